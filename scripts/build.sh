@@ -1,0 +1,13 @@
+#!/usr/bin/env bash
+# Builds everything: the native build of the portable code with its unit tests (under the
+# address and undefined-behaviour sanitizers) and the Windows build (Update.exe, fpatch32.dll,
+# the tools and the Windows tests).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+jobs=$(nproc)
+cmake -S . -B build/native -G Ninja -DCMAKE_BUILD_TYPE=Debug -DQUILL_SANITIZE=ON >/dev/null
+cmake --build build/native -j "$jobs"
+cmake -S . -B build/win32 -G Ninja -DCMAKE_BUILD_TYPE=Release \
+    -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake >/dev/null
+cmake --build build/win32 -j "$jobs"

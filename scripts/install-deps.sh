@@ -1,0 +1,27 @@
+#!/usr/bin/env bash
+# Installs every build and test dependency from Debian's packages. Safe to run again:
+# when everything is present already it only checks and returns.
+set -euo pipefail
+
+packages=(
+  cmake ninja-build g++ clang clang-format libclang-rt-14-dev
+  g++-mingw-w64-i686 binutils-mingw-w64-i686 libz-mingw-w64-dev
+  zlib1g-dev libgtest-dev googletest
+  wine wine32:i386 fonts-wine xvfb xauth x11-utils imagemagick
+  xdelta3 python3
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}\n' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+sudo_if_needed() { if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi; }
+
+if ! dpkg --print-foreign-architectures | grep -qx i386; then
+  sudo_if_needed dpkg --add-architecture i386
+fi
+export DEBIAN_FRONTEND=noninteractive
+sudo_if_needed apt-get update -qq
+sudo_if_needed apt-get install -y -qq --no-install-recommends "${missing[@]}"
