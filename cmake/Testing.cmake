@@ -23,6 +23,6 @@ function(quill_test name)
         # One process per executable under Wine: starting Wine per test case is too slow.
         add_test(NAME ${name} COMMAND ${name})
     else()
-        gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60)
+        gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 NO_PRETTY_VALUES)
     endif()
 endfunction()

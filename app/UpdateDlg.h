@@ -1,0 +1,44 @@
+#pragma once
+#include "framework/Dialog.h"
+
+#include <string>
+
+// The main dialog: the whole user interface, and the holder of the update run's state.
+// On its left a picture; on its right the log box, the status line (the caption of the group
+// box) with the progress bar, and the one button that runs the update and then finishes.
+class CUpdateDlg : public CDialog {
+public:
+    explicit CUpdateDlg(CDialog* pParent = nullptr);
+
+    BOOL DestroyWindow() override;
+
+    // The status display: each call replaces what its control shows.
+    void SetStatusText(std::string text);
+    void SetProgress(int position);
+    void SetLogText(std::string text);
+
+    // Set when an error occurred or the player aborted: the run stops.
+    BOOL m_bError;
+    // The CD's folder, ending in a backslash: files are copied from here.
+    std::string m_strFmvPath;
+    // The game's install folder, ending in a backslash.
+    std::string m_strProgramPath;
+    // The folder of the updater itself, without a trailing backslash: the patch files lie here.
+    std::string m_strUpdateDir;
+    // The install folder as it was before the update run sanitised it.
+    std::string m_strSavedProgramPath;
+    HICON m_hIcon;
+
+protected:
+    BOOL OnInitDialog() override;
+    void OnSysCommand(UINT nID, LPARAM lParam) override;
+    void OnPaint() override;
+    HCURSOR OnQueryDragIcon() override;
+
+private:
+    void AddAboutItemToSystemMenu();
+    void PaintMinimisedIcon();
+};
+
+// The live main dialog, for the patch library's callback; set once, never cleared.
+extern CUpdateDlg* g_pUpdateDlg;
