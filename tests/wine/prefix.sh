@@ -1,10 +1,10 @@
 #!/usr/bin/env bash
 # Throw-away Wine prefixes for tests and the demo. Source this file.
 #   quill_wine_template         prints the template prefix, making it on first use
-#   quill_wine_scratch DIR      copies the template into DIR (a fresh prefix)
+#   quill_wine_scratch DIR      makes DIR a fresh prefix, a copy of the template
 #   quill_wine_end DIR          stops that prefix's wineserver and removes DIR
-# The template is made once per machine (about ten seconds) and copied per run (under a
-# second); the user's own prefix is never touched.
+# The template is made once per machine (about ten seconds) and copied per run (a fraction of
+# a second); the user's own prefix is never touched.
 
 export WINEDEBUG=${WINEDEBUG:--all}
 export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-"mscoree,mshtml="}
@@ -12,12 +12,25 @@ export WINEARCH=win32
 
 QUILL_WINE_CACHE=${QUILL_WINE_CACHE:-${XDG_CACHE_HOME:-$HOME/.cache}/quillmere-update}
 
+# Files that Wine writes only when it installs a prefix: a copy shares them with the template
+# (hard links) instead of copying 600 MB. Everything else (registry, ini files) is copied,
+# since Wine rewrites those in place.
+QUILL_WINE_SHARED='.*\.\(dll\|exe\|nls\|fon\|ttf\|sys\|drv\|vxd\|ocx\|cpl\|acm\|tlb\|ds\|ax\|com\|mod\|icm\|msstyles\)'
+
+# Wine refreshes a prefix, rewriting its DLLs, when the installed Wine is newer than the one
+# that made the prefix; a template shared by hard links must be made anew instead.
+quill_wine_template_is_current() {
+    local tmpl=$1
+    [ -f "$tmpl/.complete" ] &&
+        [ "$(tr -d '\r\n' <"$tmpl/.update-timestamp" 2>/dev/null)" = "$(stat -c %Y /usr/share/wine/wine.inf)" ]
+}
+
 quill_wine_template() {
     local tmpl=$QUILL_WINE_CACHE/wine-template
     mkdir -p "$QUILL_WINE_CACHE"
     (
         flock 9
-        if [ ! -f "$tmpl/.complete" ]; then
+        if ! quill_wine_template_is_current "$tmpl"; then
             rm -rf "$tmpl"
             WINEPREFIX=$tmpl wineboot -i >/dev/null 2>&1
             # Debian's Wine does not load its own fonts unless they are in the prefix.
@@ -25,6 +38,7 @@ quill_wine_template() {
             # Without a window manager Wine must draw frames and captions itself.
             WINEPREFIX=$tmpl wine reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /d N /f >/dev/null 2>&1
             WINEPREFIX=$tmpl wineserver -w
+            quill_wine_forget_server "$tmpl"
             touch "$tmpl/.complete"
         fi
     ) 9>"$QUILL_WINE_CACHE/template.lock"
@@ -35,14 +49,28 @@ quill_wine_scratch() {
     local dir=$1 tmpl
     tmpl=$(quill_wine_template)
     mkdir -p "$dir"
-    cp -a "$tmpl/." "$dir/"
-    # Debian's wineserver records its socket folder here; a copy must get its own.
-    rm -f "$dir/wineserver" "$dir/.complete"
+    cp -al "$tmpl/." "$dir/"
+    (cd "$tmpl" && find . -type f ! -regex "$QUILL_WINE_SHARED" -print0 |
+        xargs -0 cp -a --parents --remove-destination -t "$dir")
+    # A copy must start its own wineserver, not look for the template's.
+    rm -f "$dir/.complete" "$dir/wineserver"
+}
+
+# Debian's wineserver records the name of its socket folder in the prefix; the folder itself
+# lies in the temporary directory and outlives the server.
+quill_wine_forget_server() {
+    local dir=$1 socket_dir
+    socket_dir=$(cat "$dir/wineserver" 2>/dev/null) || return 0
+    case $socket_dir in
+    wine-*) rm -rf "${TMPDIR:-/tmp}/$socket_dir" ;;
+    esac
+    rm -f "$dir/wineserver"
 }
 
 quill_wine_end() {
     local dir=$1
     WINEPREFIX=$dir wineserver -k >/dev/null 2>&1 || true
     WINEPREFIX=$dir wineserver -w >/dev/null 2>&1 || true
+    quill_wine_forget_server "$dir"
     rm -rf "$dir"
 }

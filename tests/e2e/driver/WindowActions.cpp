@@ -1,0 +1,39 @@
+#include "WindowActions.h"
+
+namespace e2e {
+
+bool ClickButton(HWND dialog, int id, std::string& error) {
+    HWND button = GetDlgItem(dialog, id);
+    if (!button) {
+        error = "no control with id " + std::to_string(id);
+        return false;
+    }
+    if (!IsWindowVisible(button) || !IsWindowEnabled(button)) {
+        error = "button " + std::to_string(id) + " is disabled or hidden";
+        return false;
+    }
+    if (!PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
+                      reinterpret_cast<LPARAM>(button))) {
+        error = "cannot post to the dialog";
+        return false;
+    }
+    return true;
+}
+
+bool PostSysCommand(HWND window, UINT command) {
+    return PostMessageA(window, WM_SYSCOMMAND, command, 0) != 0;
+}
+
+bool PostClose(HWND window) {
+    return PostMessageA(window, WM_CLOSE, 0, 0) != 0;
+}
+
+bool PressKey(HWND dialog, UINT virtualKey) {
+    UINT scanCode = MapVirtualKeyA(virtualKey, MAPVK_VK_TO_VSC);
+    LPARAM down = 1 | (static_cast<LPARAM>(scanCode) << 16);
+    LPARAM up = down | (1L << 30) | (1L << 31);
+    return PostMessageA(dialog, WM_KEYDOWN, virtualKey, down) &&
+           PostMessageA(dialog, WM_KEYUP, virtualKey, up);
+}
+
+} // namespace e2e
