@@ -69,7 +69,7 @@ const Commands::Entry Commands::kTable[] = {
     {"help", "help", 0, 0, &Commands::Help},
     {"pid", "pid", 0, 0, &Commands::Pid},
     {"windows", "windows", 0, 0, &Commands::Windows},
-    {"wait", "wait dialog|msgbox TIMEOUT_MS [SKIP_HWND...]", 2, 64, &Commands::Wait},
+    {"wait", "wait dialog|msgbox|menu TIMEOUT_MS [SKIP_HWND...]", 2, 64, &Commands::Wait},
     {"gone", "gone HWND TIMEOUT_MS", 2, 2, &Commands::Gone},
     {"text", "text HWND [ID]", 1, 2, &Commands::Text},
     {"progress", "progress HWND ID", 2, 2, &Commands::Progress},
@@ -78,9 +78,10 @@ const Commands::Entry Commands::kTable[] = {
     {"rect", "rect HWND", 1, 1, &Commands::Rect},
     {"menu", "menu HWND", 1, 1, &Commands::Menu},
     {"click", "click HWND ID", 2, 2, &Commands::Click},
-    {"syscommand", "syscommand HWND COMMAND", 2, 2, &Commands::SysCommand},
+    {"syscommand", "syscommand HWND COMMAND [LPARAM]", 2, 3, &Commands::SysCommand},
+    {"char", "char HWND CHARACTER_CODE", 2, 2, &Commands::Char},
     {"close", "close HWND", 1, 1, &Commands::Close},
-    {"key", "key HWND esc|enter", 2, 2, &Commands::Key},
+    {"key", "key HWND esc|enter|up|down", 2, 2, &Commands::Key},
     {"responsive", "responsive HWND TIMEOUT_MS", 2, 2, &Commands::Responsive},
     {"exit", "exit TIMEOUT_MS", 1, 1, &Commands::Exit},
     {"kill", "kill", 0, 0, &Commands::Kill},
@@ -138,6 +139,8 @@ std::string Commands::Wait(const Args& args) {
         kind = WindowKind::Dialog;
     else if (args[0] == "msgbox")
         kind = WindowKind::MessageBox;
+    else if (args[0] == "menu")
+        kind = WindowKind::PopupMenu;
     else
         throw BadArgument{"not a window kind: " + args[0]};
     DWORD timeoutMs = static_cast<DWORD>(NumberArg(args, 1));
@@ -231,8 +234,15 @@ std::string Commands::Click(const Args& args) {
 }
 
 std::string Commands::SysCommand(const Args& args) {
-    if (!PostSysCommand(WindowArg(args, 0), static_cast<UINT>(NumberArg(args, 1))))
+    LPARAM lParam = args.size() > 2 ? NumberArg(args, 2) : 0;
+    if (!PostSysCommand(WindowArg(args, 0), static_cast<UINT>(NumberArg(args, 1)), lParam))
         return ErrorReply("cannot post WM_SYSCOMMAND");
+    return OkReply();
+}
+
+std::string Commands::Char(const Args& args) {
+    if (!PostCharacter(WindowArg(args, 0), static_cast<char>(NumberArg(args, 1))))
+        return ErrorReply("cannot post WM_CHAR");
     return OkReply();
 }
 
@@ -243,18 +253,19 @@ std::string Commands::Close(const Args& args) {
 }
 
 std::string Commands::Key(const Args& args) {
-    UINT key;
-    if (args[1] == "esc")
-        key = VK_ESCAPE;
-    else if (args[1] == "enter")
-        key = VK_RETURN;
-    else
-        throw BadArgument{"not a key: " + args[1]};
-    if (!PressKey(WindowArg(args, 0), key))
-        return ErrorReply("cannot post the key");
-    return OkReply();
+    static const struct {
+        const char* name;
+        UINT virtualKey;
+    } kKeys[] = {{"esc", VK_ESCAPE}, {"enter", VK_RETURN}, {"up", VK_UP}, {"down", VK_DOWN}};
+    for (const auto& key : kKeys) {
+        if (args[1] != key.name)
+            continue;
+        if (!PressKey(WindowArg(args, 0), key.virtualKey))
+            return ErrorReply("cannot post the key");
+        return OkReply();
+    }
+    throw BadArgument{"not a key: " + args[1]};
 }
-
 std::string Commands::Responsive(const Args& args) {
     double elapsedMs = 0;
     if (!ProbeResponsive(WindowArg(args, 0), static_cast<DWORD>(NumberArg(args, 1)), elapsedMs))

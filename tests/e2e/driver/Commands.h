@@ -31,6 +31,7 @@ private:
     std::string Menu(const Args&);
     std::string Click(const Args&);
     std::string SysCommand(const Args&);
+    std::string Char(const Args&);
     std::string Close(const Args&);
     std::string Key(const Args&);
     std::string Responsive(const Args&);

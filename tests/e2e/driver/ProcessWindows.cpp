@@ -32,18 +32,26 @@ BOOL CALLBACK FindMessageBoxProperty(HWND, LPSTR name, HANDLE, ULONG_PTR found) 
     return TRUE;
 }
 
+bool HasClass(HWND window, const char* className) {
+    char name[16] = "";
+    GetClassNameA(window, name, sizeof name);
+    return std::strcmp(name, className) == 0;
+}
+
 } // namespace
+
+bool IsDialogClass(HWND window) {
+    return HasClass(window, "#32770");
+}
+
+bool IsPopupMenu(HWND window) {
+    return HasClass(window, "#32768");
+}
 
 std::vector<HWND> TopLevelWindowsOf(DWORD processId) {
     Enumeration enumeration{processId, {}};
     EnumWindows(CollectWindowOfProcess, reinterpret_cast<LPARAM>(&enumeration));
     return enumeration.windows;
-}
-
-bool IsDialogClass(HWND window) {
-    char name[16] = "";
-    GetClassNameA(window, name, sizeof name);
-    return std::strcmp(name, "#32770") == 0;
 }
 
 bool IsMessageBox(HWND window) {
@@ -56,13 +64,19 @@ bool IsShown(HWND window) {
     return IsWindow(window) && IsWindowVisible(window);
 }
 
+WindowKind KindOf(HWND window) {
+    if (IsPopupMenu(window))
+        return WindowKind::PopupMenu;
+    return IsMessageBox(window) ? WindowKind::MessageBox : WindowKind::Dialog;
+}
+
 HWND FindShownWindow(DWORD processId, WindowKind kind, const std::vector<HWND>& skip) {
     for (HWND window : TopLevelWindowsOf(processId)) {
-        if (!IsShown(window) || !IsDialogClass(window))
+        if (!IsShown(window) || !(IsDialogClass(window) || IsPopupMenu(window)))
             continue;
         if (std::find(skip.begin(), skip.end(), window) != skip.end())
             continue;
-        if (IsMessageBox(window) == (kind == WindowKind::MessageBox))
+        if (KindOf(window) == kind)
             return window;
     }
     return nullptr;

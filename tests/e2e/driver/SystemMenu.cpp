@@ -7,7 +7,8 @@ namespace e2e {
 bool ReadSystemMenu(HWND window, std::vector<MenuItem>& items, std::string& error) {
     HMENU menu = GetSystemMenu(window, FALSE);
     if (!menu) {
-        error = "no system menu readable: " + SystemErrorText(GetLastError());
+        // Wine hands out no menu of another process's window.
+        error = "the system menu of this window cannot be read from here";
         return false;
     }
     int count = GetMenuItemCount(menu);

@@ -20,8 +20,12 @@ bool ClickButton(HWND dialog, int id, std::string& error) {
     return true;
 }
 
-bool PostSysCommand(HWND window, UINT command) {
-    return PostMessageA(window, WM_SYSCOMMAND, command, 0) != 0;
+bool PostSysCommand(HWND window, UINT command, LPARAM lParam) {
+    return PostMessageA(window, WM_SYSCOMMAND, command, lParam) != 0;
+}
+
+bool PostCharacter(HWND window, char character) {
+    return PostMessageA(window, WM_CHAR, static_cast<unsigned char>(character), 1) != 0;
 }
 
 bool PostClose(HWND window) {

@@ -11,10 +11,14 @@ namespace e2e {
 // A click on the button `id` of `dialog`. A player cannot click a disabled or hidden button,
 // so that fails with `error` set.
 bool ClickButton(HWND dialog, int id, std::string& error);
-bool PostSysCommand(HWND window, UINT command);
+// lParam: for SC_KEYMENU the character typed with Alt (a space opens the system menu).
+bool PostSysCommand(HWND window, UINT command, LPARAM lParam);
+// A typed character; while a menu is open, the menu takes it as the mnemonic of an item.
+bool PostCharacter(HWND window, char character);
 bool PostClose(HWND window);
 // A key press delivered to the dialog itself, so that its own keyboard handling (Esc cancels,
-// Enter presses the default button) decides what it means.
+// Enter presses the default button) decides what it means. While a menu of the dialog is
+// open, the menu takes the key from the thread's queue instead.
 bool PressKey(HWND dialog, UINT virtualKey);
 
 } // namespace e2e
