@@ -1,0 +1,100 @@
+"""A player's machine in a Wine prefix: the game installed and registered, its CD in a drive,
+the updater in a folder of its own. Scenarios change what they need before they start the
+updater; the defaults pass every start-up check without a prompt."""
+import shutil
+from pathlib import Path, PureWindowsPath
+
+from . import paths
+from .ansi import decode_ansi, to_ansi
+from .driver import Driver
+
+GAME_KEY = r"Software\Corvanel\Tessik"
+INSTALL_DIR = r"C:\Games\Quillmere"
+UPDATE_DIR = r"C:\Update"
+GAME_TITLE = "Quillmere"
+
+
+def format_ini(sections: dict) -> bytes:
+    """An INI file as the game and the updater write them: ANSI, CR LF line ends.
+    {section: {key: value}}; values are str (encoded to ANSI) or bytes (as they are)."""
+    lines = []
+    for section, values in sections.items():
+        lines.append(b"[" + to_ansi(section) + b"]")
+        for key, value in values.items():
+            lines.append(to_ansi(key) + b"=" + to_ansi(value))
+        lines.append(b"")
+    return b"\r\n".join(lines)
+
+
+class PlayerMachine:
+    def __init__(self, prefix):
+        self.prefix = prefix
+        # The game's registry values; remove one to make it absent. str or ANSI bytes.
+        self.registry = {"Program": INSTALL_DIR, "Fmv": "E:\\"}
+        self._drivers = []
+        self.write_language_ini(GAME_TITLE)
+        self.install_updater()
+        self.insert_cd("E", 1)
+
+    # Files -------------------------------------------------------------------------------
+
+    def host_path(self, windows_path: str) -> Path:
+        return self.prefix.host_path(windows_path)
+
+    def write_file(self, windows_path: str, data=b""):
+        path = self.host_path(windows_path)
+        path.parent.mkdir(parents=True, exist_ok=True)
+        path.write_bytes(to_ansi(data))
+        return path
+
+    def write_language_ini(self, title, install_dir=INSTALL_DIR):
+        """The game's language.ini naming the installed edition's title."""
+        self.write_file(str(PureWindowsPath(install_dir, "language.ini")),
+                        format_ini({"language": {"379": title}}))
+
+    def write_update_ini(self, texts: dict, folder=UPDATE_DIR):
+        """An override file beside the updater: {text number: value as written in the file}."""
+        self.write_file(str(PureWindowsPath(folder, "Update.ini")),
+                        format_ini({"Language": {f"{n:03d}": v for n, v in texts.items()}}))
+
+    def install_updater(self, exe_name="Update.exe", folder=UPDATE_DIR):
+        """Update.exe copied under `exe_name` into `folder`."""
+        target = self.host_path(str(PureWindowsPath(folder, exe_name)))
+        target.parent.mkdir(parents=True, exist_ok=True)
+        shutil.copyfile(paths.update_exe(), target)
+        return target
+
+    # Drives ------------------------------------------------------------------------------
+
+    def map_drive(self, letter: str, drive_type: str) -> Path:
+        """A drive of that type showing a fresh folder of its own; returns the folder."""
+        folder = self.prefix.root / "media" / f"drive-{letter.lower()}"
+        self.prefix.map_drive(letter, folder, drive_type)
+        return folder
+
+    def insert_cd(self, letter: str, number: int, drive_type="cdrom") -> Path:
+        """Game CD `number` (its marker data<number>.tag in the root) in drive `letter`."""
+        folder = self.map_drive(letter, drive_type)
+        (folder / f"data{number}.tag").write_bytes(b"")
+        return folder
+
+    # Running -----------------------------------------------------------------------------
+
+    def start(self, exe_name="Update.exe", folder=UPDATE_DIR) -> Driver:
+        """Starts the updater as a player would (from its own folder) under the UI driver."""
+        if not self._drivers:
+            for name, value in self.registry.items():
+                value = value if isinstance(value, str) else decode_ansi(value)
+                self.prefix.set_registry("HKEY_CURRENT_USER", GAME_KEY, name, value)
+        driver = Driver(self.prefix, str(PureWindowsPath(folder, exe_name)), folder)
+        self._drivers.append(driver)
+        return driver
+
+    @property
+    def drivers(self):
+        return list(self._drivers)
+
+    def close(self):
+        for driver in self._drivers:
+            driver.close()
+        self._drivers.clear()
