@@ -45,7 +45,7 @@ BOOL CUpdateDlg::OnInitDialog() {
     SetProgress(0);
     if (HWND button = GetDlgItem(IDOK))
         SetWindowTextA(button, table ? table->GetText(17).c_str() : "");
-    return TRUE;
+    return RunStartupChecks();
 }
 
 // The About item comes straight from the program's resources: the string table is not

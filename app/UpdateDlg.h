@@ -38,6 +38,15 @@ protected:
 private:
     void AddAboutItemToSystemMenu();
     void PaintMinimisedIcon();
+
+    // Start-up checks, the last steps of initialisation: the game is installed, it is the
+    // edition this update is for, and the CD is found. FALSE after a failed check, which
+    // has told the player and asked the dialog to close.
+    BOOL RunStartupChecks();
+    BOOL FailStartup(int textNumber);
+    bool CheckGameLanguage();
+    int FirstPatchNumber() const;
+    bool FindGameCd(int cdNumber);
 };
 
 // The live main dialog, for the patch library's callback; set once, never cleared.
