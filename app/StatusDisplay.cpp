@@ -22,3 +22,8 @@ void CUpdateDlg::SetLogText(std::string text) {
     if (HWND log = GetDlgItem(IDC_LOG))
         SetWindowTextA(log, text.c_str());
 }
+
+void CUpdateDlg::SetProgressRange(int low, int high) {
+    if (HWND progress = GetDlgItem(IDC_PROGRESS))
+        SendMessageA(progress, PBM_SETRANGE32, static_cast<WPARAM>(low), high);
+}

@@ -10,9 +10,6 @@ CUpdateDlg* g_pUpdateDlg = nullptr;
 
 namespace {
 
-// The scale of the patch library's progress reports: 0x8000 is a full bar.
-constexpr LPARAM kPatchProgressRange = 0x8000;
-
 std::string ModulePath() {
     char path[MAX_PATH];
     DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
@@ -38,14 +35,13 @@ BOOL CUpdateDlg::OnInitDialog() {
     m_strUpdateDir = modulePath.substr(0, modulePath.rfind('\\'));
     g_pUpdateDlg = this;
 
-    if (HWND progress = GetDlgItem(IDC_PROGRESS))
-        SendMessageA(progress, PBM_SETRANGE32, 0, kPatchProgressRange);
+    SetProgressRange(0, kPatchProgressRange);
     SetStatusText(table ? table->GetText(1) : std::string());
     SetLogText(table ? table->GetText(2) : std::string());
     SetProgress(0);
     if (HWND button = GetDlgItem(IDOK))
         SetWindowTextA(button, table ? table->GetText(17).c_str() : "");
-    return TRUE;
+    return RunStartupChecks();
 }
 
 // The About item comes straight from the program's resources: the string table is not

@@ -1,6 +1,7 @@
 #pragma once
 #include "framework/Dialog.h"
 
+#include <cstdio>
 #include <string>
 
 // The main dialog: the whole user interface, and the holder of the update run's state.
@@ -12,10 +13,19 @@ public:
 
     BOOL DestroyWindow() override;
 
-    // The status display: each call replaces what its control shows.
-    void SetStatusText(std::string text);
-    void SetProgress(int position);
-    void SetLogText(std::string text);
+    // The scale of the patch library's progress reports: 0x8000 is a full bar.
+    static constexpr int kPatchProgressRange = 0x8000;
+
+    // The status display: each call replaces what its control shows. Virtual so that tests
+    // can watch the update workflow without a window.
+    virtual void SetStatusText(std::string text);
+    virtual void SetProgress(int position);
+    virtual void SetLogText(std::string text);
+    virtual void SetProgressRange(int low, int high);
+
+    // Copies a file named by the patch library from the CD into the install folder,
+    // replacing what is there; on failure tells the player in the log and sets m_bError.
+    virtual void CopyFromCD(std::string name);
 
     // Set when an error occurred or the player aborted: the run stops.
     BOOL m_bError;
@@ -28,6 +38,8 @@ public:
     // The install folder as it was before the update run sanitised it.
     std::string m_strSavedProgramPath;
     HICON m_hIcon;
+    // update.map in the install folder, open only while a line is appended.
+    std::FILE* m_updateMap = nullptr;
 
 protected:
     BOOL OnInitDialog() override;
@@ -38,6 +50,19 @@ protected:
 private:
     void AddAboutItemToSystemMenu();
     void PaintMinimisedIcon();
+
+    // Start-up checks, the last steps of initialisation: the game is installed, it is the
+    // edition this update is for, and the CD is found. FALSE after a failed check, which
+    // has told the player and asked the dialog to close.
+    BOOL RunStartupChecks();
+    BOOL FailStartup(int textNumber);
+    bool CheckGameLanguage();
+    int FirstPatchNumber() const;
+    bool FindGameCd(int cdNumber);
+
+    void ReportCopyFailure(const std::string& statusLine, const std::string& target,
+                           unsigned long errorCode);
+    void AppendToUpdateMap(std::string name);
 };
 
 // The live main dialog, for the patch library's callback; set once, never cleared.

@@ -6,7 +6,12 @@ set -u
 prefix=$(mktemp -d /tmp/quill-wine.XXXXXX)
 quill_wine_scratch "$prefix"
 export WINEPREFIX=$prefix
-wine "$@"
+# Programs that make windows need a display; without one they get a private Xvfb.
+if [ -n "${DISPLAY:-}" ]; then
+    wine "$@"
+else
+    xvfb-run -a -s "-screen 0 1024x768x24" wine "$@"
+fi
 rc=$?
 quill_wine_end "$prefix"
 exit $rc

@@ -1,0 +1,206 @@
+#include "LanguageTable.h"
+#include "RecordingDialog.h"
+#include "SystemErrorText.h"
+#include "TempFolder.h"
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <fstream>
+#include <sstream>
+
+namespace {
+
+using Range = std::pair<int, int>;
+constexpr int kFullScale = 0x8000;
+
+std::string ReadFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream content;
+    content << in.rdbuf();
+    return content.str();
+}
+
+bool Exists(const std::string& path) {
+    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+class CdCopierTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        CLanguageTable::GetInstance()->SetFile(work_.path() + "Update.exe", "Update.ini");
+        CreateDirectoryA(cd().c_str(), nullptr);
+        CreateDirectoryA(game().c_str(), nullptr);
+        dialog_.m_strFmvPath = cd();
+        dialog_.m_strProgramPath = game();
+        dialog_.m_bError = FALSE;
+    }
+    void TearDown() override { CLanguageTable::DeleteInstance(); }
+
+    std::string cd() const { return work_.path() + "cd\\"; }
+    std::string game() const { return work_.path() + "game\\"; }
+    void OnCd(const std::string& name, const std::string& content) {
+        work_.WriteFile("cd\\" + name, content);
+    }
+    void InGame(const std::string& name, const std::string& content) {
+        work_.WriteFile("game\\" + name, content);
+    }
+    std::string StatusLine(const std::string& name) {
+        return "Copying file \"...\\" + name + "\"...";
+    }
+    std::string FailureLog(const std::string& name, unsigned long code) {
+        return StatusLine(name) + "An error occured while copying the file \"" + game() + name +
+               "\"\r\n" + SystemErrorText(code) + "\r\n";
+    }
+
+    TempFolder work_;
+    RecordingDialog dialog_;
+};
+
+TEST_F(CdCopierTest, CopiesIntoFoldersThatDoNotExistYet) {
+    CreateDirectoryA((cd() + "data").c_str(), nullptr);
+    CreateDirectoryA((cd() + "data\\levels").c_str(), nullptr);
+    OnCd("data\\levels\\town.xarc", std::string(1001, 'c'));
+
+    dialog_.CopyFromCD("data\\levels\\town.xarc");
+
+    EXPECT_EQ(ReadFile(game() + "data\\levels\\town.xarc"), std::string(1001, 'c'));
+    EXPECT_FALSE(dialog_.m_bError);
+    EXPECT_EQ(dialog_.statuses, std::vector<std::string>{StatusLine("data\\levels\\town.xarc")});
+    // No file to replace: the CD's file gives the scale; halfway during the copy, full after.
+    EXPECT_EQ(dialog_.ranges, (std::vector<Range>{{0, 1001}, {0, kFullScale}}));
+    EXPECT_EQ(dialog_.positions, (std::vector<int>{500, 1001}));
+    EXPECT_TRUE(dialog_.logs.empty());
+    EXPECT_EQ(ReadFile(game() + "update.map"), "data\\levels\\town.xarc\r\n");
+}
+
+TEST_F(CdCopierTest, ReplacesAReadOnlyFileAndScalesToIt) {
+    OnCd("game.exe", "new content");
+    InGame("game.exe", "older, longer content");
+    SetFileAttributesA((game() + "game.exe").c_str(), FILE_ATTRIBUTE_READONLY);
+
+    dialog_.CopyFromCD("game.exe");
+
+    EXPECT_EQ(ReadFile(game() + "game.exe"), "new content");
+    EXPECT_FALSE(GetFileAttributesA((game() + "game.exe").c_str()) & FILE_ATTRIBUTE_READONLY);
+    EXPECT_FALSE(dialog_.m_bError);
+    EXPECT_EQ(dialog_.ranges, (std::vector<Range>{{0, 21}, {0, kFullScale}}));
+    EXPECT_EQ(dialog_.positions, (std::vector<int>{10, 21}));
+    EXPECT_FALSE(Exists(game() + "update.map"));
+}
+
+TEST_F(CdCopierTest, EmptyTargetGivesAnEmptyRange) {
+    OnCd("x.bin", "content");
+    InGame("x.bin", "");
+    dialog_.CopyFromCD("x.bin");
+    EXPECT_EQ(dialog_.ranges, (std::vector<Range>{{0, 0}, {0, kFullScale}}));
+    EXPECT_EQ(dialog_.positions, (std::vector<int>{0, 0}));
+}
+
+TEST_F(CdCopierTest, MissingSourceIsLoggedWithTheSystemText) {
+    dialog_.CopyFromCD("a.bin");
+
+    EXPECT_TRUE(dialog_.m_bError);
+    EXPECT_EQ(dialog_.logs, std::vector<std::string>{FailureLog("a.bin", ERROR_FILE_NOT_FOUND)});
+    EXPECT_EQ(dialog_.statuses, std::vector<std::string>{StatusLine("a.bin")});
+    EXPECT_EQ(dialog_.ranges.back(), Range(0, kFullScale));
+    EXPECT_FALSE(Exists(game() + "a.bin"));
+}
+
+TEST_F(CdCopierTest, TargetHeldOpenWithoutSharingFails) {
+    OnCd("locked.xarc", "new");
+    InGame("locked.xarc", "old");
+    HANDLE held = CreateFileA((game() + "locked.xarc").c_str(), GENERIC_READ, 0, nullptr,
+                              OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+
+    dialog_.CopyFromCD("locked.xarc");
+    CloseHandle(held);
+
+    EXPECT_TRUE(dialog_.m_bError);
+    EXPECT_EQ(dialog_.logs,
+              std::vector<std::string>{FailureLog("locked.xarc", ERROR_SHARING_VIOLATION)});
+    EXPECT_EQ(ReadFile(game() + "locked.xarc"), "old");
+    EXPECT_FALSE(Exists(game() + "update.map")); // only good copies are listed
+}
+
+TEST_F(CdCopierTest, FolderStandingWhereTheFileShouldBeFails) {
+    OnCd("x.dat", "new");
+    CreateDirectoryA((game() + "x.dat").c_str(), nullptr);
+
+    dialog_.CopyFromCD("x.dat");
+
+    EXPECT_TRUE(dialog_.m_bError);
+    ASSERT_EQ(dialog_.logs.size(), 1u);
+    std::string expectedStart =
+        StatusLine("x.dat") + "An error occured while copying the file \"" + game() + "x.dat\"\r\n";
+    EXPECT_EQ(dialog_.logs[0].substr(0, expectedStart.size()), expectedStart);
+    EXPECT_GT(dialog_.logs[0].size(), expectedStart.size() + 2);
+    EXPECT_EQ(dialog_.logs[0].substr(dialog_.logs[0].size() - 2), "\r\n");
+}
+
+TEST_F(CdCopierTest, UpdateMapListsArchivesInCopyOrder) {
+    const char* names[] = {
+        "GLOBAL.XARC", "x.xarc",     "myglobal.xarc", "A.XARC",      "xstatic.xarc",
+        "game.exe",    "x.xarc.bak", "x.xarc",        "Static.xarc", "MainMenuLocation.xarc"};
+    for (const char* name : names) {
+        OnCd(name, name);
+        dialog_.CopyFromCD(name);
+        EXPECT_EQ(ReadFile(game() + name), name);
+    }
+    EXPECT_FALSE(dialog_.m_bError);
+    // The same archive copied twice is listed twice.
+    EXPECT_EQ(ReadFile(game() + "update.map"), "x.xarc\r\nA.XARC\r\nx.xarc\r\n");
+}
+
+TEST_F(CdCopierTest, UpdateMapIsAppendedToNeverTruncated) {
+    InGame("update.map", "earlier.xarc\r\n");
+    OnCd("new.xarc", "n");
+    dialog_.CopyFromCD("new.xarc");
+    EXPECT_EQ(ReadFile(game() + "update.map"), "earlier.xarc\r\nnew.xarc\r\n");
+}
+
+TEST_F(CdCopierTest, UnwritableUpdateMapChangesNothingVisible) {
+    CreateDirectoryA((game() + "update.map").c_str(), nullptr);
+    OnCd("x.xarc", "content");
+
+    dialog_.CopyFromCD("x.xarc");
+
+    EXPECT_FALSE(dialog_.m_bError);
+    EXPECT_TRUE(dialog_.logs.empty());
+    EXPECT_EQ(ReadFile(game() + "x.xarc"), "content");
+}
+
+class RefusedNameTest : public CdCopierTest, public ::testing::WithParamInterface<const char*> {};
+
+TEST_P(RefusedNameTest, TouchesNothingAndReportsAnInvalidName) {
+    std::string name = GetParam();
+    dialog_.CopyFromCD(name);
+
+    EXPECT_TRUE(dialog_.m_bError);
+    EXPECT_EQ(dialog_.statuses, std::vector<std::string>{StatusLine(name)});
+    EXPECT_EQ(dialog_.logs, std::vector<std::string>{FailureLog(name, ERROR_INVALID_NAME)});
+    EXPECT_TRUE(dialog_.ranges.empty());
+    EXPECT_TRUE(dialog_.positions.empty());
+    // Nothing was made: not in the game folder, nor beside it.
+    WIN32_FIND_DATAA entry;
+    HANDLE find = FindFirstFileA((game() + "*").c_str(), &entry);
+    int entries = 0;
+    do {
+        std::string found = entry.cFileName;
+        entries += found != "." && found != "..";
+    } while (FindNextFileA(find, &entry));
+    FindClose(find);
+    EXPECT_EQ(entries, 0);
+    EXPECT_FALSE(Exists(work_.path() + "Windows"));
+    EXPECT_FALSE(Exists(work_.path() + "x"));
+}
+
+INSTANTIATE_TEST_SUITE_P(Names, RefusedNameTest,
+                         ::testing::Values("..\\..\\Windows\\x.dll", "..\\x", "C:\\x", "\\x",
+                                           "\\\\host\\share\\x", "sub\\..\\..\\x", "", "a\\\\b",
+                                           "x.xarc:stream", "data\\CON", "nul.xarc", "name.",
+                                           "dir \\x", "/x"));
+
+} // namespace

@@ -1,0 +1,107 @@
+// Copying a file from the CD into the install folder just before the patch library patches
+// it, and recording copied game archives in update.map.
+#include "LanguageTable.h"
+#include "RelativeName.h"
+#include "SystemErrorText.h"
+#include "TextFormat.h"
+#include "UpdateDlg.h"
+#include "UpdateMapRules.h"
+
+#include <windows.h>
+
+#include <climits>
+#include <cstdio>
+
+namespace {
+
+std::string Text(int number) {
+    CLanguageTable* table = CLanguageTable::GetInstance();
+    return table ? table->GetText(number) : std::string();
+}
+
+// The file's size for the progress bar, or -1 when there is no such file.
+long long FileSizeOf(const std::string& path, DWORD* attributes = nullptr) {
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data))
+        return -1;
+    if (attributes)
+        *attributes = data.dwFileAttributes;
+    return (static_cast<long long>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+}
+
+// An existing target loses its read-only attribute (files copied from a CD carry it), so
+// the copy can replace it. A failure here is left to the copy to report.
+long long PrepareTarget(const std::string& target) {
+    DWORD attributes = 0;
+    long long size = FileSizeOf(target, &attributes);
+    if (size >= 0 && (attributes & FILE_ATTRIBUTE_READONLY))
+        SetFileAttributesA(target.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY);
+    return size;
+}
+
+// Requests every folder on the way to the file, shortest first. Folders that exist, and
+// the drive's root, fail quietly; a folder that could not be made shows up as a failed copy.
+void CreateFoldersOf(const std::string& path) {
+    for (size_t at = path.find_first_of("\\/"); at != std::string::npos;
+         at = path.find_first_of("\\/", at + 1))
+        CreateDirectoryA(path.substr(0, at + 1).c_str(), nullptr);
+}
+
+int ProgressScale(long long size) {
+    return size > INT_MAX ? INT_MAX : static_cast<int>(size);
+}
+
+} // namespace
+
+void CUpdateDlg::CopyFromCD(std::string name) {
+    std::string target = m_strProgramPath + name;
+    std::string source = m_strFmvPath + name;
+    std::string statusLine = quill::FormatText(Text(15), {"...\\" + name});
+
+    // The name comes from a patch file: one that would leave the install folder is refused
+    // before anything touches the disk.
+    if (!quill::IsSafeRelativeName(name)) {
+        SetStatusText(statusLine);
+        ReportCopyFailure(statusLine, target, ERROR_INVALID_NAME);
+        return;
+    }
+
+    long long size = PrepareTarget(target);
+    if (size < 0)
+        size = FileSizeOf(source); // nothing to replace yet: the CD's file gives the scale
+    int scale = size < 0 ? 0 : ProgressScale(size);
+    CreateFoldersOf(target);
+    SetStatusText(statusLine);
+    SetProgressRange(0, scale);
+    SetProgress(scale >> 1); // the copy reports no progress of its own: halfway while it runs
+
+    if (CopyFileA(source.c_str(), target.c_str(), FALSE)) {
+        if (quill::IsRecordedInUpdateMap(name))
+            AppendToUpdateMap(name);
+    } else {
+        ReportCopyFailure(statusLine, target, GetLastError());
+    }
+    SetProgress(scale);
+    SetProgressRange(0, kPatchProgressRange);
+}
+
+void CUpdateDlg::ReportCopyFailure(const std::string& statusLine, const std::string& target,
+                                   unsigned long errorCode) {
+    SetLogText(statusLine + quill::FormatText(Text(16), {target}) + "\r\n" +
+               SystemErrorText(errorCode) + "\r\n");
+    m_bError = TRUE;
+}
+
+// The list is only ever appended to. Writing it is best effort: a list that cannot be
+// written costs the game nothing it needs for this update, so the run goes on quietly.
+void CUpdateDlg::AppendToUpdateMap(std::string name) {
+    std::string path = quill::FormatText("%supdate.map", {m_strProgramPath});
+    // Text mode: the line's "\n" reaches the disk as CR LF.
+    m_updateMap = std::fopen(path.c_str(), "a");
+    if (!m_updateMap)
+        return;
+    std::fputs(name.c_str(), m_updateMap);
+    std::fputs("\n", m_updateMap);
+    std::fclose(m_updateMap);
+    m_updateMap = nullptr;
+}
