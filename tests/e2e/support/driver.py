@@ -23,6 +23,10 @@ class DriverError(Exception):
     pass
 
 
+class WindowTimeout(DriverError):
+    """No window of the kind waited for appeared in time."""
+
+
 class ProgramExited(DriverError):
     """The program ended while the driver waited for one of its windows."""
 
@@ -94,11 +98,25 @@ class Driver:
             return result[0].decode()
         if result.startswith("exited "):
             raise ProgramExited(int(result.split()[1]))
-        raise DriverError(f"no {kind} within {timeout} s; windows: {self.windows()}")
+        raise WindowTimeout(f"no {kind} within {timeout} s; windows: {self.windows()}")
 
     def wait_dialog(self, timeout=FIRST_WINDOW_TIMEOUT, skip=()):
         """The first shown dialog of the program that is not a message box (nor in `skip`)."""
         return Window(self, self._wait_window("dialog", timeout, skip))
+
+    def shown_dialog(self, skip=()):
+        """The shown dialog (not a message box) right now, or None."""
+        try:
+            return self.wait_dialog(timeout=0, skip=skip)
+        except (WindowTimeout, ProgramExited):
+            return None
+
+    def shown_msgbox(self):
+        """The shown message box right now, or None."""
+        try:
+            return self.wait_msgbox(timeout=0)
+        except (WindowTimeout, ProgramExited):
+            return None
 
     def wait_msgbox(self, timeout=FIRST_WINDOW_TIMEOUT, skip=()):
         return MessageBox(self, self._wait_window("msgbox", timeout, skip))
