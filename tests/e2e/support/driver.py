@@ -133,6 +133,10 @@ class Driver:
         """Waits for the program to end and returns its exit code."""
         return int(self.command("exit", int(timeout * 1000), wait=timeout)[0])
 
+    def wait_exit(self, timeout=10) -> bool:
+        """Whether the program ends within `timeout` seconds."""
+        return self.try_command("exit", int(timeout * 1000), wait=timeout)[0]
+
     def has_exited(self):
         return self.try_command("exit", 0)[0]
 

@@ -1,0 +1,19 @@
+"""Ways out of the dialog before an update has run: each ends the program."""
+import pytest
+
+SC_CLOSE = 0xF060
+
+
+@pytest.mark.parametrize("how", ["close box", "close request", "esc"])
+def test_dialog_closed_before_the_update_ends_the_program(machine, how):
+    app = machine.start()
+    dialog = app.wait_dialog()
+
+    if how == "close box":
+        dialog.syscommand(SC_CLOSE)
+    elif how == "close request":
+        dialog.close()
+    else:
+        dialog.press("esc")
+
+    assert app.wait_exit()
