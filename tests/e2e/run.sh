@@ -4,5 +4,7 @@
 # scenarios land in build/e2e/failures.
 set -euo pipefail
 cd "$(dirname "$0")"
-# Debian's pytest belongs to the system's Python, which need not be the first on PATH.
-exec /usr/bin/python3 -m pytest "$@"
+# Scenarios run side by side, one Xvfb per worker and one Wine prefix per scenario;
+# QUILL_E2E_JOBS=0 runs them one after another in one process. Debian's pytest belongs to the system's Python, which need not be the
+# first on PATH.
+exec /usr/bin/python3 -m pytest -n "${QUILL_E2E_JOBS:-2}" "$@"

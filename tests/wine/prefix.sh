@@ -17,11 +17,14 @@ QUILL_WINE_CACHE=${QUILL_WINE_CACHE:-${XDG_CACHE_HOME:-$HOME/.cache}/quillmere-u
 # since Wine rewrites those in place.
 QUILL_WINE_SHARED='.*\.\(dll\|exe\|nls\|fon\|ttf\|sys\|drv\|vxd\|ocx\|cpl\|acm\|tlb\|ds\|ax\|com\|mod\|icm\|msstyles\)'
 
+# Bump when the recipe of the template changes, so that existing templates are made anew.
+QUILL_WINE_TEMPLATE_RECIPE=2
+
 # Wine refreshes a prefix, rewriting its DLLs, when the installed Wine is newer than the one
 # that made the prefix; a template shared by hard links must be made anew instead.
 quill_wine_template_is_current() {
     local tmpl=$1
-    [ -f "$tmpl/.complete" ] &&
+    [ "$(cat "$tmpl/.complete" 2>/dev/null)" = "$QUILL_WINE_TEMPLATE_RECIPE" ] &&
         [ "$(tr -d '\r\n' <"$tmpl/.update-timestamp" 2>/dev/null)" = "$(stat -c %Y /usr/share/wine/wine.inf)" ]
 }
 
@@ -35,11 +38,14 @@ quill_wine_template() {
             WINEPREFIX=$tmpl wineboot -i >/dev/null 2>&1
             # Debian's Wine does not load its own fonts unless they are in the prefix.
             cp /usr/share/wine/fonts/* "$tmpl/drive_c/windows/Fonts/" 2>/dev/null || true
-            # Without a window manager Wine must draw frames and captions itself.
+            # Without a window manager Wine must draw frames and captions itself, and must not
+            # wait for one: a managed window that is hidden waits two seconds for the window
+            # manager's acknowledgement (every closed message box, every program's end).
             WINEPREFIX=$tmpl wine reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /d N /f >/dev/null 2>&1
+            WINEPREFIX=$tmpl wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
             WINEPREFIX=$tmpl wineserver -w
             quill_wine_forget_server "$tmpl"
-            touch "$tmpl/.complete"
+            echo "$QUILL_WINE_TEMPLATE_RECIPE" >"$tmpl/.complete"
         fi
     ) 9>"$QUILL_WINE_CACHE/template.lock"
     echo "$tmpl"
