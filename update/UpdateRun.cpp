@@ -166,10 +166,10 @@ void CUpdateDlg::FinishUpdate() {
 void CUpdateDlg::RestoreGameFolder() {
     if (m_bRenamed && !RenameFolder(m_strProgramPath, m_strSavedProgramPath) &&
         m_strProgramPath != m_strSavedProgramPath) {
-        AfxMessageBox(quill::FormatText(Text(23),
-                                        {quill::WithoutTrailingBackslash(m_strSavedProgramPath),
+        AfxMessageBox(
+            quill::FormatText(Text(23), {quill::WithoutTrailingBackslash(m_strSavedProgramPath),
                                          quill::WithoutTrailingBackslash(m_strProgramPath)}),
-                      MB_OK);
+            MB_OK);
         return;
     }
     m_bRenamed = false;

@@ -7,13 +7,13 @@
 
 namespace {
 
-// The stand-ins for game.exe lie in the fixtures' build folder beside this test's.
+// The stand-ins for game.exe lie beside this test program.
 std::string FixturePath(const std::string& name) {
     char path[MAX_PATH];
     GetModuleFileNameA(nullptr, path, MAX_PATH);
     std::string folder = path;
     folder.erase(folder.rfind('\\'));
-    return folder + "\\..\\fixtures\\game\\" + name + ".exe";
+    return folder + "\\" + name + ".exe";
 }
 
 struct BuildCase {

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "BuiltInTexts.h"
 #include "DialogTemplate.h"
 #include "resource.h"
 
@@ -181,59 +182,17 @@ TEST_F(ResourceTest, AboutBoxControls) {
     ExpectControls(expected, Dialog(IDD_ABOUTBOX).controls);
 }
 
-struct BuiltInText {
-    UINT id;
-    const char* text;
-};
-
-const BuiltInText kBuiltInTexts[] = {
-    {0, "Quillmere"},
-    {1, "Preparing to patch files:"},
-    {2, "Click [Update] to start the update"},
-    {3, "One or more registry keys is missing!\nPlease reinstall the game before trying to "
-        "patch it."},
-    {4, "Invalid patch file!"},
-    {5, "Patching file: %s"},
-    {6, "Internal Error: %s"},
-    {7, "Copying files from CD and applying patches...\r\n"},
-    {8, "Please insert game CD%i in drive \"%s\""},
-    {9, "User aborted operation."},
-    {10, "Wrong CD inserted or drive not ready.\nPlease insert CD%i in drive \"%s\""},
-    {11, "Errors occured during patching!"},
-    {12, "No patches were applied. Press OK to Exit"},
-    {13, "DONE!\r\nYour game is now patched to the latest version.\r\nPress OK to Exit."},
-    {14, "OK"},
-    {15, "Copying file \"%s\"..."},
-    {16, "An error occured while copying the file \"%s\""},
-    {17, "Update"},
-    {18, "This update is only compatible with the English version of the game."},
-    {19, "136"},
-    {20, "This patch is not compatible with your version of the game. Please check our web-site "
-         "for more information about the patches."},
-    {21, "Please insert Quillmere CD %i into any drive, and click OK."},
-    {IDS_ABOUTBOX, "&About Update..."},
-};
-
-const char* ExpectedText(UINT id) {
-    for (const BuiltInText& entry : kBuiltInTexts) {
-        if (entry.id == id) {
-            return entry.text;
-        }
-    }
-    return nullptr;
-}
-
 // Every number the string table can ask for: the built-in ones word for word, all others absent.
 TEST_F(ResourceTest, StringsAreExactlyTheBuiltInTexts) {
     for (UINT id = 0; id < 400; ++id) {
         SCOPED_TRACE("string " + std::to_string(id));
         char buffer[1024];
         int length = LoadStringA(module_, id, buffer, sizeof buffer);
-        const char* expected = ExpectedText(id);
-        if (expected == nullptr) {
+        if (!HasBuiltInText(static_cast<int>(id))) {
             EXPECT_EQ(length, 0);
         } else {
-            EXPECT_EQ(std::string(buffer, length > 0 ? length : 0), expected);
+            EXPECT_EQ(std::string(buffer, length > 0 ? length : 0),
+                      ExpectedBuiltInText(static_cast<int>(id)));
         }
     }
 }
