@@ -27,6 +27,11 @@ public:
     // replacing what is there; on failure tells the player in the log and sets m_bError.
     virtual void CopyFromCD(std::string name);
 
+    // The PrivateBuild string of game.exe on the CD, or the empty text.
+    std::string GetGameBuild();
+    // Hands one patch file to the patch library; returns when the library is done with it.
+    void ApplyPatchFile(std::string fileName);
+
     // Set when an error occurred or the player aborted: the run stops.
     BOOL m_bError;
     // The CD's folder, ending in a backslash: files are copied from here.
@@ -41,8 +46,18 @@ public:
     // update.map in the install folder, open only while a line is appended.
     std::FILE* m_updateMap = nullptr;
 
+private:
+    // From the first click until its run has ended.
+    bool m_bRunning = false;
+    // The player asked to close the window while the run was going on.
+    bool m_bCloseRequested = false;
+    // The run renamed the install folder, so the finish renames it back.
+    bool m_bRenamed = false;
+
 protected:
     BOOL OnInitDialog() override;
+    void OnOK() override;
+    void OnCancel() override;
     void OnSysCommand(UINT nID, LPARAM lParam) override;
     void OnPaint() override;
     HCURSOR OnQueryDragIcon() override;
@@ -60,6 +75,15 @@ private:
     int FirstPatchNumber() const;
     bool FindGameCd(int cdNumber);
 
+    // The update run and its finish.
+    void RunUpdate(HWND button);
+    bool MoveToSanitisedPath();
+    void ApplyPresentPatchFiles(bool& nothingApplied);
+    bool AskForCd(int number);
+    void StopForCloseRequest();
+    void FinishUpdate();
+    void RestoreGameFolder();
+
     void ReportCopyFailure(const std::string& statusLine, const std::string& target,
                            unsigned long errorCode);
     void AppendToUpdateMap(std::string name);
@@ -67,3 +91,5 @@ private:
 
 // The live main dialog, for the patch library's callback; set once, never cleared.
 extern CUpdateDlg* g_pUpdateDlg;
+// 1 until the first click has run the update; every click counts it down.
+extern int g_nPendingRuns;

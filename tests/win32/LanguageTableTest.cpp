@@ -1,4 +1,5 @@
 #include "LanguageTable.h"
+#include "BuiltInTexts.h"
 #include "TempFolder.h"
 
 #include <gtest/gtest.h>
@@ -15,37 +16,8 @@ void CountAlert(const char* message) {
     g_lastAlert = message;
 }
 
-const std::map<int, std::string> kBuiltIn = {
-    {0, "Quillmere"},
-    {1, "Preparing to patch files:"},
-    {2, "Click [Update] to start the update"},
-    {3, "One or more registry keys is missing!\nPlease reinstall the game before trying to "
-        "patch it."},
-    {4, "Invalid patch file!"},
-    {5, "Patching file: %s"},
-    {6, "Internal Error: %s"},
-    {7, "Copying files from CD and applying patches...\r\n"},
-    {8, "Please insert game CD%i in drive \"%s\""},
-    {9, "User aborted operation."},
-    {10, "Wrong CD inserted or drive not ready.\nPlease insert CD%i in drive \"%s\""},
-    {11, "Errors occured during patching!"},
-    {12, "No patches were applied. Press OK to Exit"},
-    {13, "DONE!\r\nYour game is now patched to the latest version.\r\nPress OK to Exit."},
-    {14, "OK"},
-    {15, "Copying file \"%s\"..."},
-    {16, "An error occured while copying the file \"%s\""},
-    {17, "Update"},
-    {18, "This update is only compatible with the English version of the game."},
-    {19, "136"},
-    {20, "This patch is not compatible with your version of the game. Please check our web-site "
-         "for more information about the patches."},
-    {21, "Please insert Quillmere CD %i into any drive, and click OK."},
-    {101, "&About Update..."},
-};
-
 std::string BuiltIn(int number) {
-    auto found = kBuiltIn.find(number);
-    return found == kBuiltIn.end() ? std::string() : found->second;
+    return ExpectedBuiltInText(number);
 }
 
 class LanguageTableTest : public ::testing::Test {
@@ -112,8 +84,8 @@ INSTANTIATE_TEST_SUITE_P(
         OverrideCase{"SentinelInsideText", "[Language]\r\n003=\xA9\xA9\r\n", {{3, "\xA9\xA9"}}, 0},
         OverrideCase{"OtherKeyForms", "[Language]\r\n5=five\r\n0005=five\r\n400=x\r\n", {}, 0},
         OverrideCase{"TextWithoutBuiltIn",
-                     "[Language]\r\n399=last\r\n022=new\r\n",
-                     {{399, "last"}, {22, "new"}},
+                     "[Language]\r\n399=last\r\n024=new\r\n",
+                     {{399, "last"}, {24, "new"}},
                      0},
         OverrideCase{"SectionAndKeyIgnoreCase", "[LANGUAGE]\r\n017=Go\r\n", {{17, "Go"}}, 0},
         OverrideCase{"OtherSection", "[Other]\r\n017=Go\r\n", {}, 0},

@@ -1,0 +1,18 @@
+#include "PatchCallback.h"
+#include "PatchLibrary.h"
+#include "UpdateDlg.h"
+
+#include <algorithm>
+#include <vector>
+
+namespace {
+// The library may write into the command line; it is promised room for this many characters.
+constexpr size_t kCommandLineCapacity = 2000;
+} // namespace
+
+void CUpdateDlg::ApplyPatchFile(std::string fileName) {
+    std::vector<char> commandLine(std::max(kCommandLineCapacity, fileName.size()) + 1, '\0');
+    std::copy(fileName.begin(), fileName.end(), commandLine.begin());
+    // What the library reports goes through the callback; its result adds nothing to that.
+    PatchLibraryApply(commandLine.data(), PatchCallback, 1);
+}

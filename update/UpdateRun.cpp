@@ -1,0 +1,178 @@
+// The button: the first click runs the update, the next one puts the game folder back and
+// closes the program.
+#include "CdSearch.h"
+#include "GameRegistry.h"
+#include "LanguageTable.h"
+#include "MessageBox.h"
+#include "PathSanitising.h"
+#include "TextFormat.h"
+#include "UpdateDlg.h"
+#include "Win32Files.h"
+
+#include <windows.h>
+
+#include <cstdio>
+
+int g_nPendingRuns = 1;
+
+namespace {
+
+constexpr int kPatchFileCount = 4;
+
+std::string Text(int number) {
+    CLanguageTable* table = CLanguageTable::GetInstance();
+    return table ? table->GetText(number) : std::string();
+}
+
+bool RenameFolder(const std::string& from, const std::string& to) {
+    return std::rename(quill::WithoutTrailingBackslash(from).c_str(),
+                       quill::WithoutTrailingBackslash(to).c_str()) == 0;
+}
+
+} // namespace
+
+void CUpdateDlg::OnOK() {
+    // The button is disabled during the run; a click that still arrives (posted while the
+    // library lets the window breathe) must not start the run inside itself.
+    if (m_bRunning)
+        return;
+    m_bError = FALSE;
+    HWND button = GetDlgItem(IDOK);
+    if (g_nPendingRuns == 1)
+        RunUpdate(button);
+    else
+        FinishUpdate();
+    --g_nPendingRuns;
+}
+
+// Esc, the close box and Close in the system menu. Before the run they just end the dialog;
+// after it they put the game folder back first, as the button does; during it they are
+// remembered and act once the patch file being applied is done.
+void CUpdateDlg::OnCancel() {
+    if (m_bRunning) {
+        m_bCloseRequested = true;
+        return;
+    }
+    if (g_nPendingRuns != 1)
+        RestoreGameFolder();
+    CDialog::OnCancel();
+}
+
+void CUpdateDlg::RunUpdate(HWND button) {
+    m_bRunning = true;
+    m_bCloseRequested = false;
+    if (button)
+        EnableWindow(button, FALSE);
+    SetLogText(Text(7));
+
+    bool nothingApplied = true;
+    if (MoveToSanitisedPath())
+        ApplyPresentPatchFiles(nothingApplied);
+    if (m_bError)
+        AfxMessageBox(Text(11), MB_OK);
+    else
+        SetLogText(Text(nothingApplied ? 12 : 13));
+    m_bRunning = false;
+
+    if (m_bCloseRequested) {
+        RestoreGameFolder();
+        EndDialog(IDCANCEL);
+        return;
+    }
+    if (button) {
+        EnableWindow(button, TRUE);
+        SetWindowTextA(button, Text(14).c_str());
+    }
+}
+
+// The game's tools cannot handle bytes outside printable ASCII in the install path, so for
+// the run the folder takes a sanitised name and the registry follows it. False, with the
+// player told, when the path had to change but the folder could not be moved: patching a
+// fresh folder of the new name would leave the real installation as it was.
+bool CUpdateDlg::MoveToSanitisedPath() {
+    m_strSavedProgramPath = m_strProgramPath;
+    m_strProgramPath = quill::SanitiseInstallPath(m_strSavedProgramPath);
+    bool changed = m_strProgramPath != m_strSavedProgramPath;
+    bool moved = WriteGameValue(kProgramValue, m_strProgramPath);
+    m_bRenamed = moved && RenameFolder(m_strSavedProgramPath, m_strProgramPath);
+    moved = moved && m_bRenamed;
+    if (!changed || moved)
+        return true;
+
+    WriteGameValue(kProgramValue, m_strSavedProgramPath);
+    std::string sanitised = m_strProgramPath;
+    m_strProgramPath = m_strSavedProgramPath;
+    m_bError = TRUE;
+    SetLogText(quill::FormatText(Text(22), {quill::WithoutTrailingBackslash(m_strSavedProgramPath),
+                                            quill::WithoutTrailingBackslash(sanitised)}));
+    return false;
+}
+
+void CUpdateDlg::ApplyPresentPatchFiles(bool& nothingApplied) {
+    std::string wantedBuild = Text(19);
+    SetCurrentDirectoryA(m_strUpdateDir.c_str());
+    for (int number = 1; number <= kPatchFileCount; ++number) {
+        std::string patchFile = quill::FormatText("Patch%i.rtp", {number});
+        if (!FileExists(patchFile))
+            continue;
+        bool cdInserted = AskForCd(number);
+        if (m_bCloseRequested)
+            return StopForCloseRequest();
+        if (!cdInserted) {
+            m_bError = TRUE;
+            SetLogText(Text(9));
+        }
+        if (number == 1 && _stricmp(GetGameBuild().c_str(), wantedBuild.c_str()) != 0) {
+            AfxMessageBox(Text(20), MB_OK);
+            m_bError = TRUE;
+        }
+        if (m_bError)
+            return;
+        nothingApplied = false;
+        ApplyPatchFile(patchFile);
+        if (m_bError)
+            return;
+        if (m_bCloseRequested)
+            return StopForCloseRequest();
+    }
+}
+
+// Asks for CD `number` until its marker is there (true) or the player says No.
+bool CUpdateDlg::AskForCd(int number) {
+    std::string marker = quill::CdMarkerPath(m_strFmvPath, number);
+    std::string prompt = quill::FormatText(Text(8), {number, m_strFmvPath});
+    for (;;) {
+        if (AfxMessageBox(prompt, MB_YESNO) != IDYES || m_bCloseRequested)
+            return false;
+        if (FileExists(marker))
+            return true;
+        prompt = quill::FormatText(Text(10), {number, m_strFmvPath});
+    }
+}
+
+// The player closed the window during the run: it ends as if a CD prompt had been refused.
+void CUpdateDlg::StopForCloseRequest() {
+    m_bError = TRUE;
+    SetLogText(Text(9));
+}
+
+void CUpdateDlg::FinishUpdate() {
+    RestoreGameFolder();
+    CDialog::OnOK();
+}
+
+// Renames the folder back and writes its path to the registry again. When the folder cannot
+// go back (a file of it is open elsewhere), the registry keeps pointing where it now is.
+void CUpdateDlg::RestoreGameFolder() {
+    if (m_bRenamed && !RenameFolder(m_strProgramPath, m_strSavedProgramPath) &&
+        m_strProgramPath != m_strSavedProgramPath) {
+        AfxMessageBox(
+            quill::FormatText(Text(23), {quill::WithoutTrailingBackslash(m_strSavedProgramPath),
+                                         quill::WithoutTrailingBackslash(m_strProgramPath)}),
+            MB_OK);
+        return;
+    }
+    m_bRenamed = false;
+    m_strProgramPath = m_strSavedProgramPath;
+    WriteGameValue(kProgramValue, m_strProgramPath);
+}
