@@ -1,18 +1,11 @@
 """The About box, opened from the system menu."""
 import pytest
 
-ABOUT_CAPTION = "About Update"
-ABOUT_TEXT = ("Update - Version 1.0\n\n\n"
-              "Uses Ferrule Patch 5.20(r)(tm) from Ferrule Software")
-IDOK = 1
-ID_STATIC = 65535
+from support.updater import IDOK, IDM_ABOUTBOX, TEXTS, assert_is_the_about_box, \
+    open_about_box_from_the_system_menu
 
 
-def about_texts(box):
-    return [(c.id, c.text) for c in box.controls() if c.text]
-
-
-@pytest.mark.parametrize("command", [0x10, 0x13, 0x1F])
+@pytest.mark.parametrize("command", [IDM_ABOUTBOX, 0x13, 0x1F])
 def test_about_commands_open_the_about_box(machine, command):
     app = machine.start()
     dialog = app.wait_dialog()
@@ -20,8 +13,7 @@ def test_about_commands_open_the_about_box(machine, command):
     dialog.syscommand(command)
     about = app.wait_dialog(timeout=10, skip=[dialog])
 
-    assert about.caption == ABOUT_CAPTION
-    assert about_texts(about) == [(ID_STATIC, ABOUT_TEXT), (IDOK, "OK")]
+    assert_is_the_about_box(about)
     assert not dialog.is_enabled(), "the main dialog waits while its About box is open"
 
 
@@ -32,10 +24,10 @@ def test_next_command_id_does_not_open_the_about_box(machine):
     # Posted messages are handled in order. Had 0x20 opened a box, the About command behind
     # it would open a second one inside that box's loop.
     dialog.syscommand(0x20)
-    dialog.syscommand(0x10)
+    dialog.syscommand(IDM_ABOUTBOX)
     about = app.wait_dialog(timeout=10, skip=[dialog])
 
-    assert about.caption == ABOUT_CAPTION
+    assert_is_the_about_box(about)
     assert app.shown_dialog(skip=[dialog, about]) is None
 
 
@@ -43,19 +35,14 @@ def test_about_item_is_the_last_item_of_the_system_menu(machine):
     app = machine.start()
     dialog = app.wait_dialog()
 
-    dialog.open_system_menu()
-    dialog.press("up")  # from the first item round to the last
-    dialog.press("enter")
-    about = app.wait_dialog(timeout=10, skip=[dialog])
-
-    assert about.caption == ABOUT_CAPTION
+    assert_is_the_about_box(open_about_box_from_the_system_menu(app, dialog))
 
 
 @pytest.mark.parametrize("how", ["ok", "esc"])
 def test_closing_the_about_box_returns_to_the_dialog(machine, how):
     app = machine.start()
     dialog = app.wait_dialog()
-    dialog.syscommand(0x10)
+    dialog.syscommand(IDM_ABOUTBOX)
     about = app.wait_dialog(timeout=10, skip=[dialog])
 
     if how == "ok":
@@ -66,4 +53,4 @@ def test_closing_the_about_box_returns_to_the_dialog(machine, how):
 
     assert not app.has_exited()
     assert dialog.is_visible() and dialog.is_enabled()
-    assert dialog.text(IDOK) == "Update"
+    assert dialog.text(IDOK) == TEXTS[17]

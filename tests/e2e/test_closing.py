@@ -1,7 +1,7 @@
 """Ways out of the dialog before an update has run: each ends the program."""
 import pytest
 
-SC_CLOSE = 0xF060
+from support.updater import SC_CLOSE
 
 
 @pytest.mark.parametrize("how", ["close box", "close request", "esc"])

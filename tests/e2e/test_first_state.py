@@ -1,20 +1,16 @@
 """The main dialog as the player first sees it, on a machine that passes every start-up check."""
 from support.machine import GAME_TITLE
-
-IDOK = 1
-IDC_PROGRESS = 1000
-IDC_STATUS = 1001
-IDC_LOG = 1002
+from support.updater import IDC_LOG, IDC_PROGRESS, IDC_STATUS, IDOK, PROGRESS_FULL, TEXTS
 
 
 def test_dialog_shows_the_first_texts_and_an_empty_bar(machine):
     app = machine.start()
     dialog = app.wait_dialog()
 
-    assert dialog.text(IDOK) == "Update"
-    assert dialog.text(IDC_STATUS) == "Preparing to patch files:"
-    assert dialog.text(IDC_LOG) == "Click [Update] to start the update"
-    assert dialog.progress(IDC_PROGRESS) == (0, 0x8000, 0)
+    assert dialog.text(IDOK) == TEXTS[17]
+    assert dialog.text(IDC_STATUS) == TEXTS[1]
+    assert dialog.text(IDC_LOG) == TEXTS[2]
+    assert dialog.progress(IDC_PROGRESS) == (0, PROGRESS_FULL, 0)
     assert dialog.is_enabled(IDOK)
 
 

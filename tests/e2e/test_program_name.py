@@ -1,4 +1,5 @@
 """Message boxes carry the executable's own name as their caption."""
+from support.updater import IDOK, UNSUPPORTED_ESCAPE
 
 
 def test_renamed_executable_captions_its_boxes_with_its_name(machine):
@@ -9,9 +10,9 @@ def test_renamed_executable_captions_its_boxes_with_its_name(machine):
 
     box = app.wait_msgbox()
     assert box.caption == "Patcher"
-    assert box.message == "Unsupported character!"
+    assert box.message == UNSUPPORTED_ESCAPE
     box.answer("OK")
-    assert app.wait_dialog().text(1) == "Goq"
+    assert app.wait_dialog().text(IDOK) == "Goq"
 
 
 def test_renamed_executable_captions_a_start_up_failure_with_its_name(machine):

@@ -3,16 +3,15 @@ and the game CD is found. A failed check shows its message and ends the program.
 import pytest
 
 from support.machine import GAME_TITLE, INSTALL_DIR
+from support.updater import IDOK, TEXTS
 
-REGISTRY_MISSING = ("One or more registry keys is missing!\n"
-                    "Please reinstall the game before trying to patch it.")
-WRONG_LANGUAGE = "This update is only compatible with the English version of the game."
-NO_PATCHES = "No patches were applied. Press OK to Exit"
-IDOK = 1
+REGISTRY_MISSING = TEXTS[3]
+WRONG_LANGUAGE = TEXTS[18]
+NO_PATCHES = TEXTS[12]
 
 
 def insert_cd_prompt(number):
-    return f"Please insert Quillmere CD {number} into any drive, and click OK."
+    return TEXTS[21].replace("%i", str(number))
 
 
 def assert_fails_with(app, message):
@@ -107,7 +106,7 @@ def test_cd_in_a_cd_drive_is_found_after_the_prompt(machine):
     app.wait_msgbox().answer("OK")
     dialog = app.wait_dialog()
 
-    assert dialog.text(IDOK) == "Update"
+    assert dialog.text(IDOK) == TEXTS[17]
     assert app.shown_msgbox() is None
 
 

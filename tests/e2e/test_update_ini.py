@@ -1,12 +1,8 @@
 """Update.ini beside the updater replaces built-in texts one by one."""
 import pytest
 
-from test_about_box import ABOUT_CAPTION
-
-IDOK = 1
-IDC_STATUS = 1001
-IDC_LOG = 1002
-UNSUPPORTED = "Unsupported character!"
+from support.updater import IDC_LOG, IDC_STATUS, IDOK, TEXTS, UNSUPPORTED_ESCAPE, \
+    assert_is_the_about_box, open_about_box_from_the_system_menu
 
 
 def test_override_changes_the_button_caption(machine):
@@ -15,7 +11,7 @@ def test_override_changes_the_button_caption(machine):
 
     assert dialog.text(IDOK) == "Start patching"
     # Only the text that the file names changes.
-    assert dialog.text(IDC_STATUS) == "Preparing to patch files:"
+    assert dialog.text(IDC_STATUS) == TEXTS[1]
 
 
 @pytest.mark.parametrize("written, shown", [
@@ -35,7 +31,7 @@ def test_value_that_is_the_absent_sentinel_keeps_the_built_in_text(machine):
     machine.write_update_ini({17: b"\xa9"})
     dialog = machine.start().wait_dialog()
 
-    assert dialog.text(IDOK) == "Update"
+    assert dialog.text(IDOK) == TEXTS[17]
 
 
 @pytest.mark.parametrize("key", ["17", "0017"])
@@ -43,7 +39,7 @@ def test_keys_count_only_in_their_three_digit_form(machine, key):
     machine.write_file(r"C:\Update\Update.ini", b"[Language]\r\n" + key.encode() + b"=Other\r\n")
     dialog = machine.start().wait_dialog()
 
-    assert dialog.text(IDOK) == "Update"
+    assert dialog.text(IDOK) == TEXTS[17]
 
 
 def test_override_of_the_about_item_leaves_the_system_menu_alone(machine):
@@ -53,12 +49,7 @@ def test_override_of_the_about_item_leaves_the_system_menu_alone(machine):
     app = machine.start()
     dialog = app.wait_dialog()
 
-    dialog.open_system_menu()
-    dialog.press("up")
-    dialog.press("enter")
-    about = app.wait_dialog(timeout=10, skip=[dialog])
-
-    assert about.caption == ABOUT_CAPTION
+    assert_is_the_about_box(open_about_box_from_the_system_menu(app, dialog))
 
 
 def test_unsupported_escape_is_reported_before_the_dialog_shows(machine):
@@ -66,7 +57,7 @@ def test_unsupported_escape_is_reported_before_the_dialog_shows(machine):
     app = machine.start()
 
     box = app.wait_msgbox()
-    assert box.message == UNSUPPORTED
+    assert box.message == UNSUPPORTED_ESCAPE
     assert box.caption == "Update"
     assert box.buttons() == ["OK"]
     assert app.shown_dialog() is None
@@ -85,7 +76,7 @@ def test_each_unsupported_escape_gets_its_own_message(machine):
     first = app.wait_msgbox()
     first.answer("OK")
     second = app.wait_msgbox()
-    assert second.message == UNSUPPORTED
+    assert second.message == UNSUPPORTED_ESCAPE
     second.answer("OK")
     dialog = app.wait_dialog()
 

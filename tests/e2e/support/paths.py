@@ -4,24 +4,37 @@ from pathlib import Path
 
 REPO = Path(__file__).resolve().parents[3]
 BUILD = Path(os.environ.get("QUILL_BUILD_DIR", REPO / "build" / "win32"))
+# The Windows build puts every program it links here.
+BIN = Path(os.environ.get("QUILL_BIN_DIR", BUILD / "bin"))
 # Screenshots and notes of failed scenarios, the demo's pictures.
 ARTIFACTS = Path(os.environ.get("QUILL_E2E_ARTIFACTS", REPO / "build" / "e2e"))
 PREFIX_SCRIPT = REPO / "tests" / "wine" / "prefix.sh"
 
 
-def _first_existing(*candidates: Path) -> Path:
-    for candidate in candidates:
-        if candidate.is_file():
-            return candidate
-    raise FileNotFoundError(
-        "not built: " + " or ".join(str(c) for c in candidates) + " (run scripts/build.sh)")
+def built(name: str) -> Path:
+    path = BIN / name
+    if not path.is_file():
+        raise FileNotFoundError(f"not built: {path} (run scripts/build.sh)")
+    return path
 
 
 def update_exe() -> Path:
-    if "QUILL_UPDATE_EXE" in os.environ:
-        return _first_existing(Path(os.environ["QUILL_UPDATE_EXE"]))
-    return _first_existing(BUILD / "Update.exe", BUILD / "app" / "Update.exe")
+    return built("Update.exe")
 
 
 def driver_exe() -> Path:
-    return _first_existing(BUILD / "tests" / "e2e" / "driver" / "e2e-driver.exe")
+    return built("e2e-driver.exe")
+
+
+def scripted_patch_library() -> Path:
+    """The stand-in fpatch32.dll that plays a script (tests/e2e/standin)."""
+    path = BUILD / "e2e-standin" / "fpatch32.dll"
+    if not path.is_file():
+        raise FileNotFoundError(f"not built: {path} (run scripts/build.sh)")
+    return path
+
+
+def patch_library() -> Path:
+    """The real fpatch32.dll once the build makes it, else the scripted stand-in."""
+    real = BIN / "fpatch32.dll"
+    return real if real.is_file() else scripted_patch_library()

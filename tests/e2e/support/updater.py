@@ -1,0 +1,46 @@
+"""What the scenarios know of Update.exe from the outside: control ids, system commands and
+the texts it shows with no override file."""
+
+IDOK = 1
+IDC_PROGRESS = 1000
+IDC_STATUS = 1001
+IDC_LOG = 1002
+ID_STATIC = 65535  # a control whose template id is -1
+
+IDM_ABOUTBOX = 0x10
+SC_CLOSE = 0xF060
+
+PROGRESS_FULL = 0x8000
+
+ABOUT_CAPTION = "About Update"
+ABOUT_TEXT = ("Update - Version 1.0\n\n\n"
+              "Uses Ferrule Patch 5.20(r)(tm) from Ferrule Software")
+
+# Built-in texts, by number.
+TEXTS = {
+    1: "Preparing to patch files:",
+    2: "Click [Update] to start the update",
+    3: "One or more registry keys is missing!\n"
+       "Please reinstall the game before trying to patch it.",
+    12: "No patches were applied. Press OK to Exit",
+    17: "Update",
+    18: "This update is only compatible with the English version of the game.",
+    21: "Please insert Quillmere CD %i into any drive, and click OK.",
+}
+UNSUPPORTED_ESCAPE = "Unsupported character!"
+
+
+def assert_is_the_about_box(box):
+    assert box.caption == ABOUT_CAPTION
+    controls = box.controls()
+    texts = [(c.class_name, c.text) for c in controls if c.id == ID_STATIC and "\n" in c.text]
+    assert texts == [("Static", ABOUT_TEXT)]
+    assert [(c.id, c.text) for c in controls if c.class_name == "Button"] == [(IDOK, "OK")]
+
+
+def open_about_box_from_the_system_menu(app, dialog):
+    """Alt+Space, Up (from the first item round to the last), Enter: the About box."""
+    dialog.open_system_menu()
+    dialog.press("up")
+    dialog.press("enter")
+    return app.wait_dialog(timeout=10, skip=[dialog])
