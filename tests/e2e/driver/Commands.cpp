@@ -83,6 +83,7 @@ const Commands::Entry Commands::kTable[] = {
     {"close", "close HWND", 1, 1, &Commands::Close},
     {"key", "key HWND esc|enter|up|down", 2, 2, &Commands::Key},
     {"responsive", "responsive HWND TIMEOUT_MS", 2, 2, &Commands::Responsive},
+    {"idle", "idle TIMEOUT_MS", 1, 1, &Commands::Idle},
     {"exit", "exit TIMEOUT_MS", 1, 1, &Commands::Exit},
     {"kill", "kill", 0, 0, &Commands::Kill},
     {"quit", "quit", 0, 0, &Commands::Quit},
@@ -273,6 +274,12 @@ std::string Commands::Responsive(const Args& args) {
     char text[32];
     std::snprintf(text, sizeof text, "%.1f", elapsedMs);
     return OkReply({text});
+}
+
+std::string Commands::Idle(const Args& args) {
+    if (!m_target.WaitForIdle(static_cast<DWORD>(NumberArg(args, 0))))
+        return ErrorReply("not idle");
+    return OkReply();
 }
 
 std::string Commands::Exit(const Args& args) {

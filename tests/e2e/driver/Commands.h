@@ -35,6 +35,7 @@ private:
     std::string Close(const Args&);
     std::string Key(const Args&);
     std::string Responsive(const Args&);
+    std::string Idle(const Args&);
     std::string Exit(const Args&);
     std::string Kill(const Args&);
     std::string Quit(const Args&);

@@ -43,6 +43,10 @@ bool TargetProcess::WaitForExit(DWORD timeoutMs, DWORD& exitCode) const {
     return GetExitCodeProcess(m_process, &exitCode) != 0;
 }
 
+bool TargetProcess::WaitForIdle(DWORD timeoutMs) const {
+    return m_process && WaitForInputIdle(m_process, timeoutMs) == 0;
+}
+
 void TargetProcess::Terminate() {
     if (m_process && !HasExited())
         TerminateProcess(m_process, 1);

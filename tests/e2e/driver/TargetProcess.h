@@ -22,6 +22,9 @@ public:
     bool HasExited() const;
     // Waits up to `timeoutMs` for the process to end; true with its exit code when it has.
     bool WaitForExit(DWORD timeoutMs, DWORD& exitCode) const;
+    // Waits up to `timeoutMs` until the program waits for input with none pending (so what it
+    // shows has been painted).
+    bool WaitForIdle(DWORD timeoutMs) const;
     void Terminate();
 
 private:

@@ -137,6 +137,10 @@ class Driver:
         """Whether the program ends within `timeout` seconds."""
         return self.try_command("exit", int(timeout * 1000), wait=timeout)[0]
 
+    def wait_idle(self, timeout=10):
+        """Until the program waits for input with none pending: what it shows is painted."""
+        self.command("idle", int(timeout * 1000), wait=timeout)
+
     def has_exited(self):
         return self.try_command("exit", 0)[0]
 

@@ -1,0 +1,11 @@
+#!/usr/bin/env bash
+# Shows Update.exe on a demo installation: installs what is missing, builds everything, sets
+# up a player's machine in a throw-away Wine prefix and runs the updater on $DISPLAY (until
+# you close it) or, without a display, under Xvfb. Screenshots are saved in build/demo.
+#   scripts/demo.sh --screenshot   also refreshes docs/screenshot.png
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+scripts/install-deps.sh
+scripts/build.sh
+exec /usr/bin/python3 tests/e2e/demo.py "$@"
