@@ -1,8 +1,14 @@
 """The About box, opened from the system menu."""
 import pytest
 
-from support.updater import IDOK, IDM_ABOUTBOX, TEXTS, assert_is_the_about_box, \
-    open_about_box_from_the_system_menu
+from support.updater import ABOUT_MENU_ITEM, IDOK, IDM_ABOUTBOX, TEXTS, \
+    assert_is_the_about_box, open_about_box_from_the_system_menu
+
+
+def test_system_menu_ends_in_a_separator_and_the_about_item(machine):
+    dialog = machine.start().wait_dialog()
+
+    assert dialog.system_menu()[-2:] == [None, (IDM_ABOUTBOX, ABOUT_MENU_ITEM)]
 
 
 @pytest.mark.parametrize("command", [IDM_ABOUTBOX, 0x13, 0x1F])

@@ -1,8 +1,8 @@
 """Update.ini beside the updater replaces built-in texts one by one."""
 import pytest
 
-from support.updater import IDC_LOG, IDC_STATUS, IDOK, TEXTS, UNSUPPORTED_ESCAPE, \
-    assert_is_the_about_box, open_about_box_from_the_system_menu
+from support.updater import ABOUT_MENU_ITEM, IDC_LOG, IDC_STATUS, IDM_ABOUTBOX, IDOK, TEXTS, \
+    UNSUPPORTED_ESCAPE, assert_is_the_about_box, open_about_box_from_the_system_menu
 
 
 def test_override_changes_the_button_caption(machine):
@@ -43,12 +43,11 @@ def test_keys_count_only_in_their_three_digit_form(machine, key):
 
 
 def test_override_of_the_about_item_leaves_the_system_menu_alone(machine):
-    # Wine hands out no menu of another process, so the item's text cannot be read from
-    # here; the last item still opening the About box shows the menu kept its own item.
     machine.write_update_ini({101: "&Something else"})
     app = machine.start()
     dialog = app.wait_dialog()
 
+    assert dialog.system_menu()[-1] == (IDM_ABOUTBOX, ABOUT_MENU_ITEM)
     assert_is_the_about_box(open_about_box_from_the_system_menu(app, dialog))
 
 

@@ -203,6 +203,17 @@ class Window:
         """"esc", "enter", "up" or "down"."""
         self._command("key", key)
 
+    def system_menu(self):
+        """The system menu's items as (command id, text), None for a separator."""
+        items = []
+        for field in self._command("menu"):
+            if field == b"-":
+                items.append(None)
+            else:
+                command, text = field.split(b":", 1)
+                items.append((int(command), decode_ansi(text)))
+        return items
+
     def open_system_menu(self):
         """Alt+Space: the system menu opens with its first item selected."""
         self.syscommand(WM_SYSCOMMAND_KEYMENU, ord(" "))

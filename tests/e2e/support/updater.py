@@ -13,6 +13,7 @@ SC_CLOSE = 0xF060
 PROGRESS_FULL = 0x8000
 
 ABOUT_CAPTION = "About Update"
+ABOUT_MENU_ITEM = "&About Update..."
 ABOUT_TEXT = ("Update - Version 1.0\n\n\n"
               "Uses Ferrule Patch 5.20(r)(tm) from Ferrule Software")
 
