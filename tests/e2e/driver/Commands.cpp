@@ -2,6 +2,7 @@
 
 #include "Arguments.h"
 #include "ProcessWindows.h"
+#include "RegistryReader.h"
 #include "ReplyText.h"
 #include "SystemMenu.h"
 #include "WindowActions.h"
@@ -84,6 +85,7 @@ const Commands::Entry Commands::kTable[] = {
     {"key", "key HWND esc|enter|up|down", 2, 2, &Commands::Key},
     {"responsive", "responsive HWND TIMEOUT_MS", 2, 2, &Commands::Responsive},
     {"idle", "idle TIMEOUT_MS", 1, 1, &Commands::Idle},
+    {"regget", "regget HKCU_KEY VALUE_NAME", 2, 2, &Commands::Registry},
     {"exit", "exit TIMEOUT_MS", 1, 1, &Commands::Exit},
     {"kill", "kill", 0, 0, &Commands::Kill},
     {"quit", "quit", 0, 0, &Commands::Quit},
@@ -280,6 +282,13 @@ std::string Commands::Idle(const Args& args) {
     if (!m_target.WaitForIdle(static_cast<DWORD>(NumberArg(args, 0))))
         return ErrorReply("not idle");
     return OkReply();
+}
+
+std::string Commands::Registry(const Args& args) {
+    std::string value;
+    if (!ReadUserRegistryString(args[0], args[1], value))
+        return ErrorReply("no such value");
+    return OkReply({value});
 }
 
 std::string Commands::Exit(const Args& args) {

@@ -36,6 +36,7 @@ private:
     std::string Key(const Args&);
     std::string Responsive(const Args&);
     std::string Idle(const Args&);
+    std::string Registry(const Args&);
     std::string Exit(const Args&);
     std::string Kill(const Args&);
     std::string Quit(const Args&);

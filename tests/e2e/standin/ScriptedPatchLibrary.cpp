@@ -38,7 +38,7 @@ public:
     // False when the updater answered stop.
     bool Report(unsigned event, void* parameter) {
         bool goOn = m_callback(event, parameter) != nullptr;
-        m_answers << event << (goOn ? " go" : " stop") << "\r\n";
+        m_answers << event << (goOn ? " go" : " stop") << "\n"; // a text stream: CR LF
         m_answers.flush();
         return goOn;
     }

@@ -137,6 +137,11 @@ class Driver:
         """Whether the program ends within `timeout` seconds."""
         return self.try_command("exit", int(timeout * 1000), wait=timeout)[0]
 
+    def registry_value(self, key, name):
+        """A string value under HKEY_CURRENT_USER as the program reads it, None if missing."""
+        ok, result = self.try_command("regget", key, name)
+        return decode_ansi(result[0]) if ok else None
+
     def wait_idle(self, timeout=10):
         """Until the program waits for input with none pending: what it shows is painted."""
         self.command("idle", int(timeout * 1000), wait=timeout)

@@ -34,7 +34,8 @@ class PlayerMachine:
         self._drivers = []
         self.write_language_ini(GAME_TITLE)
         self.install_updater()
-        self.insert_cd("E", 1)
+        self.cd = self.insert_cd("E", 1)
+        self.put_game_program(self.cd)
 
     # Files -------------------------------------------------------------------------------
 
@@ -80,6 +81,32 @@ class PlayerMachine:
         folder = self.map_drive(letter, drive_type)
         (folder / f"data{number}.tag").write_bytes(b"")
         return folder
+
+    def put_game_program(self, folder: Path, variant="game_136"):
+        """The game's game.exe on a CD: one of the built stand-ins, which differ only in the
+        build named by their version resource (game_136, game_137, game_136_space,
+        game_136_german)."""
+        shutil.copyfile(paths.built(variant + ".exe"), folder / "game.exe")
+
+    # The patch library -------------------------------------------------------------------
+
+    def use_scripted_patch_library(self, folder=UPDATE_DIR):
+        """The stand-in library beside the updater: it plays the patch files as scripts."""
+        shutil.copyfile(paths.scripted_patch_library(),
+                        self.host_path(str(PureWindowsPath(folder, "fpatch32.dll"))))
+
+    def write_scripted_patch(self, number: int, *lines, folder=UPDATE_DIR):
+        """Patch<number>.rtp as a script of library events (tests/e2e/standin), with the
+        stand-in library installed to play it."""
+        self.use_scripted_patch_library(folder)
+        script = b"".join(to_ansi(line) + b"\r\n" for line in lines)
+        self.write_file(str(PureWindowsPath(folder, f"Patch{number}.rtp")), script)
+
+    def library_answers(self, number: int, folder=UPDATE_DIR):
+        """The updater's answers to the events of scripted patch <number>, e.g. "3 go"; None
+        when the library never played it."""
+        path = self.host_path(str(PureWindowsPath(folder, f"Patch{number}.rtp.answers")))
+        return path.read_text().splitlines() if path.exists() else None
 
     # Running -----------------------------------------------------------------------------
 

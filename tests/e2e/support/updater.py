@@ -23,12 +23,34 @@ TEXTS = {
     2: "Click [Update] to start the update",
     3: "One or more registry keys is missing!\n"
        "Please reinstall the game before trying to patch it.",
+    4: "Invalid patch file!",
+    5: "Patching file: %s",
+    6: "Internal Error: %s",
+    8: 'Please insert game CD%i in drive "%s"',
+    9: "User aborted operation.",
+    10: 'Wrong CD inserted or drive not ready.\nPlease insert CD%i in drive "%s"',
+    11: "Errors occured during patching!",
     12: "No patches were applied. Press OK to Exit",
+    13: "DONE!\r\nYour game is now patched to the latest version.\r\nPress OK to Exit.",
+    14: "OK",
+    15: 'Copying file "%s"...',
+    16: 'An error occured while copying the file "%s"',
     17: "Update",
     18: "This update is only compatible with the English version of the game.",
+    20: "This patch is not compatible with your version of the game. Please check our "
+        "web-site for more information about the patches.",
     21: "Please insert Quillmere CD %i into any drive, and click OK.",
+    22: 'The game folder "%s" could not be renamed to "%s".',
 }
 UNSUPPORTED_ESCAPE = "Unsupported character!"
+
+
+def text(number, *args):
+    """A built-in text with its placeholders filled, as the program fills them."""
+    result = TEXTS[number]
+    for arg in args:
+        result = result.replace("%i" if isinstance(arg, int) else "%s", str(arg), 1)
+    return result
 
 
 def assert_is_the_about_box(box):
