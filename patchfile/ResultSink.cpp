@@ -3,6 +3,20 @@
 namespace patchfile {
 
 bool ResultSink::Write(const void* data, size_t length) {
+    // In pieces, so that progress and the idle event keep coming during a large write.
+    constexpr size_t kPiece = 64 * 1024;
+    const auto* bytes = static_cast<const uint8_t*>(data);
+    while (length > 0) {
+        size_t piece = length < kPiece ? length : kPiece;
+        if (!WritePiece(bytes, piece))
+            return false;
+        bytes += piece;
+        length -= piece;
+    }
+    return true;
+}
+
+bool ResultSink::WritePiece(const uint8_t* data, size_t length) {
     IoError error;
     bool tooLong = false;
     if (!result_.Write(data, length, error, tooLong)) {

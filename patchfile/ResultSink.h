@@ -22,6 +22,8 @@ public:
     bool Write(const void* data, size_t length) override;
 
 private:
+    bool WritePiece(const uint8_t* data, size_t length);
+
     TempResult& result_;
     const std::string& name_;
     uint64_t doneBefore_;
