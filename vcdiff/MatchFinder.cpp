@@ -101,8 +101,14 @@ size_t MatchFinder::MatchLength(size_t address, size_t pos) const {
 
 void MatchFinder::Consider(size_t address, size_t pos, const AddressCache& cache,
                            Match& best) const {
+    // A COPY costs at least two bytes, so a match shorter than this cannot beat `best`:
+    // one byte compared there rules most candidates out.
+    const size_t needed = std::max<size_t>(kMinMatch, static_cast<size_t>(best.gain + 2));
+    if (needed > length_ - pos || u_[address + needed - 1] != u_[pos + needed - 1]) {
+        return;
+    }
     const size_t length = MatchLength(address, pos);
-    if (length < kMinMatch) {
+    if (length < needed) {
         return;
     }
     const size_t addressCost = ChooseAddress(cache, address, pos).cost;

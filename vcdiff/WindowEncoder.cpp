@@ -8,7 +8,7 @@ namespace {
 // A match at least this long is taken without looking one position further.
 constexpr size_t kLazyLimit = 64;
 // Matches saving fewer bytes than this are left as added bytes.
-constexpr long kMinGain = 1;
+constexpr long kMinGain = 2;
 } // namespace
 
 void WindowEncoder::Encode(const uint8_t* u, size_t segmentLength, size_t length,

@@ -22,6 +22,7 @@ bool MemorySource::Read(uint64_t offset, void* buffer, size_t length) {
 }
 
 bool MemorySink::Write(const void* data, size_t length) {
+    ++attempts;
     if (writes.size() >= refuseAfter) {
         return false;
     }

@@ -35,6 +35,7 @@ public:
 
     Bytes bytes;
     std::vector<size_t> writes;
+    size_t attempts = 0;
     size_t refuseAfter = SIZE_MAX;
 };
 
