@@ -1,6 +1,6 @@
 // The apply engine on real folders: whole-tree round trips with the builder, the order of
 // events, stops and failures that must leave every file old or new, and damaged patches.
-#include "EventRecorder.h"
+#include "EntryEvents.h"
 #include "PatchApplier.h"
 #include "PatchBuilder.h"
 #include "TestTree.h"
@@ -17,37 +17,9 @@ using testing::RecordedEvent;
 using testing::TempFolder;
 using testing::Tree;
 
-std::string Edited(std::string bytes) {
-    bytes.insert(1000, "inserted in the middle");
-    bytes.replace(200000, 5000, testing::RandomBytes(5000, 99));
-    bytes.erase(50000, 3000);
-    return bytes + "appended at the end";
-}
-
-Tree OldTree() {
-    return {{"data\\maps.pak", testing::RandomBytes(300000, 1)},
-            {"data\\sound.pak", testing::RandomBytes(5000, 2)},
-            {"readme.txt", "Quillmere 1.0\r\n"},
-            {"unchanged.dat", testing::RandomBytes(1000, 3)},
-            {"old\\removed.txt", "gone in the new version"}};
-}
-
-Tree NewTree() {
-    Tree tree = OldTree();
-    tree["data\\maps.pak"] = Edited(tree["data\\maps.pak"]);
-    tree["data\\sound.pak"] = testing::RandomBytes(6000, 4);
-    tree["readme.txt"] = "Quillmere 1.1\r\n";
-    tree["movies\\new\\intro.txt"] = "a new file in new folders";
-    tree["empty.txt"] = "";
-    tree.erase("old\\removed.txt");
-    return tree;
-}
-
-// Names of the entries, as the patch built from OldTree and NewTree holds them.
-const std::vector<std::pair<EntryKind, std::string>> kEntries = {
-    {EntryKind::Delete, "old\\removed.txt"},    {EntryKind::Patch, "data\\maps.pak"},
-    {EntryKind::Patch, "data\\sound.pak"},      {EntryKind::Add, "empty.txt"},
-    {EntryKind::Add, "movies\\new\\intro.txt"}, {EntryKind::Patch, "readme.txt"}};
+using testing::Edited;
+using testing::NewTree;
+using testing::OldTree;
 
 class ApplyEngine : public ::testing::Test {
 protected:
@@ -76,19 +48,7 @@ protected:
     }
 
     // Every file is either as it was or as it should become, and no temporary file is left.
-    void ExpectEachFileOldOrNew() {
-        Tree old = OldTree(), updated = NewTree();
-        for (const auto& [name, contents] : testing::ReadTree(game_)) {
-            bool isOld = old.count(name) && old[name] == contents;
-            bool isNew = updated.count(name) && updated[name] == contents;
-            EXPECT_TRUE(isOld || isNew) << name << " is neither old nor new";
-        }
-        for (const auto& [name, contents] : updated) {
-            if (!old.count(name))
-                continue;
-            EXPECT_TRUE(fs::exists(testing::PathOf(game_, name))) << name << " vanished";
-        }
-    }
+    void ExpectEachFileOldOrNew() { EXPECT_EQ(testing::FilesNeitherOldNorNew(game_), ""); }
 
     TempFolder temp_;
     std::unique_ptr<FileSystem> fs_ = MakeNativeFileSystem();
@@ -117,45 +77,7 @@ TEST_F(ApplyEngine, WithoutDeletesKeepsFilesOnlyTheOldTreeHas) {
 TEST_F(ApplyEngine, ReportsEachEntryInOrder) {
     EventRecorder recorder;
     ASSERT_EQ(Apply(recorder), Outcome::Done) << text_;
-    const std::vector<RecordedEvent>& events = recorder.events();
-    size_t i = 0;
-    auto skipIdle = [&] {
-        bool idle = false;
-        for (; i < events.size() && events[i].event == kEventIdle; ++i)
-            idle = true;
-        return idle;
-    };
-    auto expect = [&](uint32_t event, const std::string& text) {
-        skipIdle();
-        ASSERT_LT(i, events.size());
-        EXPECT_EQ(events[i].event, event) << "event " << i;
-        EXPECT_EQ(events[i].text, text) << "event " << i;
-        ++i;
-    };
-    const char* verbs[] = {"", "Patching ", "Adding ", "Deleting "};
-    for (const auto& [kind, name] : kEntries) {
-        if (kind == EntryKind::Patch)
-            expect(kEventFile, name);
-        expect(kEventMessage, verbs[static_cast<int>(kind)] + name);
-        if (kind == EntryKind::Delete)
-            continue;
-        skipIdle();
-        ASSERT_EQ(events[i].event, kEventProgress);
-        EXPECT_EQ(events[i].value, 0u) << name;
-        uint32_t last = events[i++].value;
-        size_t progressCount = 1;
-        while (last != kProgressFull) {
-            EXPECT_TRUE(skipIdle()) << "no idle event before progress of " << name;
-            ASSERT_LT(i, events.size());
-            ASSERT_EQ(events[i].event, kEventProgress) << name;
-            EXPECT_GT(events[i].value, last) << name;
-            last = events[i++].value;
-            ++progressCount;
-        }
-        EXPECT_LE(progressCount, 102u) << name;
-    }
-    skipIdle();
-    EXPECT_EQ(i, events.size()) << testing::EventOutline(events);
+    EXPECT_EQ(testing::CheckEntryEvents(recorder.events(), testing::SampleEntries()), "");
 }
 
 TEST(ApplyLargeFile, SendsProgressAboutAHundredTimes) {
