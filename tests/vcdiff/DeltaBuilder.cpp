@@ -70,7 +70,8 @@ Bytes WindowSpec::Encoding() const {
 
 Bytes WindowSpec::Serialize() const {
     const Bytes encoding = Encoding();
-    Bytes out{indicator};
+    Bytes out;
+    out.push_back(indicator);
     if (indicator & 0x03) {
         Append(out, segmentLength);
         Append(out, segmentPosition);
