@@ -227,6 +227,8 @@ public:
         return true;
     }
 
+    void RemoveFolderIfEmpty(const std::string& path) override { ::rmdir(path.c_str()); }
+
     bool CreateFolder(const std::string& path, IoError& error) override {
         if (::mkdir(path.c_str(), 0755) == 0)
             return true;
