@@ -10,20 +10,8 @@
 namespace fpatch {
 namespace {
 
-const char* KindName(patchfile::EntryKind kind) {
-    switch (kind) {
-    case patchfile::EntryKind::Patch:
-        return "patch";
-    case patchfile::EntryKind::Add:
-        return "add";
-    case patchfile::EntryKind::Delete:
-        return "delete";
-    }
-    return "?";
-}
-
 void PrintEntry(const patchfile::PatchEntry& entry) {
-    std::printf("%-6s %s", KindName(entry.kind), entry.name.c_str());
+    std::printf("%-6s %s", patchfile::EntryKindName(entry.kind), entry.name.c_str());
     if (entry.kind == patchfile::EntryKind::Patch)
         std::printf("  %" PRIu64 " bytes (crc %08" PRIx32 ") ->", entry.sourceSize,
                     entry.sourceCrc);

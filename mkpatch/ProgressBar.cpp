@@ -3,25 +3,9 @@
 #include <cstdio>
 
 namespace mkpatch {
-namespace {
-
-const char* Verb(patchfile::EntryKind kind) {
-    switch (kind) {
-    case patchfile::EntryKind::Patch:
-        return "patch";
-    case patchfile::EntryKind::Add:
-        return "add";
-    case patchfile::EntryKind::Delete:
-        return "delete";
-    }
-    return "";
-}
-
-} // namespace
-
 void ProgressBar::OnEntry(const patchfile::PatchEntry& entry, size_t index, size_t count) {
-    label_ = std::to_string(index + 1) + "/" + std::to_string(count) + " " + Verb(entry.kind) +
-             " " + entry.name;
+    label_ = std::to_string(index + 1) + "/" + std::to_string(count) + " " +
+             patchfile::EntryKindName(entry.kind) + " " + entry.name;
     lastPercent_ = -1;
     if (quiet_)
         return;
