@@ -62,6 +62,8 @@ public:
     virtual bool Replace(const std::string& from, const std::string& to, IoError& error) = 0;
     // Removes a file, also a read-only one. A missing file is not an error.
     virtual bool RemoveFile(const std::string& path, IoError& error) = 0;
+    // Removes a folder if it is empty; anything else leaves it (there is no error).
+    virtual void RemoveFolderIfEmpty(const std::string& path) = 0;
     // Creates one folder; an existing folder is not an error.
     virtual bool CreateFolder(const std::string& path, IoError& error) = 0;
     // The names in a folder, without "." and "..".

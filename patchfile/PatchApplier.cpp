@@ -347,6 +347,10 @@ bool PatchApplier::ApplyDelete(const PatchEntry& entry) {
         status_.Fail("cannot delete " + entry.name + ": " + DescribeIoError(io));
         return false;
     }
+    // Folders the deleted file leaves empty go too, never the game folder itself.
+    for (size_t end = entry.name.rfind('\\'); end != std::string::npos && end > 0;
+         end = entry.name.rfind('\\', end - 1))
+        fs_.RemoveFolderIfEmpty(fs_.Join(folder_, entry.name.substr(0, end)));
     return Tick();
 }
 

@@ -30,6 +30,19 @@ constexpr char kTempSuffix[] = ".fp~";
 
 enum class EntryKind : uint8_t { Patch = 1, Add = 2, Delete = 3 };
 
+// "patch", "add" or "delete", for listings and progress lines.
+inline const char* EntryKindName(EntryKind kind) {
+    switch (kind) {
+    case EntryKind::Patch:
+        return "patch";
+    case EntryKind::Add:
+        return "add";
+    case EntryKind::Delete:
+        return "delete";
+    }
+    return "?";
+}
+
 struct PatchEntry {
     EntryKind kind = EntryKind::Add;
     std::string name; // relative, components separated by backslashes

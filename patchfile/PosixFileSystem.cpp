@@ -104,36 +104,11 @@ public:
     explicit PosixOutputFile(int fd) : fd_(fd) {}
 
     bool Write(const void* data, size_t length, IoError& error) override {
-        const auto* in = static_cast<const char*>(data);
-        while (length > 0) {
-            ssize_t put = ::write(fd_.get(), in, length);
-            if (put < 0 && errno == EINTR)
-                continue;
-            if (put < 0) {
-                error = ErrorFromErrno(errno);
-                return false;
-            }
-            in += put;
-            length -= static_cast<size_t>(put);
-        }
-        return true;
+        return WriteLoop(data, length, -1, error);
     }
 
     bool WriteAt(uint64_t offset, const void* data, size_t length, IoError& error) override {
-        const auto* in = static_cast<const char*>(data);
-        while (length > 0) {
-            ssize_t put = ::pwrite(fd_.get(), in, length, static_cast<off_t>(offset));
-            if (put < 0 && errno == EINTR)
-                continue;
-            if (put < 0) {
-                error = ErrorFromErrno(errno);
-                return false;
-            }
-            in += put;
-            length -= static_cast<size_t>(put);
-            offset += static_cast<uint64_t>(put);
-        }
-        return true;
+        return WriteLoop(data, length, static_cast<off_t>(offset), error);
     }
 
     bool Close(IoError& error) override {
@@ -149,6 +124,26 @@ public:
     }
 
 private:
+    // At the file position when `offset` is negative, else from `offset` on.
+    bool WriteLoop(const void* data, size_t length, off_t offset, IoError& error) {
+        const auto* in = static_cast<const char*>(data);
+        while (length > 0) {
+            ssize_t put = offset < 0 ? ::write(fd_.get(), in, length)
+                                     : ::pwrite(fd_.get(), in, length, offset);
+            if (put < 0 && errno == EINTR)
+                continue;
+            if (put < 0) {
+                error = ErrorFromErrno(errno);
+                return false;
+            }
+            in += put;
+            length -= static_cast<size_t>(put);
+            if (offset >= 0)
+                offset += put;
+        }
+        return true;
+    }
+
     FileHandle fd_;
 };
 
@@ -226,6 +221,8 @@ public:
         }
         return true;
     }
+
+    void RemoveFolderIfEmpty(const std::string& path) override { ::rmdir(path.c_str()); }
 
     bool CreateFolder(const std::string& path, IoError& error) override {
         if (::mkdir(path.c_str(), 0755) == 0)

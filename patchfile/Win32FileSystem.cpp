@@ -286,6 +286,8 @@ public:
         return true;
     }
 
+    void RemoveFolderIfEmpty(const std::string& path) override { RemoveDirectoryA(path.c_str()); }
+
     bool CreateFolder(const std::string& path, IoError& error) override {
         if (CreateDirectoryA(path.c_str(), nullptr))
             return true;

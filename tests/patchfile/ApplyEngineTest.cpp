@@ -61,6 +61,7 @@ TEST_F(ApplyEngine, GivesExactlyTheNewTree) {
     EventRecorder recorder;
     ASSERT_EQ(Apply(recorder), Outcome::Done) << text_;
     EXPECT_EQ(testing::ReadTree(game_), NewTree());
+    EXPECT_FALSE(fs::exists(game_ / "old")) << "a folder the deletes emptied is left";
 }
 
 TEST_F(ApplyEngine, WithoutDeletesKeepsFilesOnlyTheOldTreeHas) {
