@@ -1,5 +1,5 @@
 #include "PatchCallback.h"
-#include "PatchLibrary.h"
+#include "FpatchApply.h"
 #include "UpdateDlg.h"
 
 #include <algorithm>
@@ -7,12 +7,12 @@
 
 namespace {
 // The library may write into the command line; it is promised room for this many characters.
-constexpr size_t kCommandLineCapacity = 2000;
+constexpr size_t kCommandLineCapacity = FPATCH_MAX_COMMAND_LINE;
 } // namespace
 
 void CUpdateDlg::ApplyPatchFile(std::string fileName) {
     std::vector<char> commandLine(std::max(kCommandLineCapacity, fileName.size()) + 1, '\0');
     std::copy(fileName.begin(), fileName.end(), commandLine.begin());
     // What the library reports goes through the callback; its result adds nothing to that.
-    PatchLibraryApply(commandLine.data(), PatchCallback, 1);
+    FpatchApply(commandLine.data(), PatchCallback, 1);
 }

@@ -1,0 +1,54 @@
+// mkpatch: builds a patch file that turns the old tree (the game as installed from its CD)
+// into the new one.
+#include "MkpatchOptions.h"
+#include "ProgressBar.h"
+
+#include <cinttypes>
+#include <cstdio>
+
+#ifdef _WIN32
+#include <io.h>
+#define isatty _isatty
+#define fileno _fileno
+#else
+#include <unistd.h>
+#endif
+
+namespace {
+
+const char kUsage[] =
+    "usage: mkpatch [options] OLD_FOLDER NEW_FOLDER PATCH_FILE\n"
+    "  --delete              delete files that only OLD_FOLDER has\n"
+    "  --locator-key KEY     registry key under HKEY_CURRENT_USER naming the game folder\n"
+    "                        (default Software\\Corvanel\\Tessik)\n"
+    "  --locator-value NAME  its value (default Program)\n"
+    "  --no-locator          no locator: the folder must be given when applying\n"
+    "  --level N             zlib level 0-9 for the payloads (default 9)\n"
+    "  --quiet               print nothing but errors\n"
+    "exit codes: 0 written, 1 usage, 2 failed\n";
+
+} // namespace
+
+int main(int argc, char** argv) {
+    mkpatch::MkpatchOptions options;
+    std::string error;
+    if (!mkpatch::ParseOptions(std::vector<std::string>(argv + 1, argv + argc), options, error)) {
+        std::fprintf(stderr, "mkpatch: %s\n%s", error.c_str(), kUsage);
+        return 1;
+    }
+    std::unique_ptr<patchfile::FileSystem> fs = patchfile::MakeNativeFileSystem();
+    mkpatch::ProgressBar progress(isatty(fileno(stderr)) != 0, options.quiet);
+    patchfile::BuildSummary summary;
+    bool built = patchfile::BuildPatch(*fs, options.oldFolder, options.newFolder, options.output,
+                                       options.build, &progress, summary, error);
+    progress.Finish();
+    if (!built) {
+        std::fprintf(stderr, "mkpatch: %s\n", error.c_str());
+        return 2;
+    }
+    if (!options.quiet)
+        std::printf("wrote %s: %zu patched, %zu added, %zu deleted, %" PRIu64 " bytes\n",
+                    options.output.c_str(), summary.patched, summary.added, summary.deleted,
+                    summary.patchFileSize);
+    return 0;
+}

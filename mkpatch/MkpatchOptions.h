@@ -1,0 +1,25 @@
+#pragma once
+#include "PatchBuilder.h"
+
+#include <string>
+#include <vector>
+
+namespace mkpatch {
+
+struct MkpatchOptions {
+    std::string oldFolder;
+    std::string newFolder;
+    std::string output;
+    patchfile::BuildOptions build;
+    bool quiet = false;
+};
+
+// The locator written unless told otherwise: where the game's installer records its folder.
+extern const char kDefaultLocatorKey[];
+extern const char kDefaultLocatorValue[];
+
+// False with a message on anything it does not understand.
+bool ParseOptions(const std::vector<std::string>& args, MkpatchOptions& options,
+                  std::string& error);
+
+} // namespace mkpatch

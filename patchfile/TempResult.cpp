@@ -1,0 +1,56 @@
+#include "TempResult.h"
+
+#include "PatchFormat.h"
+
+namespace patchfile {
+
+TempResult::TempResult(FileSystem& fs, std::string target, uint64_t expectedSize)
+    : fs_(fs), target_(std::move(target)), temp_(TempPathFor(target_)),
+      expectedSize_(expectedSize) {}
+
+TempResult::~TempResult() {
+    Discard();
+}
+
+std::string TempResult::TempPathFor(const std::string& target) {
+    return target + kTempSuffix;
+}
+
+bool TempResult::Open(IoError& error) {
+    file_ = fs_.Create(temp_, error);
+    created_ = file_ != nullptr;
+    return created_;
+}
+
+bool TempResult::Write(const void* data, size_t length, IoError& error, bool& tooLong) {
+    tooLong = length > expectedSize_ - written_;
+    if (tooLong || !file_)
+        return false;
+    if (!file_->Write(data, length, error))
+        return false;
+    crc_.Update(data, length);
+    written_ += length;
+    return true;
+}
+
+bool TempResult::Commit(IoError& error) {
+    if (!file_)
+        return false;
+    bool closed = file_->Close(error);
+    file_.reset();
+    if (!closed || !fs_.Replace(temp_, target_, error))
+        return false;
+    created_ = false;
+    return true;
+}
+
+void TempResult::Discard() {
+    file_.reset();
+    if (created_) {
+        IoError ignored;
+        fs_.RemoveFile(temp_, ignored);
+        created_ = false;
+    }
+}
+
+} // namespace patchfile

@@ -1,0 +1,139 @@
+// The patch file reader and apply engine against arbitrary patch files, applied in memory to
+// the sample game tree. Whatever the input: no crash, nothing written outside the game
+// folder, no temporary file left, and a run that reports success leaves every file the
+// patch names with the size and CRC-32 the patch recorded.
+//
+// The checksums of the directory and payloads are recomputed before each run, so that the
+// fuzzer gets past them to the fields they guard. Seeds in corpus/patch_file are patches the
+// builder made from SampleTrees' old tree to its new tree.
+#include "Crc32.h"
+#include "DirectoryReader.h"
+#include "MemoryFileSystem.h"
+#include "MemoryInputFile.h"
+#include "PatchApplier.h"
+#include "SampleTrees.h"
+
+#include <cstdlib>
+
+namespace {
+
+using patchfile::testing::MemoryFileSystem;
+
+const char kGame[] = "game";
+const char kPatch[] = "patch.rtp";
+
+uint32_t Little32(const std::vector<uint8_t>& bytes, size_t offset) {
+    return static_cast<uint32_t>(bytes[offset]) | (static_cast<uint32_t>(bytes[offset + 1]) << 8) |
+           (static_cast<uint32_t>(bytes[offset + 2]) << 16) |
+           (static_cast<uint32_t>(bytes[offset + 3]) << 24);
+}
+
+void PutLittle32(std::vector<uint8_t>& bytes, size_t offset, uint32_t value) {
+    for (size_t i = 0; i < 4; ++i)
+        bytes[offset + i] = static_cast<uint8_t>(value >> (8 * i));
+}
+
+// The directory's checksum field, or 0 when the header gives no usable directory size.
+size_t DirectoryChecksumOffset(const std::vector<uint8_t>& bytes) {
+    if (bytes.size() < patchfile::kHeaderSize)
+        return 0;
+    uint32_t size = Little32(bytes, 12);
+    if (size < 12 || size > bytes.size() - patchfile::kHeaderSize)
+        return 0;
+    return patchfile::kHeaderSize + size - patchfile::kChecksumSize;
+}
+
+void RefreshDirectoryChecksum(std::vector<uint8_t>& bytes, size_t checksumAt) {
+    PutLittle32(bytes, checksumAt, patchfile::ComputeCrc32(bytes.data(), checksumAt));
+}
+
+// Each entry's payload CRC-32 field, found by walking a directory the reader accepted.
+void RefreshPayloadChecksums(std::vector<uint8_t>& bytes,
+                             const patchfile::PatchDirectory& directory) {
+    size_t offset = patchfile::kHeaderSize;
+    offset += 2 + (bytes[offset] | (bytes[offset + 1] << 8));
+    offset += 2 + (bytes[offset] | (bytes[offset + 1] << 8)) + 4;
+    for (const patchfile::PatchEntry& entry : directory.entries) {
+        PutLittle32(bytes, offset + 36,
+                    patchfile::ComputeCrc32(bytes.data() + entry.payloadOffset,
+                                            static_cast<size_t>(entry.payloadSize)));
+        offset += patchfile::kEntryFixedSize + entry.name.size();
+    }
+}
+
+void RefreshChecksums(std::vector<uint8_t>& bytes) {
+    size_t checksumAt = DirectoryChecksumOffset(bytes);
+    if (checksumAt == 0)
+        return;
+    RefreshDirectoryChecksum(bytes, checksumAt);
+    patchfile::MemoryInputFile file(bytes);
+    patchfile::PatchDirectory directory;
+    if (!patchfile::ReadDirectory(file, directory).ok())
+        return;
+    RefreshPayloadChecksums(bytes, directory);
+    RefreshDirectoryChecksum(bytes, checksumAt);
+}
+
+class GoOn : public patchfile::EventSink {
+public:
+    bool OnEvent(uint32_t, const void*) override { return true; }
+};
+
+void Require(bool condition) {
+    if (!condition)
+        std::abort();
+}
+
+void CheckAfterwards(const MemoryFileSystem& fs, const std::vector<uint8_t>& bytes,
+                     patchfile::Outcome outcome) {
+    std::string inside = std::string(kGame) + "\\";
+    for (const auto& [path, contents] : fs.files()) {
+        Require(path == kPatch || path.compare(0, inside.size(), inside) == 0);
+        Require(path.size() < 4 || path.compare(path.size() - 4, 4, ".fp~") != 0);
+    }
+    for (const std::string& folder : fs.folders())
+        Require(folder == kGame || folder.compare(0, inside.size(), inside) == 0);
+    if (outcome != patchfile::Outcome::Done)
+        return;
+    patchfile::MemoryInputFile file(bytes);
+    patchfile::PatchDirectory directory;
+    Require(patchfile::ReadDirectory(file, directory).ok());
+    for (const patchfile::PatchEntry& entry : directory.entries) {
+        auto found = fs.files().find(inside + entry.name);
+        if (entry.kind == patchfile::EntryKind::Delete) {
+            Require(found == fs.files().end());
+            continue;
+        }
+        Require(found != fs.files().end());
+        Require(found->second.size() == entry.resultSize);
+        Require(patchfile::ComputeCrc32(found->second.data(), found->second.size()) ==
+                entry.resultCrc);
+    }
+}
+
+MemoryFileSystem GameFolder(const std::vector<uint8_t>& patch) {
+    static const patchfile::testing::Tree tree = patchfile::testing::OldTree();
+    MemoryFileSystem fs(1 << 20);
+    fs.AddFolder(kGame);
+    for (const auto& [name, contents] : tree) {
+        for (size_t slash = name.find('\\'); slash != std::string::npos;
+             slash = name.find('\\', slash + 1))
+            fs.AddFolder(std::string(kGame) + "\\" + name.substr(0, slash));
+        fs.AddFile(std::string(kGame) + "\\" + name, contents);
+    }
+    fs.AddFile(kPatch, std::string(patch.begin(), patch.end()));
+    return fs;
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    std::vector<uint8_t> bytes(data, data + size);
+    RefreshChecksums(bytes);
+    MemoryFileSystem fs = GameFolder(bytes);
+    GoOn sink;
+    patchfile::PatchApplier applier(fs, sink, nullptr);
+    patchfile::Outcome outcome = applier.Apply(kPatch, kGame);
+    CheckAfterwards(fs, bytes, outcome);
+    return 0;
+}

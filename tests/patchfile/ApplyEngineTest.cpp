@@ -1,0 +1,288 @@
+// The apply engine on real folders: whole-tree round trips with the builder, the order of
+// events, stops and failures that must leave every file old or new, and damaged patches.
+#include "EntryEvents.h"
+#include "PatchApplier.h"
+#include "PatchBuilder.h"
+#include "TestTree.h"
+
+#include <gtest/gtest.h>
+
+namespace fs = std::filesystem;
+
+namespace patchfile {
+namespace {
+
+using testing::EventRecorder;
+using testing::RecordedEvent;
+using testing::TempFolder;
+using testing::Tree;
+
+using testing::Edited;
+using testing::NewTree;
+using testing::OldTree;
+
+class ApplyEngine : public ::testing::Test {
+protected:
+    void SetUp() override {
+        testing::WriteTree(temp_.Sub("old"), OldTree());
+        testing::WriteTree(temp_.Sub("new"), NewTree());
+        Build(true);
+        testing::CopyTree(temp_.Sub("old"), game_);
+    }
+
+    void Build(bool withDeletes) {
+        BuildOptions options;
+        options.withDeletes = withDeletes;
+        BuildSummary summary;
+        std::string error;
+        ASSERT_TRUE(BuildPatch(*fs_, temp_.Sub("old").string(), temp_.Sub("new").string(),
+                               patch_.string(), options, nullptr, summary, error))
+            << error;
+    }
+
+    Outcome Apply(EventRecorder& recorder) {
+        PatchApplier applier(*fs_, recorder, nullptr);
+        Outcome outcome = applier.Apply(patch_.string(), game_.string());
+        text_ = applier.status().text();
+        return outcome;
+    }
+
+    // Every file is either as it was or as it should become, and no temporary file is left.
+    void ExpectEachFileOldOrNew() { EXPECT_EQ(testing::FilesNeitherOldNorNew(game_), ""); }
+
+    TempFolder temp_;
+    std::unique_ptr<FileSystem> fs_ = MakeNativeFileSystem();
+    fs::path game_ = temp_.Sub("game");
+    fs::path patch_ = temp_.Sub("Patch1.rtp");
+    std::string text_;
+};
+
+TEST_F(ApplyEngine, GivesExactlyTheNewTree) {
+    EventRecorder recorder;
+    ASSERT_EQ(Apply(recorder), Outcome::Done) << text_;
+    EXPECT_EQ(testing::ReadTree(game_), NewTree());
+    EXPECT_FALSE(fs::exists(game_ / "old")) << "a folder the deletes emptied is left";
+}
+
+TEST_F(ApplyEngine, WithoutDeletesKeepsFilesOnlyTheOldTreeHas) {
+    Build(false);
+    EventRecorder recorder;
+    ASSERT_EQ(Apply(recorder), Outcome::Done) << text_;
+    Tree expected = NewTree();
+    expected["old\\removed.txt"] = OldTree()["old\\removed.txt"];
+    EXPECT_EQ(testing::ReadTree(game_), expected);
+}
+
+// Per entry: patch 7, 3, 5 rising from 0 to full; add 3, 5 rising; delete 3. Between two
+// progress events of a file there is always an idle event.
+TEST_F(ApplyEngine, ReportsEachEntryInOrder) {
+    EventRecorder recorder;
+    ASSERT_EQ(Apply(recorder), Outcome::Done) << text_;
+    EXPECT_EQ(testing::CheckEntryEvents(recorder.events(), testing::SampleEntries()), "");
+}
+
+TEST(ApplyLargeFile, SendsProgressAboutAHundredTimes) {
+    TempFolder temp;
+    std::string old = testing::RandomBytes(4 << 20, 5);
+    testing::WriteTree(temp.Sub("old"), {{"big.pak", old}});
+    testing::WriteTree(temp.Sub("new"), {{"big.pak", Edited(old)}});
+    testing::WriteTree(temp.Sub("game"), {{"big.pak", old}});
+    std::unique_ptr<FileSystem> fs = MakeNativeFileSystem();
+    BuildSummary summary;
+    std::string error;
+    ASSERT_TRUE(BuildPatch(*fs, temp.Sub("old").string(), temp.Sub("new").string(),
+                           temp.Sub("big.rtp").string(), {}, nullptr, summary, error))
+        << error;
+    EventRecorder recorder;
+    PatchApplier applier(*fs, recorder, nullptr);
+    ASSERT_EQ(applier.Apply(temp.Sub("big.rtp").string(), temp.Sub("game").string()),
+              Outcome::Done);
+    EXPECT_EQ(testing::ReadFile(temp.Sub("game") / "big.pak"), Edited(old));
+    EXPECT_GE(recorder.Count(kEventProgress), 50u);
+    EXPECT_LE(recorder.Count(kEventProgress), 102u);
+}
+
+TEST_F(ApplyEngine, ASecondApplyFindsEverythingDone) {
+    EventRecorder first, second;
+    ASSERT_EQ(Apply(first), Outcome::Done);
+    ASSERT_EQ(Apply(second), Outcome::Done) << text_;
+    EXPECT_EQ(testing::ReadTree(game_), NewTree());
+}
+
+struct StopCase {
+    uint32_t event;
+    int percent; // of the way through the events of that kind in a full run; 0 is the first
+};
+
+class StopAnswer : public ApplyEngine, public ::testing::WithParamInterface<StopCase> {};
+
+TEST_P(StopAnswer, LeavesEachFileOldOrNewAndNoTemporaryFile) {
+    fs::path rehearsal = temp_.Sub("rehearsal");
+    testing::CopyTree(game_, rehearsal);
+    EventRecorder full;
+    PatchApplier(*fs_, full, nullptr).Apply(patch_.string(), rehearsal.string());
+    size_t count = full.Count(GetParam().event);
+    ASSERT_GT(count, 0u);
+    size_t occurrence = 1 + (count - 1) * static_cast<size_t>(GetParam().percent) / 100;
+
+    EventRecorder recorder(GetParam().event, occurrence);
+    EXPECT_EQ(Apply(recorder), Outcome::Stopped) << "stop at " << occurrence << " of " << count;
+    EXPECT_EQ(recorder.eventsAfterStop(), 0u);
+    ExpectEachFileOldOrNew();
+}
+
+std::vector<StopCase> StopCases() {
+    std::vector<StopCase> cases;
+    for (uint32_t event : {kEventFile, kEventMessage, kEventProgress, kEventIdle}) {
+        for (int percent : {0, 20, 40, 60, 80, 100})
+            cases.push_back({event, percent});
+    }
+    return cases;
+}
+
+INSTANTIATE_TEST_SUITE_P(EveryKind, StopAnswer, ::testing::ValuesIn(StopCases()),
+                         [](const auto& info) {
+                             return "Event" + std::to_string(info.param.event) + "At" +
+                                    std::to_string(info.param.percent) + "Percent";
+                         });
+
+TEST_F(ApplyEngine, StopAtAFileAnnouncementChangesNothingMore) {
+    EventRecorder recorder(kEventFile, 2);
+    ASSERT_EQ(Apply(recorder), Outcome::Stopped);
+    Tree tree = testing::ReadTree(game_);
+    EXPECT_EQ(tree["data\\maps.pak"], NewTree()["data\\maps.pak"]);
+    EXPECT_EQ(tree["data\\sound.pak"], OldTree()["data\\sound.pak"]);
+    EXPECT_EQ(tree["readme.txt"], OldTree()["readme.txt"]);
+    EXPECT_EQ(tree.count("empty.txt"), 0u);
+}
+
+TEST_F(ApplyEngine, SourceThatDoesNotMatchIsNamedAndLeftAsItIs) {
+    testing::WriteFile(game_ / "data" / "sound.pak", testing::RandomBytes(5000, 77));
+    EventRecorder recorder;
+    ASSERT_EQ(Apply(recorder), Outcome::Failed);
+    ASSERT_FALSE(recorder.events().empty());
+    const RecordedEvent& last = recorder.events().back();
+    EXPECT_EQ(last.event, kEventError);
+    EXPECT_NE(last.text.find("data\\sound.pak does not match"), std::string::npos) << last.text;
+    EXPECT_NE(last.text.find("checksum"), std::string::npos) << last.text;
+    EXPECT_EQ(testing::ReadFile(game_ / "data" / "sound.pak"), testing::RandomBytes(5000, 77));
+    EXPECT_EQ(testing::ReadFile(game_ / "readme.txt"), OldTree()["readme.txt"]);
+}
+
+TEST_F(ApplyEngine, SourceOfAnotherSizeIsNamedWithTheSizes) {
+    testing::WriteFile(game_ / "readme.txt", "short");
+    EventRecorder recorder;
+    ASSERT_EQ(Apply(recorder), Outcome::Failed);
+    EXPECT_NE(text_.find("readme.txt does not match"), std::string::npos) << text_;
+    EXPECT_NE(text_.find("size 5 bytes, expected 15"), std::string::npos) << text_;
+}
+
+TEST_F(ApplyEngine, MissingSourceIsNamed) {
+    fs::remove(game_ / "data" / "maps.pak");
+    EventRecorder recorder;
+    ASSERT_EQ(Apply(recorder), Outcome::Failed);
+    EXPECT_EQ(text_, "cannot open data\\maps.pak: it does not exist");
+}
+
+TEST_F(ApplyEngine, ReadOnlyFilesAreReplaced) {
+    testing::MakeReadOnly(game_ / "data" / "maps.pak");
+    testing::MakeReadOnly(game_ / "readme.txt");
+    testing::MakeReadOnly(game_ / "old" / "removed.txt");
+    EventRecorder recorder;
+    ASSERT_EQ(Apply(recorder), Outcome::Done) << text_;
+    EXPECT_EQ(testing::ReadTree(game_), NewTree());
+}
+
+TEST_F(ApplyEngine, TemporaryFileOfAKilledRunIsRemoved) {
+    testing::WriteFile(game_ / "data" / "maps.pak.fp~", "half written by a killed run");
+    testing::WriteFile(game_ / "movies" / "new" / "intro.txt.fp~", "another");
+    testing::MakeReadOnly(game_ / "data" / "maps.pak.fp~");
+    EventRecorder stopped(kEventFile, 1);
+    Apply(stopped); // stopped before the first patched file: only the clean-up has run
+    EXPECT_FALSE(fs::exists(game_ / "data" / "maps.pak.fp~"));
+    EXPECT_FALSE(fs::exists(game_ / "movies" / "new" / "intro.txt.fp~"));
+}
+
+TEST_F(ApplyEngine, FolderInPlaceOfAnAddedFileIsAnError) {
+    fs::create_directories(game_ / "empty.txt");
+    EventRecorder recorder;
+    ASSERT_EQ(Apply(recorder), Outcome::Failed);
+    EXPECT_EQ(text_, "cannot replace empty.txt: a folder is in its place");
+    ExpectEachFileOldOrNew();
+}
+
+TEST_F(ApplyEngine, FolderInPlaceOfAPatchedFileIsAnError) {
+    fs::remove(game_ / "readme.txt");
+    fs::create_directories(game_ / "readme.txt");
+    EventRecorder recorder;
+    ASSERT_EQ(Apply(recorder), Outcome::Failed);
+    EXPECT_EQ(text_, "cannot open readme.txt: a folder is in its place");
+}
+
+TEST_F(ApplyEngine, FileInPlaceOfANewFolderIsAnError) {
+    testing::WriteFile(game_ / "movies", "a file where a folder goes");
+    EventRecorder recorder;
+    ASSERT_EQ(Apply(recorder), Outcome::Failed);
+    EXPECT_NE(text_.find("cannot create the folder movies"), std::string::npos) << text_;
+    EXPECT_EQ(testing::ReadFile(game_ / "movies"), "a file where a folder goes");
+}
+
+TEST_F(ApplyEngine, MissingGameFolderIsReported) {
+    fs::remove_all(game_);
+    EventRecorder recorder;
+    ASSERT_EQ(Apply(recorder), Outcome::Failed);
+    EXPECT_EQ(text_, "the game folder " + game_.string() + " was not found");
+    ASSERT_EQ(recorder.events().back().event, kEventError);
+    EXPECT_EQ(recorder.events().back().text, text_);
+}
+
+TEST_F(ApplyEngine, MissingPatchFileIsReported) {
+    fs::remove(patch_);
+    EventRecorder recorder;
+    ASSERT_EQ(Apply(recorder), Outcome::Failed);
+    EXPECT_EQ(text_, "cannot open the patch file " + patch_.string() + ": it does not exist");
+}
+
+TEST_F(ApplyEngine, FileThatIsNotAPatchGivesEventFourteen) {
+    testing::WriteFile(patch_, "MZ this is a program, not a patch");
+    EventRecorder recorder;
+    ASSERT_EQ(Apply(recorder), Outcome::Damaged);
+    ASSERT_EQ(recorder.events().size(), 1u);
+    EXPECT_EQ(recorder.events()[0].event, kEventDamaged);
+    EXPECT_EQ(recorder.events()[0].text, "not a patch file (header)");
+}
+
+TEST_F(ApplyEngine, DamagedPayloadChangesNothing) {
+    std::string bytes = testing::ReadFile(patch_);
+    bytes[bytes.size() - 40] ^= 0x10;
+    testing::WriteFile(patch_, bytes);
+    EventRecorder recorder;
+    ASSERT_EQ(Apply(recorder), Outcome::Damaged);
+    EXPECT_EQ(testing::ReadTree(game_), OldTree());
+    EXPECT_EQ(recorder.Count(kEventFile), 0u);
+}
+
+// Accidental damage anywhere: the patch is refused, or (damage that changes nothing that
+// matters cannot exist: every byte is covered by a checksum) gives exactly the new tree.
+TEST_F(ApplyEngine, DamagedPatchFailsOrGivesExactlyTheNewTree) {
+    const std::string valid = testing::ReadFile(patch_);
+    const fs::path pristine = temp_.Sub("pristine");
+    testing::CopyTree(game_, pristine);
+    for (size_t step = 0; step < 40; ++step) {
+        std::string bytes = valid;
+        size_t at = (step * 7919 + step * step * 104729) % bytes.size();
+        bytes[at] = static_cast<char>(bytes[at] ^ (1 << (step % 8)));
+        testing::WriteFile(patch_, bytes);
+        fs::remove_all(game_);
+        testing::CopyTree(pristine, game_);
+        EventRecorder recorder;
+        Outcome outcome = Apply(recorder);
+        if (outcome == Outcome::Done)
+            EXPECT_EQ(testing::ReadTree(game_), NewTree()) << "flip at " << at;
+        else
+            EXPECT_EQ(testing::ReadTree(game_), OldTree()) << "flip at " << at << ": " << text_;
+    }
+}
+
+} // namespace
+} // namespace patchfile

@@ -1,0 +1,33 @@
+#!/usr/bin/env bash
+# End to end natively: mkpatch builds a patch from two folders, fpatch applies it to a copy
+# of the old folder, which must then equal the new folder; a second apply finds it done.
+# Arguments: mkpatch, fpatch.
+set -eu
+mkpatch=$1
+fpatch=$2
+work=$(mktemp -d /tmp/quill-mkpatch-fpatch.XXXXXX)
+trap 'rm -rf "$work"' EXIT
+
+mkdir -p "$work/old/data" "$work/new/data/sub" "$work/old/gone"
+head -c 3000000 /dev/urandom >"$work/old/data/maps.pak"
+{ head -c 1000000 "$work/old/data/maps.pak"; echo "changed"; tail -c 1500000 "$work/old/data/maps.pak"; } \
+    >"$work/new/data/maps.pak"
+head -c 1000 /dev/urandom >"$work/old/same.dat"
+cp "$work/old/same.dat" "$work/new/same.dat"
+echo "removed" >"$work/old/gone/file.txt"
+head -c 70000 /dev/urandom >"$work/new/data/sub/added.bin"
+: >"$work/new/empty.txt"
+cp -a "$work/old" "$work/game"
+chmod a-w "$work/game/data/maps.pak" # as copied from a CD
+
+"$mkpatch" --quiet --delete "$work/old" "$work/new" "$work/Patch1.rtp"
+"$fpatch" info "$work/Patch1.rtp"
+"$fpatch" apply --quiet "$work/Patch1.rtp" "$work/game"
+diff -r "$work/game" "$work/new"
+"$fpatch" apply --quiet "$work/Patch1.rtp" "$work/game"
+diff -r "$work/game" "$work/new"
+if "$fpatch" apply --quiet "$work/Patch1.rtp" "$work/missing" 2>/dev/null; then
+    echo "a missing folder was accepted"
+    exit 1
+fi
+echo "the game folder equals the new folder"

@@ -1,0 +1,24 @@
+#pragma once
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+// VCDIFF integers: big-endian base 128, the high bit of each byte set on all but the last.
+namespace vcdiff {
+
+// A 64-bit value takes at most ten bytes; a longer integer is rejected even if its leading
+// bytes are zero, so a hostile stream cannot make a reader loop on padding.
+constexpr size_t kMaxVarintBytes = 10;
+
+enum class VarintStatus {
+    Ok,       // value read, `pos` advanced past it
+    NeedMore, // the bytes ended inside the integer; `pos` unchanged
+    Invalid,  // more than ten bytes or a value beyond 64 bits; `pos` unchanged
+};
+
+VarintStatus ReadVarint(const uint8_t* data, size_t size, size_t& pos, uint64_t& value);
+
+size_t VarintLength(uint64_t value);
+void AppendVarint(std::vector<uint8_t>& out, uint64_t value);
+
+} // namespace vcdiff

@@ -1,0 +1,25 @@
+#pragma once
+#include "InstructionEncoder.h"
+#include "SegmentChoice.h"
+#include "VcdiffIo.h"
+
+#include <cstdint>
+
+namespace vcdiff {
+
+struct WindowLayout {
+    bool hasSegment = false;
+    Segment segment;
+    uint64_t targetLength = 0;
+    bool hasChecksum = false;
+    uint32_t checksum = 0;
+};
+
+// Writes one window: its header, then the data, instructions and addresses sections.
+// False when the sink refuses.
+bool WriteWindow(Sink& sink, const WindowLayout& layout, const InstructionEncoder& sections);
+
+// Writes the file header: magic, version 0, no indicator bits.
+bool WriteFileHeader(Sink& sink);
+
+} // namespace vcdiff
