@@ -10,7 +10,9 @@
 //
 // Every answer is appended to the file "<patch file>.answers" as "EVENT go" or "EVENT stop".
 // A stop ends the script, and the call returns 1; a script played to its end returns 0.
-#include "PatchLibrary.h"
+#include "FpatchApply.h"
+
+#include <windows.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -32,7 +34,7 @@ std::string PatchFileName(const char* commandLine) {
 
 class Player {
 public:
-    Player(const std::string& patchFile, PatchLibraryCallback callback)
+    Player(const std::string& patchFile, FpatchCallback callback)
         : m_answers(patchFile + ".answers", std::ios::app), m_callback(callback) {}
 
     // False when the updater answered stop.
@@ -73,12 +75,12 @@ public:
 
 private:
     std::ofstream m_answers;
-    PatchLibraryCallback m_callback;
+    FpatchCallback m_callback;
 };
 
 } // namespace
 
-extern "C" int __stdcall PatchLibraryApply(char* commandLine, PatchLibraryCallback callback, int) {
+extern "C" uint32_t __stdcall FpatchApply(char* commandLine, FpatchCallback callback, uint32_t) {
     std::string patchFile = PatchFileName(commandLine);
     std::ifstream script(patchFile, std::ios::binary);
     Player player(patchFile, callback);
