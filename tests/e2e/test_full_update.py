@@ -3,39 +3,11 @@ the files come from the CD, the library patches them in the installed game, and 
 ends up at the new version."""
 import pytest
 
-from support import patches
 from support.machine import GAME_KEY, INSTALL_DIR
+from support.sample_game import EDITED_README, PATCHED, installed_files, prepare_update
 from support.steps import DONE_IN_LOG, answer_cd_prompt, expect_error_summary, start_run, \
     wait_for_the_end_of_the_run
 from support.updater import IDC_LOG, IDOK, TEXTS
-
-MAPS = bytes(range(256)) * 400
-# The game as its CD holds it.
-ORIGINAL = {
-    r"data\maps.xarc": MAPS,
-    r"data\global.xarc": b"global settings, version 1.0\r\n" * 50,
-    "readme.txt": b"Quillmere 1.0\r\n",
-}
-# The game as the update leaves it: changed files and one that is new.
-PATCHED = {
-    r"data\maps.xarc": MAPS[:30000] + b"a new region" + MAPS[30000:],
-    r"data\global.xarc": b"global settings, version 1.1\r\n" * 50,
-    "readme.txt": b"Quillmere 1.1\r\n",
-    r"data\music.xarc": b"new music" * 1000,
-}
-
-
-def prepare_update(machine, install_dir=INSTALL_DIR):
-    """The CD holds the original files, the installation an older state of its own (a
-    read-only readme), and Patch1.rtp turns the original into the patched game."""
-    patches.write_tree(machine.cd, ORIGINAL)
-    machine.write_file(install_dir + r"\readme.txt", b"edited by the player")
-    machine.host_path(install_dir + r"\readme.txt").chmod(0o444)
-    patches.build_patch(ORIGINAL, PATCHED, machine.host_path(r"C:\Update\Patch1.rtp"))
-
-
-def installed(machine, install_dir=INSTALL_DIR):
-    return {name: machine.host_path(install_dir + "\\" + name).read_bytes() for name in PATCHED}
 
 
 @pytest.mark.parametrize("install_dir", [
@@ -57,7 +29,7 @@ def test_update_brings_the_installed_game_to_the_new_version(machine, install_di
     dialog.click(IDOK)
     assert app.wait_exit()
 
-    assert installed(machine, install_dir) == PATCHED
+    assert installed_files(machine, install_dir) == PATCHED
     # Only copied archives are listed, and global.xarc never.
     map_file = machine.host_path(install_dir + r"\update.map")
     assert map_file.read_bytes() == b"data\\maps.xarc\r\n"
@@ -76,7 +48,7 @@ def test_damaged_patch_file_changes_nothing(machine):
     wait_for_the_end_of_the_run(dialog)
 
     assert dialog.text(IDC_LOG) == TEXTS[4]
-    assert machine.host_path(INSTALL_DIR + r"\readme.txt").read_bytes() == b"edited by the player"
+    assert machine.host_path(INSTALL_DIR + r"\readme.txt").read_bytes() == EDITED_README
     assert not machine.host_path(INSTALL_DIR + r"\data").exists()
 
 
