@@ -14,9 +14,10 @@ FIRST_WINDOW_TIMEOUT = 30
 # The time a reply may take beyond the time a command itself waits.
 REPLY_MARGIN = 15
 
-WM_SYSCOMMAND_KEYMENU = 0xF100
-SC_CLOSE = 0xF060
-ID_STATIC = 65535
+# The system command of Alt with a key; with a space it opens the system menu.
+SC_KEYMENU = 0xF100
+# The id of the text in Wine's message box.
+MSGBOX_TEXT_ID = 0xFFFF
 
 
 class DriverError(Exception):
@@ -221,7 +222,7 @@ class Window:
 
     def open_system_menu(self):
         """Alt+Space: the system menu opens with its first item selected."""
-        self.syscommand(WM_SYSCOMMAND_KEYMENU, ord(" "))
+        self.syscommand(SC_KEYMENU, ord(" "))
         return self.driver.wait_menu()
 
     def responsive(self, timeout=2):
@@ -243,7 +244,7 @@ class MessageBox(Window):
     @property
     def message(self) -> str:
         for control in self.controls():
-            if control.id == ID_STATIC and control.class_name.lower() == "static":
+            if control.id == MSGBOX_TEXT_ID and control.class_name.lower() == "static":
                 return control.text
         raise DriverError(f"message box {self.hwnd} has no text")
 
