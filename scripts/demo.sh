@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Shows Update.exe on a demo installation: installs what is missing, builds everything, sets
-# up a player's machine in a throw-away Wine prefix and runs the updater on $DISPLAY (until
-# you close it) or, without a display, under Xvfb. Screenshots are saved in build/demo.
+# Shows Update.exe updating a demo installation: installs what is missing, builds everything,
+# sets up a player's machine with a small game, its CD and a patch in a throw-away Wine
+# prefix, and runs the updater on $DISPLAY (you click through it) or, without a display,
+# under Xvfb (it clicks through by itself). Screenshots are saved in build/demo.
 #   scripts/demo.sh --screenshot   also refreshes docs/screenshot.png
 set -euo pipefail
 cd "$(dirname "$0")/.."

@@ -1,6 +1,7 @@
-"""The demo: Update.exe on a player's machine (the same machine the scenarios start from), on
-the screen of $DISPLAY or, without one, under Xvfb. Screenshots go to build/demo; with
---screenshot the dialog's picture also becomes docs/screenshot.png."""
+"""The demo: a whole update of the sample game (support/sample_game.py) by Update.exe on a
+player's machine, the same machine the scenarios start from. On the screen of $DISPLAY you
+click through it yourself; without a display it runs by itself under Xvfb. Screenshots go to
+build/demo; with --screenshot the dialog's first picture also becomes docs/screenshot.png."""
 import argparse
 import os
 import shutil
@@ -10,19 +11,34 @@ from contextlib import ExitStack
 from support import paths
 from support.driver import ProgramExited
 from support.machine import PlayerMachine
+from support.sample_game import PATCHED, installed_files, prepare_update
+from support.steps import answer_cd_prompt, wait_for_the_end_of_the_run
+from support.updater import IDOK
 from support.wineprefix import WinePrefix
-from support.xserver import Xvfb, screenshot
+from support.xserver import Xvfb, screenshot, settled_screenshot
 
 SHOTS = paths.REPO / "build" / "demo"
 DOC_SCREENSHOT = paths.REPO / "docs" / "screenshot.png"
 
 
 def shoot(prefix, window, name):
-    """The whole screen and the window alone, once the program has painted it."""
+    """The window alone and the whole screen, once the program has painted them."""
     window.driver.wait_idle()
+    settled_screenshot(prefix.display, SHOTS / f"{name}.png", crop=window.rect())
     screenshot(prefix.display, SHOTS / f"{name}-screen.png")
-    screenshot(prefix.display, SHOTS / f"{name}.png", crop=window.rect())
     print(f"screenshot: {SHOTS / name}.png")
+
+
+def run_by_itself(prefix, app, dialog):
+    """The player's part, played by the demo: Update, Yes to the CD prompt, OK to finish."""
+    dialog.click(IDOK)
+    prompt = app.wait_msgbox()
+    shoot(prefix, prompt, "02-cd-prompt")
+    answer_cd_prompt(app, 1)
+    wait_for_the_end_of_the_run(dialog)
+    shoot(prefix, dialog, "03-done")
+    dialog.click(IDOK)
+    app.wait_exit()
 
 
 def run(display, interactive, keep_doc_screenshot):
@@ -34,6 +50,7 @@ def run(display, interactive, keep_doc_screenshot):
             for name in ("Decorated", "Managed"):
                 prefix.set_registry("HKEY_CURRENT_USER", r"Software\Wine\X11 Driver", name, "Y")
         machine = PlayerMachine(prefix)
+        prepare_update(machine)
         app = machine.start()
         dialog = app.wait_dialog()
         shoot(prefix, dialog, "01-dialog")
@@ -41,12 +58,16 @@ def run(display, interactive, keep_doc_screenshot):
             shutil.copyfile(SHOTS / "01-dialog.png", DOC_SCREENSHOT)
             print(f"updated {DOC_SCREENSHOT}")
         if interactive:
-            print("Update.exe runs on your screen; the demo ends when you close it.")
+            print("Update.exe runs on your screen: click Update, answer the CD prompt with Yes,"
+                  " and OK to finish.")
             while not app.wait_exit(timeout=600):
                 pass
         else:
-            dialog.close()
-            app.wait_exit()
+            run_by_itself(prefix, app, dialog)
+        updated = installed_files(machine) == PATCHED
+        print("the game is " + ("updated" if updated else "NOT updated"))
+        if not updated:
+            sys.exit(1)
     except ProgramExited as exited:
         sys.exit(f"Update.exe ended early (exit code {exited.exit_code})")
     finally:

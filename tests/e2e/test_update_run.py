@@ -1,51 +1,16 @@
 """The update run behind the button, with the scripted stand-in of the patch library: the
 patch files are scripts of library events (tests/e2e/standin), so each scenario makes the
 library report exactly what it needs and reads back how the updater answered."""
-import time
-
 import pytest
 
 from support.machine import GAME_KEY, INSTALL_DIR
+from support.steps import CD_ROOT, DONE_IN_LOG, answer_cd_prompt, expect_error_summary, \
+    start_run, wait_for_the_end_of_the_run, wait_until
 from support.updater import IDC_LOG, IDC_PROGRESS, IDC_STATUS, IDOK, PROGRESS_FULL, SC_CLOSE, \
     TEXTS, text
 
-CD_ROOT = "E:\\"
 # An install folder whose name has a byte beyond ASCII (é), which the run sanitises to 0.
 CAFE = r"C:\Games\Caf" + "\u00e9"
-DONE_IN_LOG = ("DONE!\r\r\nYour game is now patched to the latest version.\r\r\n"
-               "Press OK to Exit.")
-
-
-def wait_until(condition, timeout=30, what="condition"):
-    deadline = time.monotonic() + timeout
-    while not condition():
-        if time.monotonic() > deadline:
-            raise AssertionError(f"timed out waiting for {what}")
-        time.sleep(0.05)
-
-
-def wait_for_the_end_of_the_run(dialog):
-    wait_until(lambda: dialog.text(IDOK) == TEXTS[14] and dialog.is_enabled(IDOK),
-               what="the button to read OK")
-
-
-def start_run(machine):
-    app = machine.start()
-    dialog = app.wait_dialog()
-    dialog.click(IDOK)
-    return app, dialog
-
-
-def answer_cd_prompt(app, number, answer="Yes"):
-    prompt = app.wait_msgbox()
-    assert (prompt.message, prompt.buttons()) == (text(8, number, CD_ROOT), ["Yes", "No"])
-    prompt.answer(answer)
-
-
-def expect_error_summary(app):
-    box = app.wait_msgbox()
-    assert (box.message, box.buttons()) == (TEXTS[11], ["OK"])
-    box.answer("OK")
 
 
 def test_run_without_patch_files_and_the_finish(machine):

@@ -4,7 +4,7 @@
 // how the updater answered. One event per line:
 //
 //   EVENT [PARAMETER]   report EVENT; the parameter is the rest of the line, passed as text
-//                       for events 3, 4 and 7 and as a 32-bit number for event 5
+//                       for events 3, 4, 7 and 14 and as a 32-bit number for event 5
 //   busy MILLISECONDS   keep the thread that long, reporting event 21 every 10 ms
 //   # ...               a comment; empty lines are skipped too
 //
@@ -21,7 +21,7 @@
 
 namespace {
 
-constexpr unsigned kMessagePumpEvent = 21;
+constexpr uint32_t kMessagePumpEvent = FPATCH_EVENT_IDLE;
 constexpr DWORD kBusyStepMs = 10;
 
 // The patch file's name: the first word of the command line, or its first quoted part.
@@ -38,7 +38,7 @@ public:
         : m_answers(patchFile + ".answers", std::ios::app), m_callback(callback) {}
 
     // False when the updater answered stop.
-    bool Report(unsigned event, void* parameter) {
+    bool Report(uint32_t event, void* parameter) {
         bool goOn = m_callback(event, parameter) != nullptr;
         m_answers << event << (goOn ? " go" : " stop") << "\n"; // a text stream: CR LF
         m_answers.flush();
@@ -63,12 +63,13 @@ public:
         std::string rest = space == std::string::npos ? "" : line.substr(space + 1);
         if (word == "busy")
             return Busy(static_cast<DWORD>(std::strtoul(rest.c_str(), nullptr, 10)));
-        unsigned event = static_cast<unsigned>(std::strtoul(word.c_str(), nullptr, 10));
-        if (event == 5) {
-            long position = std::strtol(rest.c_str(), nullptr, 10);
+        uint32_t event = static_cast<uint32_t>(std::strtoul(word.c_str(), nullptr, 10));
+        if (event == FPATCH_EVENT_PROGRESS) {
+            uint32_t position = static_cast<uint32_t>(std::strtoul(rest.c_str(), nullptr, 10));
             return Report(event, &position);
         }
-        if (event == 3 || event == 4 || event == 7)
+        if (event == FPATCH_EVENT_MESSAGE || event == FPATCH_EVENT_ERROR ||
+            event == FPATCH_EVENT_FILE || event == FPATCH_EVENT_DAMAGED)
             return Report(event, &rest[0]);
         return Report(event, nullptr);
     }
@@ -89,7 +90,7 @@ extern "C" uint32_t __stdcall FpatchApply(char* commandLine, FpatchCallback call
         if (!line.empty() && line.back() == '\r')
             line.pop_back();
         if (!player.PlayLine(line))
-            return 1;
+            return FPATCH_STOPPED;
     }
-    return 0;
+    return FPATCH_OK;
 }

@@ -4,6 +4,8 @@ from pathlib import Path
 
 REPO = Path(__file__).resolve().parents[3]
 BUILD = Path(os.environ.get("QUILL_BUILD_DIR", REPO / "build" / "win32"))
+# The native build: its patch builder makes the scenarios' patch files.
+NATIVE_BUILD = Path(os.environ.get("QUILL_NATIVE_BUILD_DIR", REPO / "build" / "native"))
 # The Windows build puts every program it links here.
 BIN = Path(os.environ.get("QUILL_BIN_DIR", BUILD / "bin"))
 # Screenshots and notes of failed scenarios, the demo's pictures.
@@ -24,6 +26,13 @@ def update_exe() -> Path:
 
 def driver_exe() -> Path:
     return built("e2e-driver.exe")
+
+
+def patch_builder() -> Path:
+    path = NATIVE_BUILD / "mkpatch" / "mkpatch"
+    if not path.is_file():
+        raise FileNotFoundError(f"not built: {path} (run scripts/build.sh)")
+    return path
 
 
 def scripted_patch_library() -> Path:

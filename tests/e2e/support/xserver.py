@@ -2,6 +2,7 @@
 import os
 import select
 import subprocess
+import time
 from pathlib import Path
 
 
@@ -69,3 +70,16 @@ def screenshot(display: str, path: Path, crop=None):
         command += ["-crop", f"{right - left}x{bottom - top}+{left}+{top}", "+repage"]
     subprocess.run(command + [str(path)], check=True, timeout=30,
                    stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+
+
+def settled_screenshot(display: str, path: Path, crop=None, attempts=20, pause=0.2):
+    """A screenshot taken once the picture stops changing: a window that has just been shown
+    may still be painting, and Wine hands its drawing to the X server a moment later."""
+    previous = None
+    for _ in range(attempts):
+        screenshot(display, path, crop)
+        current = path.read_bytes()
+        if current == previous:
+            return
+        previous = current
+        time.sleep(pause)

@@ -1,0 +1,37 @@
+"""A small game and its update: the files of the game CD, the files the update turns them
+into, and a player's machine made ready for that update. Used by the scenarios of whole
+updates and by the demo."""
+from . import patches
+from .machine import INSTALL_DIR, UPDATE_DIR
+
+_MAPS = bytes(range(256)) * 400
+# The game as its CD holds it.
+ORIGINAL = {
+    r"data\maps.xarc": _MAPS,
+    r"data\global.xarc": b"global settings, version 1.0\r\n" * 50,
+    "readme.txt": b"Quillmere 1.0\r\n",
+}
+# The game as the update leaves it: changed files and one that is new.
+PATCHED = {
+    r"data\maps.xarc": _MAPS[:30000] + b"a new region" + _MAPS[30000:],
+    r"data\global.xarc": b"global settings, version 1.1\r\n" * 50,
+    "readme.txt": b"Quillmere 1.1\r\n",
+    r"data\music.xarc": b"new music" * 1000,
+}
+# What the player changed in the installed game: the update replaces it with the CD's copy.
+EDITED_README = b"edited by the player"
+
+
+def prepare_update(machine, install_dir=INSTALL_DIR):
+    """The CD holds the original files, the installation a state of its own (a read-only
+    readme the player edited), and Patch1.rtp beside the updater turns the original into the
+    patched game."""
+    patches.write_tree(machine.cd, ORIGINAL)
+    machine.write_file(install_dir + r"\readme.txt", EDITED_README)
+    machine.host_path(install_dir + r"\readme.txt").chmod(0o444)
+    patches.build_patch(ORIGINAL, PATCHED, machine.host_path(UPDATE_DIR + r"\Patch1.rtp"))
+
+
+def installed_files(machine, install_dir=INSTALL_DIR):
+    """The installed game's files of the names the update produces."""
+    return {name: machine.host_path(install_dir + "\\" + name).read_bytes() for name in PATCHED}

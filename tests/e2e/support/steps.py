@@ -1,0 +1,42 @@
+"""Steps that many scenarios of the update run share: what a player does and waits for."""
+import time
+
+from .updater import IDOK, TEXTS, text
+
+CD_ROOT = "E:\\"
+# Text 13 as the log box shows it: its CR LF pairs become CR CR LF.
+DONE_IN_LOG = ("DONE!\r\r\nYour game is now patched to the latest version.\r\r\n"
+               "Press OK to Exit.")
+
+
+def wait_until(condition, timeout=30, what="condition"):
+    deadline = time.monotonic() + timeout
+    while not condition():
+        if time.monotonic() > deadline:
+            raise AssertionError(f"timed out waiting for {what}")
+        time.sleep(0.05)
+
+
+def start_run(machine):
+    """Starts the updater and clicks its button: the run begins."""
+    app = machine.start()
+    dialog = app.wait_dialog()
+    dialog.click(IDOK)
+    return app, dialog
+
+
+def wait_for_the_end_of_the_run(dialog, timeout=60):
+    wait_until(lambda: dialog.text(IDOK) == TEXTS[14] and dialog.is_enabled(IDOK),
+               timeout=timeout, what="the button to read OK")
+
+
+def answer_cd_prompt(app, number, answer="Yes"):
+    prompt = app.wait_msgbox()
+    assert (prompt.message, prompt.buttons()) == (text(8, number, CD_ROOT), ["Yes", "No"])
+    prompt.answer(answer)
+
+
+def expect_error_summary(app):
+    box = app.wait_msgbox()
+    assert (box.message, box.buttons()) == (TEXTS[11], ["OK"])
+    box.answer("OK")
