@@ -56,9 +56,13 @@ int RunCommand(const std::string& command) {
 
 struct Interop {
     std::string name;
-    Shape shape;
+    std::string shape;
     bool withSource;
 };
+
+const Shape& ShapeOf(const Interop& c) {
+    return c.shape == "Large" ? LargeShape() : SmallShape(c.shape);
+}
 
 void PrintTo(const Interop& c, std::ostream* out) {
     *out << c.name;
@@ -66,12 +70,11 @@ void PrintTo(const Interop& c, std::ostream* out) {
 
 std::vector<Interop> Cases() {
     std::vector<Interop> cases;
-    for (Shape& shape : SmallShapes()) {
-        cases.push_back({shape.name + "WithSource", shape, true});
-        cases.push_back({shape.name + "WithoutSource", shape, false});
+    for (const std::string& shape : SmallShapeNames()) {
+        cases.push_back({shape + "WithSource", shape, true});
+        cases.push_back({shape + "WithoutSource", shape, false});
     }
-    const Bytes large = StructuredBytes(3u << 20, 7);
-    cases.push_back({"LargeEditedWithSource", {"Large", large, ScatterEdits(large, 400, 8)}, true});
+    cases.push_back({"LargeEditedWithSource", "Large", true});
     return cases;
 }
 
@@ -83,19 +86,20 @@ TEST_P(XdeltaEncodes, OurDecoderRebuildsTheTarget) {
         GTEST_SKIP() << "xdelta3 is not installed";
     }
     const Interop& c = GetParam();
+    const Shape& shape = ShapeOf(c);
     TempDir dir;
-    WriteFile(dir.File("old"), c.shape.before);
-    WriteFile(dir.File("new"), c.shape.after);
+    WriteFile(dir.File("old"), shape.before);
+    WriteFile(dir.File("new"), shape.after);
     for (const char* flags : {"", "-9", "-W 16384 -B 524288"}) {
         SCOPED_TRACE(flags);
         const std::string source = c.withSource ? " -s " + dir.File("old") : "";
         ASSERT_EQ(RunCommand("xdelta3 -e -f -S none -D " + std::string(flags) + source + " " +
                              dir.File("new") + " " + dir.File("delta")),
                   0);
-        MemorySource old(c.shape.before);
+        MemorySource old(shape.before);
         const Decoded result = Decode(ReadFile(dir.File("delta")), &old, 4093);
         ASSERT_EQ(result.error, Error::None) << result.message;
-        EXPECT_TRUE(result.output == c.shape.after);
+        EXPECT_TRUE(result.output == shape.after);
     }
 }
 
@@ -108,6 +112,7 @@ TEST_P(XdeltaDecodes, OurDeltaRebuildsTheTarget) {
         GTEST_SKIP() << "xdelta3 is not installed";
     }
     const Interop& c = GetParam();
+    const Shape& shape = ShapeOf(c);
     EncoderOptions small;
     small.targetWindow = 16384;
     small.maxSourceSegment = 65536;
@@ -115,14 +120,14 @@ TEST_P(XdeltaDecodes, OurDeltaRebuildsTheTarget) {
     for (const EncoderOptions& options : {EncoderOptions{}, small}) {
         SCOPED_TRACE(options.targetWindow);
         TempDir dir;
-        WriteFile(dir.File("old"), c.shape.before);
+        WriteFile(dir.File("old"), shape.before);
         WriteFile(dir.File("delta"),
-                  Encode(c.withSource ? &c.shape.before : nullptr, c.shape.after, options));
+                  Encode(c.withSource ? &shape.before : nullptr, shape.after, options));
         const std::string source = c.withSource ? " -s " + dir.File("old") : "";
         ASSERT_EQ(RunCommand("xdelta3 -d -f -R" + source + " " + dir.File("delta") + " " +
                              dir.File("out")),
                   0);
-        EXPECT_TRUE(ReadFile(dir.File("out")) == c.shape.after);
+        EXPECT_TRUE(ReadFile(dir.File("out")) == shape.after);
     }
 }
 

@@ -30,10 +30,11 @@ const Setting kSettings[] = {
     {"SmallWindowsNoSource", Options(4096, 16384, true), false},
 };
 
-class RoundTrip : public ::testing::TestWithParam<std::tuple<Shape, Setting>> {};
+class RoundTrip : public ::testing::TestWithParam<std::tuple<std::string, Setting>> {};
 
 TEST_P(RoundTrip, DecodesToTheTarget) {
-    const auto& [shape, setting] = GetParam();
+    const auto& [name, setting] = GetParam();
+    const Shape& shape = SmallShape(name);
     const Bytes delta =
         Encode(setting.withSource ? &shape.before : nullptr, shape.after, setting.options);
     MemorySource source(shape.before);
@@ -44,11 +45,10 @@ TEST_P(RoundTrip, DecodesToTheTarget) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Shapes, RoundTrip,
-                         ::testing::Combine(::testing::ValuesIn(SmallShapes()),
+                         ::testing::Combine(::testing::ValuesIn(SmallShapeNames()),
                                             ::testing::ValuesIn(kSettings)),
                          [](const auto& info) {
-                             return std::get<0>(info.param).name + "_" +
-                                    std::get<1>(info.param).name;
+                             return std::get<0>(info.param) + "_" + std::get<1>(info.param).name;
                          });
 
 // Deltas of similar files are small: the encoder finds what the old file shares.
@@ -64,13 +64,13 @@ TEST(Encoder, DeltaOfSimilarFilesIsSmall) {
 // A target larger than one window, against a source larger than one segment: windows
 // follow the source even where an insertion has moved everything.
 TEST(Encoder, LargeFileAcrossWindowsAndSegments) {
-    const Bytes before = StructuredBytes(3u << 20, 13);
+    const Bytes before = StructuredBytes(3u << 19, 13);
     Bytes after = before;
-    after.insert(after.begin() + 100000, 300000, 0x5A);
+    after.insert(after.begin() + 100000, 100000, 0x5A);
     after = ScatterEdits(after, 200, 14);
     EncoderOptions options;
-    options.targetWindow = 1u << 20;
-    options.maxSourceSegment = 1u << 20;
+    options.targetWindow = 1u << 18;
+    options.maxSourceSegment = 1u << 18;
     const Bytes delta = Encode(&before, after, options);
     MemorySource source(before);
     const Decoded result = Decode(delta, &source, 65536);

@@ -1,6 +1,7 @@
 #include "Shapes.h"
 
 #include <algorithm>
+#include <map>
 
 namespace vcdiff::test {
 
@@ -37,24 +38,31 @@ Bytes StructuredBytes(size_t length, uint64_t seed) {
     return out;
 }
 
-Bytes ScatterEdits(Bytes bytes, size_t count, uint64_t seed) {
+// One pass over the bytes: edits at sorted positions, each replacing, inserting or
+// deleting up to 16 bytes.
+Bytes ScatterEdits(const Bytes& bytes, size_t count, uint64_t seed) {
     Random random(seed);
+    std::vector<size_t> positions;
     for (size_t i = 0; i < count && !bytes.empty(); ++i) {
-        const size_t at = random.Below(bytes.size());
+        positions.push_back(random.Below(bytes.size()));
+    }
+    std::sort(positions.begin(), positions.end());
+    Bytes out;
+    out.reserve(bytes.size() + count * 16);
+    size_t from = 0;
+    for (size_t i = 0; i < positions.size(); ++i) {
+        const size_t at = std::max(positions[i], from);
+        out.insert(out.end(), bytes.begin() + from, bytes.begin() + at);
         const size_t length = 1 + random.Below(16);
         const Bytes fresh = random.Fill(length);
-        switch (i % 3) {
-        case 0:
-            std::copy_n(fresh.begin(), std::min(length, bytes.size() - at), bytes.begin() + at);
-            break;
-        case 1:
-            bytes.insert(bytes.begin() + at, fresh.begin(), fresh.end());
-            break;
-        default:
-            bytes.erase(bytes.begin() + at, bytes.begin() + std::min(at + length, bytes.size()));
+        const size_t skipped = std::min(length, bytes.size() - at);
+        if (i % 3 != 2) {
+            out.insert(out.end(), fresh.begin(), fresh.end()); // replaced or inserted
         }
+        from = i % 3 == 1 ? at : at + skipped; // inserted bytes skip nothing
     }
-    return bytes;
+    out.insert(out.end(), bytes.begin() + from, bytes.end());
+    return out;
 }
 
 namespace {
@@ -78,27 +86,99 @@ Bytes Runs() {
     return out;
 }
 
+
+struct ShapeMaker {
+    const char* name;
+    Shape (*make)();
+};
+
+const Bytes& Base() {
+    static const Bytes base = StructuredBytes(200000, 1);
+    return base;
+}
+
+const ShapeMaker kMakers[] = {
+    {"Empty",
+     [] {
+         return Shape{"", {}, {}};
+     }},
+    {"EmptyTarget",
+     [] {
+         return Shape{"", Random(2).Fill(1000), {}};
+     }},
+    {"EmptySource",
+     [] {
+         return Shape{"", {}, StructuredBytes(5000, 3)};
+     }},
+    {"Tiny",
+     [] {
+         return Shape{"", ToBytes("a"), ToBytes("ab")};
+     }},
+    {"Identical",
+     [] {
+         return Shape{"", Base(), Base()};
+     }},
+    {"AllNew",
+     [] {
+         return Shape{"", Random(4).Fill(60000), Random(5).Fill(70000)};
+     }},
+    {"ShiftedByOne",
+     [] {
+         return Shape{"", Base(), Spliced(Base(), 0, 0, {0x42})};
+     }},
+    {"InsertedBlock",
+     [] {
+         return Shape{"", Base(), Spliced(Base(), 90000, 0, Random(6).Fill(3000))};
+     }},
+    {"DeletedBlock",
+     [] {
+         return Shape{"", Base(), Spliced(Base(), 50000, 20000, {})};
+     }},
+    {"MovedBlock",
+     [] {
+         const Bytes moved(Base().begin() + 10000, Base().begin() + 40000);
+         return Shape{"", Base(), Spliced(Spliced(Base(), 10000, 30000, {}), 150000, 0, moved)};
+     }},
+    {"RepeatedRuns",
+     [] {
+         return Shape{"", Runs(), ScatterEdits(Runs(), 20, 7)};
+     }},
+    {"ScatteredEdits",
+     [] {
+         return Shape{"", Base(), ScatterEdits(Base(), 300, 8)};
+     }},
+};
+
 } // namespace
 
-std::vector<Shape> SmallShapes() {
-    const Bytes base = StructuredBytes(200000, 1);
-    Random random(2);
-    std::vector<Shape> shapes;
-    shapes.push_back({"Empty", {}, {}});
-    shapes.push_back({"EmptyTarget", random.Fill(1000), {}});
-    shapes.push_back({"EmptySource", {}, StructuredBytes(5000, 3)});
-    shapes.push_back({"Tiny", ToBytes("a"), ToBytes("ab")});
-    shapes.push_back({"Identical", base, base});
-    shapes.push_back({"AllNew", random.Fill(60000), random.Fill(70000)});
-    shapes.push_back({"ShiftedByOne", base, Spliced(base, 0, 0, {0x42})});
-    shapes.push_back({"InsertedBlock", base, Spliced(base, 90000, 0, random.Fill(3000))});
-    shapes.push_back({"DeletedBlock", base, Spliced(base, 50000, 20000, {})});
-    shapes.push_back({"MovedBlock", base,
-                      Spliced(Spliced(base, 10000, 30000, {}), 150000, 0,
-                              Bytes(base.begin() + 10000, base.begin() + 40000))});
-    shapes.push_back({"RepeatedRuns", Runs(), ScatterEdits(Runs(), 20, 4)});
-    shapes.push_back({"ScatteredEdits", base, ScatterEdits(base, 300, 5)});
-    return shapes;
+std::vector<std::string> SmallShapeNames() {
+    std::vector<std::string> names;
+    for (const ShapeMaker& maker : kMakers) {
+        names.push_back(maker.name);
+    }
+    return names;
+}
+
+const Shape& SmallShape(const std::string& name) {
+    static std::map<std::string, Shape> built;
+    auto found = built.find(name);
+    if (found == built.end()) {
+        const auto maker = std::find_if(std::begin(kMakers), std::end(kMakers),
+                                        [&](const ShapeMaker& m) { return name == m.name; });
+        Shape shape = maker->make();
+        shape.name = name;
+        found = built.emplace(name, std::move(shape)).first;
+    }
+    return found->second;
+}
+
+const Shape& LargeShape() {
+    static const Shape shape = [] {
+        Bytes before = StructuredBytes(2u << 20, 9);
+        Bytes after = ScatterEdits(before, 400, 10);
+        return Shape{"Large", std::move(before), std::move(after)};
+    }();
+    return shape;
 }
 
 } // namespace vcdiff::test

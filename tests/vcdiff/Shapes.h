@@ -16,9 +16,15 @@ struct Shape {
 // Bytes that look like program code and data: repeated tokens, counters and noise.
 Bytes StructuredBytes(size_t length, uint64_t seed);
 // `bytes` with `count` small edits (replaced, inserted and deleted runs) spread over it.
-Bytes ScatterEdits(Bytes bytes, size_t count, uint64_t seed);
+Bytes ScatterEdits(const Bytes& bytes, size_t count, uint64_t seed);
 
-// Small and medium shapes, quick enough for every configuration and for Wine.
-std::vector<Shape> SmallShapes();
+// The names of the small and medium shapes, quick enough for every configuration and for
+// Wine. Cheap: test parameters are these names, so that a test process builds only the
+// shape it runs.
+std::vector<std::string> SmallShapeNames();
+// The shape of that name, built on first use.
+const Shape& SmallShape(const std::string& name);
+// 2 MiB edited in many places.
+const Shape& LargeShape();
 
 } // namespace vcdiff::test
