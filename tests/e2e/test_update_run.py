@@ -207,3 +207,40 @@ def test_other_game_build_is_refused(machine, variant):
     wait_for_the_end_of_the_run(dialog)
 
     assert machine.library_answers(1) is None
+
+
+def test_enter_runs_the_update_like_the_button(machine):
+    app = machine.start()
+    dialog = app.wait_dialog()
+
+    dialog.press("enter")
+    wait_for_the_end_of_the_run(dialog)
+
+    assert dialog.text(IDC_LOG) == TEXTS[12]
+
+
+def test_override_of_the_wanted_build(machine):
+    machine.write_update_ini({19: "137"})
+    machine.put_game_program(machine.cd, "game_137")
+    machine.write_scripted_patch(1, "3 patched")
+    app, dialog = start_run(machine)
+    answer_cd_prompt(app, 1)
+    wait_for_the_end_of_the_run(dialog)
+
+    assert machine.library_answers(1) == ["3 go"]
+
+
+def test_cd_found_in_the_lower_of_two_drives_is_the_one_used(machine):
+    # Both drives hold CD 1, but only E: has the right build: the run passes its build check
+    # only if it took E:, and its prompt names that drive.
+    machine.registry["Fmv"] = INSTALL_DIR + r"\Video"
+    machine.put_game_program(machine.insert_cd("F", 1), "game_137")
+    machine.write_scripted_patch(1, "3 patched")
+    app = machine.start()
+    app.wait_msgbox().answer("OK")  # the start-up prompt for the CD
+    dialog = app.wait_dialog()
+    dialog.click(IDOK)
+    answer_cd_prompt(app, 1)  # names E:\
+    wait_for_the_end_of_the_run(dialog)
+
+    assert machine.library_answers(1) == ["3 go"]
