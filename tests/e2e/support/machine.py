@@ -45,6 +45,9 @@ class PlayerMachine:
     def write_file(self, windows_path: str, data=b""):
         path = self.host_path(windows_path)
         path.parent.mkdir(parents=True, exist_ok=True)
+        # A new file, never a write into an existing one: the prefix shares its system files
+        # with the template through hard links.
+        path.unlink(missing_ok=True)
         path.write_bytes(to_ansi(data))
         return path
 
