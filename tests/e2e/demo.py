@@ -5,6 +5,7 @@ build/demo; with --screenshot the dialog's first picture also becomes docs/scree
 import argparse
 import os
 import shutil
+import signal
 import sys
 from contextlib import ExitStack
 
@@ -77,6 +78,8 @@ def run(display, interactive, keep_doc_screenshot):
 
 
 def main():
+    # Ended from outside, the demo still removes its prefix and stops its Wine processes.
+    signal.signal(signal.SIGTERM, lambda *_: sys.exit("demo ended from outside"))
     parser = argparse.ArgumentParser(description=__doc__)
     parser.add_argument("--screenshot", action="store_true",
                         help="also write the dialog's picture to docs/screenshot.png")
