@@ -61,14 +61,13 @@ class PlayerMachine:
         self.write_file(str(PureWindowsPath(folder, "Update.ini")),
                         format_ini({"Language": {f"{n:03d}": v for n, v in texts.items()}}))
 
-    def install_updater(self, exe_name="Update.exe", folder=UPDATE_DIR, scripted=False):
-        """Update.exe copied under `exe_name` into `folder`, with the patch library beside it:
-        the scripted stand-in when `scripted` (the patch files are then its scripts)."""
+    def install_updater(self, exe_name="Update.exe", folder=UPDATE_DIR):
+        """Update.exe copied under `exe_name` into `folder`, with the patch library beside it
+        (the real one once the build makes it; see use_scripted_patch_library)."""
         target = self.host_path(str(PureWindowsPath(folder, exe_name)))
         target.parent.mkdir(parents=True, exist_ok=True)
         shutil.copyfile(paths.update_exe(), target)
-        library = paths.scripted_patch_library() if scripted else paths.patch_library()
-        shutil.copyfile(library, target.parent / "fpatch32.dll")
+        shutil.copyfile(paths.patch_library(), target.parent / "fpatch32.dll")
         return target
 
     # Drives ------------------------------------------------------------------------------

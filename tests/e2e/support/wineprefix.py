@@ -88,10 +88,6 @@ class WinePrefix:
         subprocess.run(["wineserver", "-p"], env=self.env(), check=True)
         self._server_started = True
 
-    def wine(self, *args, **kwargs) -> subprocess.CompletedProcess:
-        self.start_server()
-        return subprocess.run(["wine", *map(str, args)], env=self.env(), **kwargs)
-
     def popen_wine(self, *args, **kwargs) -> subprocess.Popen:
         self.start_server()
         return subprocess.Popen(["wine", *map(str, args)], env=self.env(), **kwargs)
