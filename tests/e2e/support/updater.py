@@ -41,6 +41,7 @@ TEXTS = {
         "web-site for more information about the patches.",
     21: "Please insert Quillmere CD %i into any drive, and click OK.",
     22: 'The game folder "%s" could not be renamed to "%s".',
+    23: 'The game folder could not be renamed back to "%s"; it stays at "%s".',
 }
 UNSUPPORTED_ESCAPE = "Unsupported character!"
 
