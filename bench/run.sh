@@ -173,7 +173,7 @@ measure_xdelta() {
     local patch=$SCRATCH/$tool.vcdiff
     timed xdelta3 -e "$@" -f -s "$pair/old/$name" "$pair/new/$name" "$patch"
     local build_s=$ELAPSED build_peak=$PEAK_KIB
-    best_apply no_prepare xdelta3 -d -f -s "$pair/old/$name" "$patch" "$SCRATCH/out"
+    best_apply no_prepare xdelta3 -d -D -f -s "$pair/old/$name" "$patch" "$SCRATCH/out"
     record "$pair" "$tool" "$patch" "$build_s" "$build_peak" "$pair/new/$name" "$SCRATCH/out"
 }
 
