@@ -12,7 +12,7 @@ from contextlib import ExitStack
 from support import paths
 from support.driver import ProgramExited
 from support.machine import PlayerMachine
-from support.sample_game import PATCHED, installed_files, prepare_update
+from support.sample_game import PATCHED, PATCHED_CD2, installed_files, prepare_update
 from support.steps import answer_cd_prompt, wait_for_the_end_of_the_run
 from support.updater import IDOK
 from support.wineprefix import WinePrefix
@@ -31,11 +31,12 @@ def shoot(prefix, window, name):
 
 
 def run_by_itself(prefix, app, dialog):
-    """The player's part, played by the demo: Update, Yes to the CD prompt, OK to finish."""
+    """The player's part, played by the demo: Update, Yes to both CD prompts, OK to finish."""
     dialog.click(IDOK)
     prompt = app.wait_msgbox()
     shoot(prefix, prompt, "02-cd-prompt")
     answer_cd_prompt(app, 1)
+    answer_cd_prompt(app, 2)
     wait_for_the_end_of_the_run(dialog)
     shoot(prefix, dialog, "03-done")
     dialog.click(IDOK)
@@ -51,7 +52,7 @@ def run(display, interactive, keep_doc_screenshot):
             for name in ("Decorated", "Managed"):
                 prefix.set_registry("HKEY_CURRENT_USER", r"Software\Wine\X11 Driver", name, "Y")
         machine = PlayerMachine(prefix)
-        prepare_update(machine)
+        prepare_update(machine, two_cds=True)
         app = machine.start()
         dialog = app.wait_dialog()
         shoot(prefix, dialog, "01-dialog")
@@ -59,13 +60,14 @@ def run(display, interactive, keep_doc_screenshot):
             shutil.copyfile(SHOTS / "01-dialog.png", DOC_SCREENSHOT)
             print(f"updated {DOC_SCREENSHOT}")
         if interactive:
-            print("Update.exe runs on your screen: click Update, answer the CD prompt with Yes,"
-                  " and OK to finish.")
+            print("Update.exe runs on your screen: click Update, answer both CD prompts with"
+                  " Yes, and OK to finish.")
             while not app.wait_exit(timeout=600):
                 pass
         else:
             run_by_itself(prefix, app, dialog)
-        updated = installed_files(machine) == PATCHED
+        updated = (installed_files(machine) == PATCHED and
+                   installed_files(machine, expected=PATCHED_CD2) == PATCHED_CD2)
         print("the game is " + ("updated" if updated else "NOT updated"))
         if not updated:
             sys.exit(1)

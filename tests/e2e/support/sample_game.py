@@ -18,20 +18,30 @@ PATCHED = {
     "readme.txt": b"Quillmere 1.1\r\n",
     r"data\music.xarc": b"new music" * 1000,
 }
+# The game's second CD, for an update in two patch files: Patch2.rtp turns these files.
+ORIGINAL_CD2 = {r"data\towns.xarc": b"town of Quillmere, 1.0\r\n" * 400}
+PATCHED_CD2 = {r"data\towns.xarc": b"town of Quillmere, 1.1\r\n" * 400,
+               r"data\harbour.xarc": b"the new harbour" * 500}
 # What the player changed in the installed game: the update replaces it with the CD's copy.
 EDITED_README = b"edited by the player"
 
 
-def prepare_update(machine, install_dir=INSTALL_DIR):
+def prepare_update(machine, install_dir=INSTALL_DIR, two_cds=False):
     """The CD holds the original files, the installation a state of its own (a read-only
     readme the player edited), and Patch1.rtp beside the updater turns the original into the
-    patched game."""
+    patched game. With `two_cds`, Patch2.rtp follows for the second CD's files (drive E:
+    holds both CDs' files and markers)."""
     patches.write_tree(machine.cd, ORIGINAL)
     machine.write_file(install_dir + r"\readme.txt", EDITED_README)
     machine.host_path(install_dir + r"\readme.txt").chmod(0o444)
     patches.build_patch(ORIGINAL, PATCHED, machine.host_path(UPDATE_DIR + r"\Patch1.rtp"))
+    if two_cds:
+        patches.write_tree(machine.cd, ORIGINAL_CD2)
+        (machine.cd / "data2.tag").write_bytes(b"")
+        patches.build_patch(ORIGINAL_CD2, PATCHED_CD2,
+                            machine.host_path(UPDATE_DIR + r"\Patch2.rtp"))
 
 
-def installed_files(machine, install_dir=INSTALL_DIR):
+def installed_files(machine, install_dir=INSTALL_DIR, expected=PATCHED):
     """The installed game's files of the names the update produces."""
-    return {name: machine.host_path(install_dir + "\\" + name).read_bytes() for name in PATCHED}
+    return {name: machine.host_path(install_dir + "\\" + name).read_bytes() for name in expected}
