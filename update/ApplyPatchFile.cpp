@@ -1,5 +1,5 @@
-#include "PatchCallback.h"
 #include "FpatchApply.h"
+#include "PatchCallback.h"
 #include "UpdateDlg.h"
 
 #include <algorithm>
