@@ -14,14 +14,19 @@
 namespace patchfile {
 namespace {
 
-// Hands inflated delta bytes to the decoder.
+// Hands inflated delta bytes to the decoder. A window's delta may be megabytes that are only
+// buffered until the window is complete, so each inflated chunk is a chance to tick.
 class DecoderFeed : public vcdiff::Sink {
 public:
-    explicit DecoderFeed(vcdiff::Decoder& decoder) : decoder_(decoder) {}
-    bool Write(const void* data, size_t length) override { return decoder_.Feed(data, length); }
+    DecoderFeed(vcdiff::Decoder& decoder, WorkTick tick)
+        : decoder_(decoder), tick_(std::move(tick)) {}
+    bool Write(const void* data, size_t length) override {
+        return tick_() && decoder_.Feed(data, length);
+    }
 
 private:
     vcdiff::Decoder& decoder_;
+    WorkTick tick_;
 };
 
 std::string Mismatch(const PatchEntry& entry, uint64_t size) {
@@ -234,11 +239,12 @@ bool PatchApplier::Rebuild(const PatchEntry& entry, InputFile& file, TempResult&
         status_.Fail("cannot write " + entry.name + ": " + DescribeIoError(io));
         return false;
     }
-    FileSource source(file, [this] { return Tick(); });
+    WorkTick tick = [this] { return Tick(); };
+    FileSource source(file, tick);
     ResultSink sink(result, entry.name, entry.sourceSize, entry.sourceSize + entry.resultSize,
                     reporter_, status_);
     vcdiff::Decoder decoder(&source, sink);
-    DecoderFeed feed(decoder);
+    DecoderFeed feed(decoder, tick);
     PayloadResult unpacked = InflatePayload(*patch_, entry, feed, io);
     if (unpacked == PayloadResult::Ok && decoder.Finish())
         return true;
@@ -319,12 +325,16 @@ bool PatchApplier::CommitResult(const PatchEntry& entry, TempResult& result) {
         status_.Damage(FormatError::ResultMismatch, entry.name);
         return false;
     }
+    // Flushing a large file to disk can take long: the caller's window gets its turn on
+    // either side of it. A stop before it leaves the file old.
+    if (!Tick())
+        return false;
     IoError io;
     if (!result.Commit(io)) {
         status_.Fail("cannot replace " + entry.name + ": " + DescribeIoError(io));
         return false;
     }
-    return Go(reporter_.FinishProgress());
+    return Tick() && Go(reporter_.FinishProgress());
 }
 
 bool PatchApplier::CreateParentFolders(const std::string& name) {

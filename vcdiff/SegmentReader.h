@@ -7,28 +7,41 @@
 
 namespace vcdiff {
 
-// Reads COPY data from a Source on demand through one small cached block, so that the many
+// Reads COPY data from a Source on demand through a few cached blocks, so that the many
 // short copies of a typical delta do not each become a read call, while long copies are
-// read straight into place. The whole source is never held in memory.
+// read straight into place. Deltas of moved code alternate between a handful of places in
+// the old file; several blocks, the least recently used replaced first, keep each of them
+// loaded. Memory: at most kBlockCount blocks of kBlockSize (1 MiB); the whole source is
+// never held.
 class SegmentReader {
 public:
     static constexpr size_t kBlockSize = 64 * 1024;
+    static constexpr size_t kBlockCount = 16;
 
     explicit SegmentReader(Source* source) : source_(source) {}
 
     // Reads `length` bytes at `offset`; the caller has checked that they lie below `limit`,
     // the number of bytes the source is known to hold.
     bool Read(uint64_t offset, uint8_t* out, size_t length, uint64_t limit);
-    // Forgets the cached block (the source may have grown).
-    void Invalidate() { blockLength_ = 0; }
+    // Forgets the cached blocks (the source may have grown).
+    void Invalidate();
 
 private:
-    bool LoadBlock(uint64_t offset, uint64_t limit);
+    struct Block {
+        std::vector<uint8_t> bytes;
+        uint64_t start = 0;
+        size_t length = 0; // 0: holds nothing
+        uint64_t lastUse = 0;
+        bool Holds(uint64_t offset) const { return offset >= start && offset - start < length; }
+    };
+
+    const Block* Find(uint64_t offset);
+    const Block* Load(uint64_t offset, uint64_t limit);
+    Block& Victim();
 
     Source* source_;
-    std::vector<uint8_t> block_;
-    uint64_t blockStart_ = 0;
-    size_t blockLength_ = 0;
+    std::vector<Block> blocks_;
+    uint64_t uses_ = 0;
 };
 
 } // namespace vcdiff

@@ -24,7 +24,8 @@ struct DecoderLimits {
 // decoder has failed it stays failed with the same error.
 //
 // Memory: one window's three sections (at most maxDeltaWindow bytes) plus one target window
-// (at most maxTargetWindow bytes) plus a 64 KiB read cache per segment kind. COPY
+// (at most maxTargetWindow bytes) plus a read cache of at most 1 MiB
+// (SegmentReader: 16 blocks of 64 KiB) per segment kind. COPY
 // instructions read the source on demand; the source is never held whole.
 //
 // Supported: VCD_SOURCE and VCD_TARGET windows, an application header (skipped), and the

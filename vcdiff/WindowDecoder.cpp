@@ -1,6 +1,5 @@
 #include "WindowDecoder.h"
 
-#include "Adler32.h"
 #include "Varint.h"
 
 #include <algorithm>
@@ -29,11 +28,20 @@ ParseStatus WindowDecoder::Decode() {
     }
     VCDIFF_TRY(CheckEnd());
     if (header_.hasChecksum) {
-        const uint32_t actual = Adler32(kAdler32Initial, target_.data(), target_.size());
-        VCDIFF_FAIL_IF(actual != header_.checksum, failure_, Error::ChecksumMismatch,
+        SumUnflushed();
+        VCDIFF_FAIL_IF(adler_ != header_.checksum, failure_, Error::ChecksumMismatch,
                        "the window's Adler-32 does not match its decoded bytes", sectionsOffset_);
     }
     return Flush();
+}
+
+// The checksum is summed piece by piece as the pieces are passed on, so that a large window
+// is never summed in one long step between two writes to the sink.
+void WindowDecoder::SumUnflushed() {
+    if (header_.hasChecksum && summed_ < pos_) {
+        adler_ = Adler32(adler_, target_.data() + summed_, pos_ - summed_);
+        summed_ = pos_;
+    }
 }
 
 ParseStatus WindowDecoder::CheckEnd() {
@@ -205,14 +213,18 @@ void WindowDecoder::CopyWithinTarget(size_t from, size_t length) {
     }
 }
 
+// The window's last piece waits for the end of the window, so that it is written only once
+// the checksum has been checked, also when it is a full one.
 ParseStatus WindowDecoder::FlushIfFull() {
-    return pos_ - flushed_ == kMaxSinkWrite ? Flush() : ParseStatus::Done;
+    const bool full = pos_ - flushed_ == kMaxSinkWrite && pos_ < target_.size();
+    return full ? Flush() : ParseStatus::Done;
 }
 
 ParseStatus WindowDecoder::Flush() {
     if (pos_ == flushed_) {
         return ParseStatus::Done;
     }
+    SumUnflushed();
     const bool written = sink_.Write(target_.data() + flushed_, pos_ - flushed_);
     VCDIFF_FAIL_IF(!written, failure_, Error::SinkRefused,
                    "the output refused " + std::to_string(pos_ - flushed_) + " bytes",

@@ -1,5 +1,6 @@
 #pragma once
 #include "AddressCache.h"
+#include "Adler32.h"
 #include "CodeTable.h"
 #include "DecodeStatus.h"
 #include "SegmentReader.h"
@@ -45,6 +46,7 @@ private:
     ParseStatus CheckEnd();
     ParseStatus FlushIfFull();
     ParseStatus Flush();
+    void SumUnflushed();
 
     size_t Room() const { return flushed_ + kMaxSinkWrite - pos_; }
     uint64_t DataOffset() const { return sectionsOffset_ + dataPos_; }
@@ -69,6 +71,8 @@ private:
     size_t addrPos_ = 0;
     size_t pos_ = 0;     // target bytes decoded
     size_t flushed_ = 0; // target bytes given to the sink
+    size_t summed_ = 0;  // target bytes added to the checksum
+    uint32_t adler_ = kAdler32Initial;
 };
 
 } // namespace vcdiff
