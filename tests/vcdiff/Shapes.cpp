@@ -86,7 +86,6 @@ Bytes Runs() {
     return out;
 }
 
-
 struct ShapeMaker {
     const char* name;
     Shape (*make)();
