@@ -4,8 +4,8 @@ library report exactly what it needs and reads back how the updater answered."""
 import pytest
 
 from support.machine import GAME_KEY, INSTALL_DIR
-from support.steps import CD_ROOT, DONE_IN_LOG, answer_cd_prompt, expect_error_summary, \
-    start_run, wait_for_the_end_of_the_run, wait_until
+from support.steps import CD_ROOT, DONE_IN_LOG, answer_cd_prompt, expect_build_refused, \
+    expect_error_summary, start_run, wait_for_the_end_of_the_run, wait_until
 from support.updater import IDC_LOG, IDC_PROGRESS, IDC_STATUS, IDOK, PROGRESS_FULL, SC_CLOSE, \
     TEXTS, text
 
@@ -194,15 +194,16 @@ def test_wrong_cd_brings_the_second_prompt(machine):
     assert dialog.text(IDC_LOG) == DONE_IN_LOG
 
 
-@pytest.mark.parametrize("variant", ["game_137", "game_136_space", "game_136_german"])
+@pytest.mark.parametrize("variant", ["game_137", "game_136_space", "game_136_german", None])
 def test_other_game_build_is_refused(machine, variant):
-    machine.put_game_program(machine.cd, variant)
+    if variant:
+        machine.put_game_program(machine.cd, variant)
+    else:
+        (machine.cd / "game.exe").unlink()  # no game.exe: no build at all
     machine.write_scripted_patch(1, "3 never played")
     app, dialog = start_run(machine)
     answer_cd_prompt(app, 1)
-    box = app.wait_msgbox()
-    assert box.message == TEXTS[20]
-    box.answer("OK")
+    expect_build_refused(app)
     expect_error_summary(app)
     wait_for_the_end_of_the_run(dialog)
 

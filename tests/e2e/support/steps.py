@@ -40,3 +40,10 @@ def expect_error_summary(app):
     box = app.wait_msgbox()
     assert (box.message, box.buttons()) == (TEXTS[11], ["OK"])
     box.answer("OK")
+
+
+def expect_build_refused(app):
+    """The build check's box: the game on the CD is not the build the patches need."""
+    box = app.wait_msgbox()
+    assert (box.message, box.buttons()) == (TEXTS[20], ["OK"])
+    box.answer("OK")
