@@ -36,11 +36,11 @@ BOOL CUpdateDlg::OnInitDialog() {
     g_pUpdateDlg = this;
 
     SetProgressRange(0, kPatchProgressRange);
-    SetStatusText(table ? table->GetText(1) : std::string());
-    SetLogText(table ? table->GetText(2) : std::string());
+    SetStatusText(TableText(1));
+    SetLogText(TableText(2));
     SetProgress(0);
     if (HWND button = GetDlgItem(IDOK))
-        SetWindowTextA(button, table ? table->GetText(17).c_str() : "");
+        SetWindowTextA(button, TableText(17).c_str());
     return RunStartupChecks();
 }
 

@@ -43,6 +43,11 @@ void CLanguageTable::DeleteInstance() {
     g_pLanguageTable = nullptr;
 }
 
+std::string TableText(int number) {
+    CLanguageTable* table = CLanguageTable::GetInstance();
+    return table ? table->GetText(number) : std::string();
+}
+
 void CLanguageTable::SetFile(const std::string& path, const std::string& fileName) {
     m_bFileSet = true;
     size_t lastBackslash = path.rfind('\\');

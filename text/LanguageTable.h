@@ -35,3 +35,6 @@ private:
 };
 
 extern CLanguageTable* g_pLanguageTable;
+
+// Text `number` of the process's table, or the empty text when no table could be made.
+std::string TableText(int number);

@@ -14,11 +14,6 @@
 
 namespace {
 
-std::string Text(int number) {
-    CLanguageTable* table = CLanguageTable::GetInstance();
-    return table ? table->GetText(number) : std::string();
-}
-
 // The file's size for the progress bar, or -1 when there is no such file.
 long long FileSizeOf(const std::string& path, DWORD* attributes = nullptr) {
     WIN32_FILE_ATTRIBUTE_DATA data;
@@ -56,7 +51,7 @@ int ProgressScale(long long size) {
 void CUpdateDlg::CopyFromCD(std::string name) {
     std::string target = m_strProgramPath + name;
     std::string source = m_strFmvPath + name;
-    std::string statusLine = quill::FormatText(Text(15), {"...\\" + name});
+    std::string statusLine = quill::FormatText(TableText(15), {"...\\" + name});
 
     // The name comes from a patch file: one that would leave the install folder is refused
     // before anything touches the disk.
@@ -87,7 +82,7 @@ void CUpdateDlg::CopyFromCD(std::string name) {
 
 void CUpdateDlg::ReportCopyFailure(const std::string& statusLine, const std::string& target,
                                    unsigned long errorCode) {
-    SetLogText(statusLine + quill::FormatText(Text(16), {target}) + "\r\n" +
+    SetLogText(statusLine + quill::FormatText(TableText(16), {target}) + "\r\n" +
                SystemErrorText(errorCode) + "\r\n");
     m_bError = TRUE;
 }

@@ -11,11 +11,6 @@ int g_callbackResult = 1;
 
 namespace {
 
-std::string Text(int number) {
-    CLanguageTable* table = CLanguageTable::GetInstance();
-    return table ? table->GetText(number) : std::string();
-}
-
 const char* TextParam(void* param) {
     return param ? static_cast<const char*>(param) : "";
 }
@@ -35,7 +30,7 @@ void* ReportError(CUpdateDlg* dialog, const std::string& logText) {
 void* CopyBeforePatching(CUpdateDlg* dialog, const char* name) {
     if (!dialog)
         return &g_callbackResult;
-    std::string statusLine = quill::FormatText(Text(5), {name});
+    std::string statusLine = quill::FormatText(TableText(5), {name});
     dialog->CopyFromCD(name);
     // A failed copy leaves its own status line and log text for the player.
     if (dialog->m_bError)
@@ -71,7 +66,7 @@ void* __stdcall PatchCallback(unsigned int event, void* param) {
             dialog->SetLogText(TextParam(param));
         return &g_callbackResult;
     case kPatchEventError:
-        return ReportError(dialog, quill::FormatText(Text(6), {TextParam(param)}));
+        return ReportError(dialog, quill::FormatText(TableText(6), {TextParam(param)}));
     case kPatchEventProgress:
         if (dialog && param)
             dialog->SetProgress(*static_cast<const int*>(param));
@@ -83,7 +78,7 @@ void* __stdcall PatchCallback(unsigned int event, void* param) {
             dialog->m_bError = TRUE;
         return Stop();
     case kPatchEventInvalidPatch:
-        return ReportError(dialog, Text(4));
+        return ReportError(dialog, TableText(4));
     case kPatchEventIdle:
         HandleOneWaitingMessage();
         return &g_callbackResult;

@@ -20,11 +20,6 @@ constexpr int kPatchFileCount = 4;
 // The default of the language lookup: a value equal to it means the key is absent.
 const char kAbsentValue[] = "\xA9";
 
-std::string Text(int number) {
-    CLanguageTable* table = CLanguageTable::GetInstance();
-    return table ? table->GetText(number) : std::string();
-}
-
 void AppendBackslash(std::string& folder) {
     if (folder.empty() || folder.back() != '\\')
         folder += '\\';
@@ -39,7 +34,7 @@ public:
 } // namespace
 
 BOOL CUpdateDlg::FailStartup(int textNumber) {
-    AfxMessageBox(Text(textNumber), MB_OK);
+    AfxMessageBox(TableText(textNumber), MB_OK);
     PostMessageA(GetSafeHwnd(), WM_CLOSE, 0, 0);
     return FALSE;
 }
@@ -70,7 +65,7 @@ bool CUpdateDlg::CheckGameLanguage() {
     char title[200];
     GetPrivateProfileStringA("language", "379", kAbsentValue, title, sizeof title,
                              languageFile.c_str());
-    if (std::strcmp(title, kAbsentValue) == 0 || _stricmp(title, Text(0).c_str()) != 0)
+    if (std::strcmp(title, kAbsentValue) == 0 || _stricmp(title, TableText(0).c_str()) != 0)
         return false;
     SetWindowTextA(GetSafeHwnd(), title);
     return true;
@@ -90,7 +85,7 @@ int CUpdateDlg::FirstPatchNumber() const {
 bool CUpdateDlg::FindGameCd(int cdNumber) {
     Win32DriveProbe probe;
     for (;;) {
-        if (AfxMessageBox(quill::FormatText(Text(21), {cdNumber}), MB_OKCANCEL) == IDCANCEL)
+        if (AfxMessageBox(quill::FormatText(TableText(21), {cdNumber}), MB_OKCANCEL) == IDCANCEL)
             return false;
         DWORD needed = GetLogicalDriveStringsA(0, nullptr);
         std::unique_ptr<char[]> drives(new (std::nothrow) char[needed + 1]);

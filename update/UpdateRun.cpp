@@ -19,11 +19,6 @@ namespace {
 
 constexpr int kPatchFileCount = 4;
 
-std::string Text(int number) {
-    CLanguageTable* table = CLanguageTable::GetInstance();
-    return table ? table->GetText(number) : std::string();
-}
-
 bool RenameFolder(const std::string& from, const std::string& to) {
     return std::rename(quill::WithoutTrailingBackslash(from).c_str(),
                        quill::WithoutTrailingBackslash(to).c_str()) == 0;
@@ -63,15 +58,15 @@ void CUpdateDlg::RunUpdate(HWND button) {
     m_bCloseRequested = false;
     if (button)
         EnableWindow(button, FALSE);
-    SetLogText(Text(7));
+    SetLogText(TableText(7));
 
     bool nothingApplied = true;
     if (MoveToSanitisedPath())
         ApplyPresentPatchFiles(nothingApplied);
     if (m_bError)
-        AfxMessageBox(Text(11), MB_OK);
+        AfxMessageBox(TableText(11), MB_OK);
     else
-        SetLogText(Text(nothingApplied ? 12 : 13));
+        SetLogText(TableText(nothingApplied ? 12 : 13));
     m_bRunning = false;
 
     if (m_bCloseRequested) {
@@ -81,7 +76,7 @@ void CUpdateDlg::RunUpdate(HWND button) {
     }
     if (button) {
         EnableWindow(button, TRUE);
-        SetWindowTextA(button, Text(14).c_str());
+        SetWindowTextA(button, TableText(14).c_str());
     }
 }
 
@@ -103,13 +98,14 @@ bool CUpdateDlg::MoveToSanitisedPath() {
     std::string sanitised = m_strProgramPath;
     m_strProgramPath = m_strSavedProgramPath;
     m_bError = TRUE;
-    SetLogText(quill::FormatText(Text(22), {quill::WithoutTrailingBackslash(m_strSavedProgramPath),
-                                            quill::WithoutTrailingBackslash(sanitised)}));
+    SetLogText(
+        quill::FormatText(TableText(22), {quill::WithoutTrailingBackslash(m_strSavedProgramPath),
+                                          quill::WithoutTrailingBackslash(sanitised)}));
     return false;
 }
 
 void CUpdateDlg::ApplyPresentPatchFiles(bool& nothingApplied) {
-    std::string wantedBuild = Text(19);
+    std::string wantedBuild = TableText(19);
     SetCurrentDirectoryA(m_strUpdateDir.c_str());
     for (int number = 1; number <= kPatchFileCount; ++number) {
         std::string patchFile = quill::FormatText("Patch%i.rtp", {number});
@@ -120,10 +116,10 @@ void CUpdateDlg::ApplyPresentPatchFiles(bool& nothingApplied) {
             return StopForCloseRequest();
         if (!cdInserted) {
             m_bError = TRUE;
-            SetLogText(Text(9));
+            SetLogText(TableText(9));
         }
         if (number == 1 && _stricmp(GetGameBuild().c_str(), wantedBuild.c_str()) != 0) {
-            AfxMessageBox(Text(20), MB_OK);
+            AfxMessageBox(TableText(20), MB_OK);
             m_bError = TRUE;
         }
         if (m_bError)
@@ -140,20 +136,20 @@ void CUpdateDlg::ApplyPresentPatchFiles(bool& nothingApplied) {
 // Asks for CD `number` until its marker is there (true) or the player says No.
 bool CUpdateDlg::AskForCd(int number) {
     std::string marker = quill::CdMarkerPath(m_strFmvPath, number);
-    std::string prompt = quill::FormatText(Text(8), {number, m_strFmvPath});
+    std::string prompt = quill::FormatText(TableText(8), {number, m_strFmvPath});
     for (;;) {
         if (AfxMessageBox(prompt, MB_YESNO) != IDYES || m_bCloseRequested)
             return false;
         if (FileExists(marker))
             return true;
-        prompt = quill::FormatText(Text(10), {number, m_strFmvPath});
+        prompt = quill::FormatText(TableText(10), {number, m_strFmvPath});
     }
 }
 
 // The player closed the window during the run: it ends as if a CD prompt had been refused.
 void CUpdateDlg::StopForCloseRequest() {
     m_bError = TRUE;
-    SetLogText(Text(9));
+    SetLogText(TableText(9));
 }
 
 void CUpdateDlg::FinishUpdate() {
@@ -166,10 +162,10 @@ void CUpdateDlg::FinishUpdate() {
 void CUpdateDlg::RestoreGameFolder() {
     if (m_bRenamed && !RenameFolder(m_strProgramPath, m_strSavedProgramPath) &&
         m_strProgramPath != m_strSavedProgramPath) {
-        AfxMessageBox(
-            quill::FormatText(Text(23), {quill::WithoutTrailingBackslash(m_strSavedProgramPath),
+        AfxMessageBox(quill::FormatText(TableText(23),
+                                        {quill::WithoutTrailingBackslash(m_strSavedProgramPath),
                                          quill::WithoutTrailingBackslash(m_strProgramPath)}),
-            MB_OK);
+                      MB_OK);
         return;
     }
     m_bRenamed = false;
