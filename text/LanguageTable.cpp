@@ -9,11 +9,10 @@
 #include <new>
 
 CLanguageTable* g_pLanguageTable = nullptr;
+const char kAbsentValue[] = "\xA9";
 
 namespace {
 
-// The default handed to the profile reader: a value equal to it means the key is absent.
-const char kAbsentValue[] = "\xA9";
 // The reader cuts a value to one less than this: 499 characters.
 constexpr DWORD kValueBufferSize = 500;
 

@@ -36,5 +36,9 @@ private:
 
 extern CLanguageTable* g_pLanguageTable;
 
+// The default handed to the profile reader for the game's INI files as for the override
+// file: a value equal to it means the key is absent.
+extern const char kAbsentValue[];
+
 // Text `number` of the process's table, or the empty text when no table could be made.
 std::string TableText(int number);

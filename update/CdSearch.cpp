@@ -18,6 +18,10 @@ bool MayHoldTheCd(unsigned type) {
 
 } // namespace
 
+std::string PatchFileName(int number) {
+    return FormatText("Patch%i.rtp", {number});
+}
+
 std::string CdMarkerPath(const std::string& root, int cdNumber) {
     return FormatText("%sdata%i.tag", {root, cdNumber});
 }

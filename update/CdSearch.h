@@ -14,6 +14,10 @@ public:
     virtual bool Exists(const std::string& path) = 0;
 };
 
+// The patch files beside the updater: Patch1.rtp to Patch4.rtp, patch n needing CD n.
+constexpr int kPatchFileCount = 4;
+std::string PatchFileName(int number);
+
 // The CD's marker in the root of a drive: "data<n>.tag".
 std::string CdMarkerPath(const std::string& root, int cdNumber);
 

@@ -16,10 +16,6 @@
 
 namespace {
 
-constexpr int kPatchFileCount = 4;
-// The default of the language lookup: a value equal to it means the key is absent.
-const char kAbsentValue[] = "\xA9";
-
 void AppendBackslash(std::string& folder) {
     if (folder.empty() || folder.back() != '\\')
         folder += '\\';
@@ -74,8 +70,8 @@ bool CUpdateDlg::CheckGameLanguage() {
 // The number of the first patch file present beside the updater, 0 when there is none:
 // the CD that the first patch needs is the one asked for.
 int CUpdateDlg::FirstPatchNumber() const {
-    for (int number = 1; number <= kPatchFileCount; ++number) {
-        if (FileExists(quill::FormatText("Patch%i.rtp", {number})))
+    for (int number = 1; number <= quill::kPatchFileCount; ++number) {
+        if (FileExists(quill::PatchFileName(number)))
             return number;
     }
     return 0;

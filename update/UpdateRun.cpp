@@ -17,8 +17,6 @@ int g_nPendingRuns = 1;
 
 namespace {
 
-constexpr int kPatchFileCount = 4;
-
 bool RenameFolder(const std::string& from, const std::string& to) {
     return std::rename(quill::WithoutTrailingBackslash(from).c_str(),
                        quill::WithoutTrailingBackslash(to).c_str()) == 0;
@@ -107,8 +105,8 @@ bool CUpdateDlg::MoveToSanitisedPath() {
 void CUpdateDlg::ApplyPresentPatchFiles(bool& nothingApplied) {
     std::string wantedBuild = TableText(19);
     SetCurrentDirectoryA(m_strUpdateDir.c_str());
-    for (int number = 1; number <= kPatchFileCount; ++number) {
-        std::string patchFile = quill::FormatText("Patch%i.rtp", {number});
+    for (int number = 1; number <= quill::kPatchFileCount; ++number) {
+        std::string patchFile = quill::PatchFileName(number);
         if (!FileExists(patchFile))
             continue;
         bool cdInserted = AskForCd(number);
