@@ -31,12 +31,15 @@ public:
 
 // A new file written in order. `Close` flushes it to the disk: a file is complete only once
 // `Close` has succeeded. Destroying it without `Close` just closes the handle.
+// `Flush` puts what is written so far on the disk, so that a large file's flush can be taken
+// in steps rather than as one long wait at `Close`.
 class OutputFile {
 public:
     virtual ~OutputFile() = default;
     virtual bool Write(const void* data, size_t length, IoError& error) = 0;
     // Rewrites bytes already written (the builder fills in its directory last).
     virtual bool WriteAt(uint64_t offset, const void* data, size_t length, IoError& error) = 0;
+    virtual bool Flush(IoError& error) = 0;
     virtual bool Close(IoError& error) = 0;
 };
 

@@ -111,6 +111,13 @@ public:
         return WriteLoop(data, length, static_cast<off_t>(offset), error);
     }
 
+    bool Flush(IoError& error) override {
+        if (::fsync(fd_.get()) == 0)
+            return true;
+        error = ErrorFromErrno(errno);
+        return false;
+    }
+
     bool Close(IoError& error) override {
         int fd = fd_.release();
         bool synced = ::fsync(fd) == 0;

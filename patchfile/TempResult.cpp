@@ -30,7 +30,16 @@ bool TempResult::Write(const void* data, size_t length, IoError& error, bool& to
         return false;
     crc_.Update(data, length);
     written_ += length;
-    return true;
+    return FlushInSteps(error);
+}
+
+// Flushing a large file only at the end would be one long wait (a fraction of a second per
+// few hundred MiB) in which the caller's window gets no turn; a step's flush is short.
+bool TempResult::FlushInSteps(IoError& error) {
+    if (written_ - flushed_ < kFlushStep)
+        return true;
+    flushed_ = written_;
+    return file_->Flush(error);
 }
 
 bool TempResult::Commit(IoError& error) {

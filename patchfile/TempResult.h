@@ -31,7 +31,10 @@ public:
     static std::string TempPathFor(const std::string& target);
 
 private:
+    bool FlushInSteps(IoError& error);
     void Discard();
+
+    static constexpr uint64_t kFlushStep = 4 * 1024 * 1024;
 
     FileSystem& fs_;
     std::string target_;
@@ -39,6 +42,7 @@ private:
     uint64_t expectedSize_;
     std::unique_ptr<OutputFile> file_;
     uint64_t written_ = 0;
+    uint64_t flushed_ = 0;
     Crc32 crc_;
     bool created_ = false;
 };

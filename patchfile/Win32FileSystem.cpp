@@ -172,6 +172,13 @@ public:
                Seek(handle_.get(), static_cast<uint64_t>(end.QuadPart), error);
     }
 
+    bool Flush(IoError& error) override {
+        if (FlushFileBuffers(handle_.get()))
+            return true;
+        error = LastError();
+        return false;
+    }
+
     bool Close(IoError& error) override {
         if (!FlushFileBuffers(handle_.get())) {
             error = LastError();

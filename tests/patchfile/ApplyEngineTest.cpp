@@ -263,6 +263,83 @@ TEST_F(ApplyEngine, FileThatIsNotAPatchGivesEventFourteen) {
     EXPECT_EQ(recorder.events()[0].text, "not a patch file (header)");
 }
 
+// The native file system, except that putting a written file on the disk fails as it does
+// when a disk fills up while its cache is written out.
+class FlushFailingFileSystem : public FileSystem {
+public:
+    std::string Join(const std::string& folder, const std::string& name) const override {
+        return real_->Join(folder, name);
+    }
+    PathKind Kind(const std::string& path) override { return real_->Kind(path); }
+    std::unique_ptr<InputFile> OpenRead(const std::string& path, IoError& error) override {
+        return real_->OpenRead(path, error);
+    }
+    std::unique_ptr<OutputFile> Create(const std::string& path, IoError& error) override {
+        std::unique_ptr<OutputFile> file = real_->Create(path, error);
+        return file ? std::make_unique<FlushFailingFile>(std::move(file)) : nullptr;
+    }
+    bool Replace(const std::string& from, const std::string& to, IoError& error) override {
+        return real_->Replace(from, to, error);
+    }
+    bool RemoveFile(const std::string& path, IoError& error) override {
+        return real_->RemoveFile(path, error);
+    }
+    void RemoveFolderIfEmpty(const std::string& path) override { real_->RemoveFolderIfEmpty(path); }
+    bool CreateFolder(const std::string& path, IoError& error) override {
+        return real_->CreateFolder(path, error);
+    }
+    bool List(const std::string& folder, std::vector<FolderItem>& items, IoError& error) override {
+        return real_->List(folder, items, error);
+    }
+
+private:
+    class FlushFailingFile : public OutputFile {
+    public:
+        explicit FlushFailingFile(std::unique_ptr<OutputFile> real) : real_(std::move(real)) {}
+        bool Write(const void* data, size_t length, IoError& error) override {
+            return real_->Write(data, length, error);
+        }
+        bool WriteAt(uint64_t offset, const void* data, size_t length, IoError& error) override {
+            return real_->WriteAt(offset, data, length, error);
+        }
+        bool Flush(IoError& error) override { return Fail(error); }
+        bool Close(IoError& error) override { return Fail(error); }
+
+    private:
+        static bool Fail(IoError& error) {
+            error.kind = IoError::Kind::DiskFull;
+            return false;
+        }
+        std::unique_ptr<OutputFile> real_;
+    };
+
+    std::unique_ptr<FileSystem> real_ = MakeNativeFileSystem();
+};
+
+// A large file is put on the disk in steps while it is written, not only at its end; a step
+// that fails stops the file there, before its last byte is written, and leaves nothing.
+TEST(ApplyLargeFile, FailureToFlushOnTheWayIsReportedAndLeavesNothing) {
+    TempFolder temp;
+    const std::string content(24 << 20, 'q');
+    testing::WriteTree(temp.Sub("old"), {});
+    testing::WriteTree(temp.Sub("new"), {{"movie.bik", content}});
+    testing::WriteTree(temp.Sub("game"), {});
+    std::unique_ptr<FileSystem> native = MakeNativeFileSystem();
+    BuildSummary summary;
+    std::string error;
+    ASSERT_TRUE(BuildPatch(*native, temp.Sub("old").string(), temp.Sub("new").string(),
+                           temp.Sub("big.rtp").string(), {}, nullptr, summary, error))
+        << error;
+    FlushFailingFileSystem failing;
+    EventRecorder recorder;
+    PatchApplier applier(failing, recorder, nullptr);
+    ASSERT_EQ(applier.Apply(temp.Sub("big.rtp").string(), temp.Sub("game").string()),
+              Outcome::Failed);
+    EXPECT_EQ(applier.status().text(), "cannot write movie.bik: the disk is full");
+    EXPECT_EQ(testing::ReadTree(temp.Sub("game")), Tree{});
+    EXPECT_LT(recorder.Count(kEventProgress), 60u) << "the file was written to its end";
+}
+
 TEST_F(ApplyEngine, DamagedPayloadChangesNothing) {
     std::string bytes = testing::ReadFile(patch_);
     bytes[bytes.size() - 40] ^= 0x10;

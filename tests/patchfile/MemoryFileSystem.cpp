@@ -30,6 +30,7 @@ public:
                           length);
         return true;
     }
+    bool Flush(IoError&) override { return true; }
     bool Close(IoError&) override { return true; }
 
 private:
