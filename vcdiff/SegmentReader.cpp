@@ -5,18 +5,22 @@
 
 namespace vcdiff {
 
-bool SegmentReader::Read(uint64_t offset, uint8_t* out, size_t length, uint64_t limit) {
+bool SegmentReader::ReadThroughCache(uint64_t offset, uint8_t* out, size_t length, uint64_t limit) {
     if (length >= kBlockSize) {
         return source_->Read(offset, out, length);
     }
     while (length > 0) {
-        const Block* block = Find(offset);
-        if (!block && !(block = Load(offset, limit))) {
+        Slot* slot = Lookup(offset / kBlockSize, limit);
+        if (!slot) {
             return false;
         }
-        const size_t skip = static_cast<size_t>(offset - block->start);
-        const size_t n = std::min(length, block->length - skip);
-        std::memcpy(out, block->bytes.data() + skip, n);
+        const size_t skip = static_cast<size_t>(offset % kBlockSize);
+        if (skip >= slot->length) {
+            return false; // the caller's limit said otherwise; never read past the block
+        }
+        const size_t n = std::min(length, slot->length - skip);
+        std::memcpy(out, BytesOf(slot) + skip, n);
+        recent_ = slot;
         out += n;
         offset += n;
         length -= n;
@@ -25,48 +29,42 @@ bool SegmentReader::Read(uint64_t offset, uint8_t* out, size_t length, uint64_t 
 }
 
 void SegmentReader::Invalidate() {
-    for (Block& block : blocks_) {
-        block.length = 0;
+    recent_ = nullptr;
+    for (Slot& slot : slots_) {
+        slot.length = 0;
     }
 }
 
-const SegmentReader::Block* SegmentReader::Find(uint64_t offset) {
-    for (Block& block : blocks_) {
-        if (block.Holds(offset)) {
-            block.lastUse = ++uses_;
-            return &block;
+SegmentReader::Slot* SegmentReader::Lookup(uint64_t block, uint64_t limit) {
+    if (slots_.empty()) {
+        slots_.resize(kBlockCount);
+        storage_.resize(kBlockCount * kBlockSize);
+    }
+    Slot* set = &slots_[(block % kSets) * kWays];
+    Slot* victim = set;
+    for (Slot* slot = set; slot != set + kWays; ++slot) {
+        if (slot->length != 0 && slot->block == block) {
+            slot->lastUse = ++uses_;
+            return slot;
+        }
+        // An empty way first, else the least recently used.
+        if (victim->length != 0 && (slot->length == 0 || slot->lastUse < victim->lastUse)) {
+            victim = slot;
         }
     }
-    return nullptr;
-}
-
-const SegmentReader::Block* SegmentReader::Load(uint64_t offset, uint64_t limit) {
-    Block& block = Victim();
-    block.bytes.resize(kBlockSize);
-    block.length = 0;
-    block.start = offset - offset % kBlockSize;
-    const size_t length = static_cast<size_t>(std::min<uint64_t>(kBlockSize, limit - block.start));
-    if (!source_->Read(block.start, block.bytes.data(), length)) {
+    const uint64_t start = block * kBlockSize;
+    if (start >= limit) {
         return nullptr;
     }
-    block.length = length;
-    block.lastUse = ++uses_;
-    return &block;
-}
-
-// An emptied block first, then a new one while there are fewer than kBlockCount, then the
-// least recently used.
-SegmentReader::Block& SegmentReader::Victim() {
-    for (Block& block : blocks_) {
-        if (block.length == 0) {
-            return block;
-        }
+    victim->length = 0;
+    const size_t length = static_cast<size_t>(std::min<uint64_t>(kBlockSize, limit - start));
+    if (!source_->Read(start, BytesOf(victim), length)) {
+        return nullptr;
     }
-    if (blocks_.size() < kBlockCount) {
-        return blocks_.emplace_back();
-    }
-    return *std::min_element(blocks_.begin(), blocks_.end(),
-                             [](const Block& a, const Block& b) { return a.lastUse < b.lastUse; });
+    victim->block = block;
+    victim->length = length;
+    victim->lastUse = ++uses_;
+    return victim;
 }
 
 } // namespace vcdiff

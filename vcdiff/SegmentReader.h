@@ -3,44 +3,60 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <vector>
 
 namespace vcdiff {
 
-// Reads COPY data from a Source on demand through a few cached blocks, so that the many
-// short copies of a typical delta do not each become a read call, while long copies are
-// read straight into place. Deltas of moved code alternate between a handful of places in
-// the old file; several blocks, the least recently used replaced first, keep each of them
-// loaded. Memory: at most kBlockCount blocks of kBlockSize (1 MiB); the whole source is
-// never held.
+// Reads COPY data from a Source on demand through cached blocks, so that the many short
+// copies of a typical delta do not each become a read call, while long copies are read
+// straight into place. Deltas of moved code alternate between many places in the old file,
+// each used for a few hundred bytes before the next: small blocks keep the bytes read per
+// copy low, and many of them keep each place loaded. The cache is set-associative, so a
+// lookup looks at one set's few ways and never at every block. Memory: kSets * kWays blocks
+// of kBlockSize (2 MiB), taken at the first short copy; the whole source is never held.
 class SegmentReader {
 public:
-    static constexpr size_t kBlockSize = 64 * 1024;
-    static constexpr size_t kBlockCount = 16;
+    static constexpr size_t kBlockSize = 8 * 1024;
+    static constexpr size_t kWays = 4;
+    static constexpr size_t kSets = 64;
+    static constexpr size_t kBlockCount = kSets * kWays;
 
     explicit SegmentReader(Source* source) : source_(source) {}
 
     // Reads `length` bytes at `offset`; the caller has checked that they lie below `limit`,
     // the number of bytes the source is known to hold.
-    bool Read(uint64_t offset, uint8_t* out, size_t length, uint64_t limit);
+    bool Read(uint64_t offset, uint8_t* out, size_t length, uint64_t limit) {
+        // Inline for the most common copy: a short one from the block the last copy used.
+        if (recent_ && offset / kBlockSize == recent_->block &&
+            offset % kBlockSize + length <= recent_->length) {
+            std::memcpy(out, BytesOf(recent_) + offset % kBlockSize, length);
+            recent_->lastUse = ++uses_;
+            return true;
+        }
+        return ReadThroughCache(offset, out, length, limit);
+    }
     // Forgets the cached blocks (the source may have grown).
     void Invalidate();
 
 private:
-    struct Block {
-        std::vector<uint8_t> bytes;
-        uint64_t start = 0;
-        size_t length = 0; // 0: holds nothing
+    struct Slot {
+        uint64_t block = 0; // offset / kBlockSize
+        size_t length = 0;  // 0: holds nothing
         uint64_t lastUse = 0;
-        bool Holds(uint64_t offset) const { return offset >= start && offset - start < length; }
     };
 
-    const Block* Find(uint64_t offset);
-    const Block* Load(uint64_t offset, uint64_t limit);
-    Block& Victim();
+    bool ReadThroughCache(uint64_t offset, uint8_t* out, size_t length, uint64_t limit);
+    // The slot holding the block, loaded when it is not cached; null when the read fails.
+    Slot* Lookup(uint64_t block, uint64_t limit);
+    uint8_t* BytesOf(const Slot* slot) {
+        return storage_.data() + static_cast<size_t>(slot - slots_.data()) * kBlockSize;
+    }
 
     Source* source_;
-    std::vector<Block> blocks_;
+    std::vector<Slot> slots_;
+    std::vector<uint8_t> storage_;
+    Slot* recent_ = nullptr; // the slot of the last short copy
     uint64_t uses_ = 0;
 };
 

@@ -1,6 +1,7 @@
 // Short copies that jump between places in the source go through the segment reader's
 // block cache; whatever the pattern, each copy must bring exactly the bytes at its address.
 #include "DeltaBuilder.h"
+#include "SegmentReader.h"
 #include "TestIo.h"
 
 #include <gtest/gtest.h>
@@ -8,7 +9,8 @@
 namespace vcdiff::test {
 namespace {
 
-constexpr size_t kBlock = 64 * 1024;
+constexpr size_t kBlock = SegmentReader::kBlockSize;
+constexpr size_t kSetStride = SegmentReader::kSets * kBlock; // places this far apart share a set
 
 struct CachePattern {
     const char* name;
@@ -60,8 +62,12 @@ INSTANTIATE_TEST_SUITE_P(
     Patterns, SegmentCache,
     ::testing::Values(CachePattern{"TwoDistantPlaces", {100, 4 * 1024 * 1024 + 7}, 4000},
                       CachePattern{"AcrossABlockBoundary", {kBlock - 150, 3 * kBlock - 10}, 2000},
-                      CachePattern{"AsManyPlacesAsBlocks", Spread(16, 300 * 1024, 5), 4000},
-                      CachePattern{"MorePlacesThanBlocks", Spread(40, 128 * 1024 + 1, 3), 6000},
+                      CachePattern{"AsManyPlacesAsWays",
+                                   Spread(SegmentReader::kWays, kSetStride, 5), 4000},
+                      CachePattern{"MorePlacesThanWays",
+                                   Spread(SegmentReader::kWays + 3, kSetStride + 1, 3), 6000},
+                      CachePattern{"MorePlacesThanBlocks",
+                                   Spread(SegmentReader::kBlockCount + 9, 2 * kBlock + 1, 3), 6000},
                       CachePattern{"UpToTheSourcesEnd", {0, 5 * 1024 * 1024 + 12000}, 2000}),
     [](const auto& info) { return std::string(info.param.name); });
 
