@@ -8,10 +8,4 @@ void AddressCache::Reset() {
     nextNear_ = 0;
 }
 
-void AddressCache::Update(uint64_t address) {
-    near_[nextNear_] = address;
-    nextNear_ = (nextNear_ + 1) % kNearSize;
-    same_[address % kSameSlots] = address;
-}
-
 } // namespace vcdiff

@@ -22,7 +22,12 @@ public:
     AddressCache() { Reset(); }
     // Every window starts with an empty cache.
     void Reset();
-    void Update(uint64_t address);
+    // Inline: it runs once per COPY, the decoder's most frequent instruction.
+    void Update(uint64_t address) {
+        near_[nextNear_] = address;
+        nextNear_ = (nextNear_ + 1) % kNearSize;
+        same_[address % kSameSlots] = address;
+    }
 
     uint64_t Near(size_t index) const { return near_[index]; }
     uint64_t Same(size_t slot) const { return same_[slot]; }

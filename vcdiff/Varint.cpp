@@ -4,7 +4,7 @@
 
 namespace vcdiff {
 
-VarintStatus ReadVarint(const uint8_t* data, size_t size, size_t& pos, uint64_t& value) {
+VarintStatus ReadLongVarint(const uint8_t* data, size_t size, size_t& pos, uint64_t& value) {
     uint64_t result = 0;
     for (size_t i = 0; i < kMaxVarintBytes; ++i) {
         if (pos + i >= size) {

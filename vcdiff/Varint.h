@@ -16,7 +16,17 @@ enum class VarintStatus {
     Invalid,  // more than ten bytes or a value beyond 64 bits; `pos` unchanged
 };
 
-VarintStatus ReadVarint(const uint8_t* data, size_t size, size_t& pos, uint64_t& value);
+VarintStatus ReadLongVarint(const uint8_t* data, size_t size, size_t& pos, uint64_t& value);
+
+// Most sizes and addresses in a delta take one byte: that case is inline, for the decoder's
+// instruction loop.
+inline VarintStatus ReadVarint(const uint8_t* data, size_t size, size_t& pos, uint64_t& value) {
+    if (pos < size && data[pos] < 0x80) {
+        value = data[pos++];
+        return VarintStatus::Ok;
+    }
+    return ReadLongVarint(data, size, pos, value);
+}
 
 size_t VarintLength(uint64_t value);
 void AppendVarint(std::vector<uint8_t>& out, uint64_t value);
