@@ -146,8 +146,12 @@ bool Writer::Encode(const PlannedEntry& planned, PatchEntry& entry, DeflateSink&
     FileSource source(*oldFile, nullptr);
     FileSource target(*newFile, nullptr);
     uint64_t total = entry.resultSize;
+    // The payload's CRC-32 is checked before anything is applied and the result's before it
+    // replaces the file, so a window checksum would only cost the apply time.
+    vcdiff::EncoderOptions encoding;
+    encoding.windowChecksum = false;
     vcdiff::Error result =
-        vcdiff::Encode(&source, target, deflate, vcdiff::EncoderOptions(),
+        vcdiff::Encode(&source, target, deflate, encoding,
                        [this, total](uint64_t done) { return observer_.OnProgress(done, total); });
     if (result == vcdiff::Error::None)
         return true;
