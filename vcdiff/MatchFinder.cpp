@@ -53,12 +53,31 @@ void MatchFinder::Prepare(const uint8_t* u, size_t segmentLength, size_t length,
     }
     indexed_ = segmentLength;
     segmentHead_ = head_;
+    IndexLongStrings();
+}
+
+void MatchFinder::IndexLongStrings() {
+    longHashBits_ = HashBitsFor(segmentLength_ / kLongStep);
+    longHead_.assign(size_t{1} << longHashBits_, kEmpty);
+    for (size_t pos = 0; pos + kLongMatch <= segmentLength_; pos += kLongStep) {
+        longHead_[LongHash(pos)] = static_cast<uint32_t>(pos);
+    }
 }
 
 uint32_t MatchFinder::Hash(size_t pos) const {
     uint32_t word;
     std::memcpy(&word, u_ + pos, sizeof word);
     return (word * 2654435761u) >> (32 - hashBits_);
+}
+
+uint32_t MatchFinder::LongHash(size_t pos) const {
+    uint64_t hash = 0;
+    for (size_t at = 0; at < kLongMatch; at += sizeof(uint64_t)) {
+        uint64_t word;
+        std::memcpy(&word, u_ + pos + at, sizeof word);
+        hash = (hash ^ word) * 0x9E3779B97F4A7C15ull;
+    }
+    return static_cast<uint32_t>(hash >> (64 - longHashBits_));
 }
 
 void MatchFinder::Insert(size_t pos) {
@@ -127,6 +146,12 @@ Match MatchFinder::Find(size_t pos, const AddressCache& cache, const size_t* hin
     for (size_t i = 0; i < hintCount; ++i) {
         if (hints[i] < pos) {
             Consider(hints[i], pos, cache, best);
+        }
+    }
+    if (segmentLength_ >= kLongMatch && length_ - pos >= kLongMatch) {
+        const uint32_t sampled = longHead_[LongHash(pos)];
+        if (sampled != kEmpty) {
+            Consider(sampled, pos, cache, best);
         }
     }
     uint32_t candidate = head_[Hash(pos)];

@@ -24,10 +24,17 @@ struct Match {
 // Hash chains over one window's address space U: the source segment followed by the target
 // window, in one buffer. The segment is indexed whole up front; target positions are indexed
 // as the encoder passes them, so a match never reaches data the decoder will not have yet.
-// Memory: 4 bytes per byte of U plus two head tables of 4 bytes per bucket (at most 2^22).
+// In data of few distinct bytes a 4-byte string occurs thousands of times and the chains
+// reach only the newest of them; a second table of long strings, sampled every kLongStep
+// bytes of the segment, finds the old place of such data again (the encoder then extends
+// the match backwards to where it starts).
+// Memory: 4 bytes per byte of U, two head tables of 4 bytes per bucket (at most 2^22) and
+// the long table (at most 2^22 buckets of 4 bytes).
 class MatchFinder {
 public:
     static constexpr size_t kMinMatch = 4;
+    static constexpr size_t kLongMatch = 32;
+    static constexpr size_t kLongStep = 8;
 
     explicit MatchFinder(MatchParams params = {}) : params_(params) {}
 
@@ -50,7 +57,9 @@ private:
     static constexpr uint32_t kEmpty = UINT32_MAX;
 
     uint32_t Hash(size_t pos) const;
+    uint32_t LongHash(size_t pos) const;
     void Insert(size_t pos);
+    void IndexLongStrings();
     void Consider(size_t address, size_t pos, const AddressCache& cache, Match& best) const;
 
     MatchParams params_;
@@ -62,6 +71,8 @@ private:
     std::vector<uint32_t> head_;
     std::vector<uint32_t> segmentHead_; // head_ as it stood with only the segment indexed
     std::vector<uint32_t> previous_;
+    unsigned longHashBits_ = 0;
+    std::vector<uint32_t> longHead_; // the newest sampled segment position per long string
 };
 
 } // namespace vcdiff

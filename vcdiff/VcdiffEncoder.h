@@ -30,8 +30,9 @@ using EncodeProgress = std::function<bool(uint64_t doneBytes)>;
 // bounded segment of the source and its own earlier bytes.
 //
 // Memory, whatever the file sizes, with S = maxSourceSegment and W = targetWindow:
-// S + W bytes of data, 4 (S + W) bytes of hash chains, 32 MiB of hash heads, and the window's
-// sections (about W at worst): about 5 (S + W) + W + 32 MiB, 240 MiB with the defaults.
+// S + W bytes of data, 4 (S + W) bytes of hash chains, 32 MiB of hash heads, 16 MiB for the
+// long strings of the segment, and the window's sections (about W at worst): about
+// 5 (S + W) + W + 48 MiB, 256 MiB with the defaults.
 //
 // Returns Error::None on success, Error::SourceReadFailed when `source` or `target` cannot be
 // read, Error::SinkRefused when `delta` refuses bytes, Error::Cancelled when `progress`

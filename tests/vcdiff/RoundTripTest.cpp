@@ -61,6 +61,18 @@ TEST(Encoder, DeltaOfSimilarFilesIsSmall) {
     EXPECT_LT(Encode(&before, edited).size(), 100u * (16 + 12));
 }
 
+// In data of a few letters every short string occurs thousands of times, so a short hash finds the
+// old place of the bytes after an insertion or a removal only by chance; the old data must
+// still be found again right after each edit.
+TEST(Encoder, DeltaOfLowEntropyFilesIsSmall) {
+    Bytes before = Random(15).Fill(1u << 20);
+    for (uint8_t& byte : before)
+        byte = "ACGT"[byte % 4];
+    const Bytes edited = ScatterEdits(before, 100, 16);
+    // A short copy from elsewhere may bridge the few bytes before the old place is found.
+    EXPECT_LT(Encode(&before, edited).size(), 100u * (16 + 16));
+}
+
 // A target larger than one window, against a source larger than one segment: windows
 // follow the source even where an insertion has moved everything.
 TEST(Encoder, LargeFileAcrossWindowsAndSegments) {
