@@ -6,6 +6,7 @@
 #include "TextFormat.h"
 #include "UpdateDlg.h"
 #include "UpdateMapRules.h"
+#include "Win32Files.h"
 
 #include <windows.h>
 
@@ -70,11 +71,12 @@ void CUpdateDlg::CopyFromCD(std::string name) {
     SetProgressRange(0, scale);
     SetProgress(scale >> 1); // the copy reports no progress of its own: halfway while it runs
 
-    if (CopyFileA(source.c_str(), target.c_str(), FALSE)) {
+    unsigned long error = 0;
+    if (CopyFileIntoPlace(source, target, error)) {
         if (quill::IsRecordedInUpdateMap(name))
             AppendToUpdateMap(name);
     } else {
-        ReportCopyFailure(statusLine, target, GetLastError());
+        ReportCopyFailure(statusLine, target, error);
     }
     SetProgress(scale);
     SetProgressRange(0, kPatchProgressRange);

@@ -4,3 +4,9 @@
 // Whether a file or a folder of that name exists; a relative name is taken from the
 // current folder.
 bool FileExists(const std::string& path);
+
+// Copies `source` onto `target` through a temporary file beside the target that is moved
+// into place only once complete: a copy that fails part way (a full disk, an unreadable CD)
+// leaves the target as it was and nothing half-written. On failure `error` holds the
+// system's error code.
+bool CopyFileIntoPlace(const std::string& source, const std::string& target, unsigned long& error);

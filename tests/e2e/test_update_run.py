@@ -1,6 +1,8 @@
 """The update run behind the button, with the scripted stand-in of the patch library: the
 patch files are scripts of library events (tests/e2e/standin), so each scenario makes the
 library report exactly what it needs and reads back how the updater answered."""
+import subprocess
+
 import pytest
 
 from support.machine import GAME_KEY, INSTALL_DIR
@@ -245,3 +247,35 @@ def test_cd_found_in_the_lower_of_two_drives_is_the_one_used(machine):
     wait_for_the_end_of_the_run(dialog)
 
     assert machine.library_answers(1) == ["3 go"]
+
+
+@pytest.fixture
+def small_data_folder(machine):
+    """The install folder's data folder on a 1 MiB file system, so that a copy into it runs
+    out of space honestly (mounting needs root)."""
+    folder = machine.host_path(INSTALL_DIR + r"\data")
+    folder.mkdir(parents=True, exist_ok=True)
+    if subprocess.run(["mount", "-t", "tmpfs", "-o", "size=1m", "tmpfs", str(folder)],
+                      capture_output=True).returncode != 0:
+        pytest.skip("cannot mount a small tmpfs here (not root?)")
+    yield folder
+    subprocess.run(["umount", "-l", str(folder)], check=True)
+
+
+def test_copy_onto_a_full_disk_stops_the_run_and_leaves_no_partial_file(machine,
+                                                                         small_data_folder):
+    (machine.cd / "data").mkdir()
+    (machine.cd / "data" / "big.xarc").write_bytes(bytes(range(256)) * 8192)
+    machine.write_scripted_patch(1, r"7 data\big.xarc", "3 never reported")
+    app, dialog = start_run(machine)
+    answer_cd_prompt(app, 1)
+    expect_error_summary(app)
+    wait_for_the_end_of_the_run(dialog)
+
+    assert machine.library_answers(1) == ["7 stop"]
+    status = text(15, "...\\data\\big.xarc")
+    target = INSTALL_DIR + "\\data\\big.xarc"
+    # The system's own text for a full disk (Wine's wording).
+    assert dialog.text(IDC_LOG) == status + text(16, target) + "\r\r\nDisk full.\r\r\n\r\r\n"
+    assert list(small_data_folder.iterdir()) == []
+    assert not machine.host_path(INSTALL_DIR + r"\update.map").exists()

@@ -119,10 +119,25 @@ TEST_F(CdCopierTest, TargetHeldOpenWithoutSharingFails) {
     CloseHandle(held);
 
     EXPECT_TRUE(dialog_.m_bError);
+    // The complete copy cannot be moved onto a file that is open elsewhere.
     EXPECT_EQ(dialog_.logs,
-              std::vector<std::string>{FailureLog("locked.xarc", ERROR_SHARING_VIOLATION)});
+              std::vector<std::string>{FailureLog("locked.xarc", ERROR_ACCESS_DENIED)});
     EXPECT_EQ(ReadFile(game() + "locked.xarc"), "old");
+    EXPECT_FALSE(Exists(game() + "locked.xarc.cd~"));
     EXPECT_FALSE(Exists(game() + "update.map")); // only good copies are listed
+}
+
+TEST_F(CdCopierTest, ReadOnlyCopyLeftByAKilledRunIsReplaced) {
+    OnCd("x.xarc", "new");
+    InGame("x.xarc", "old");
+    InGame("x.xarc.cd~", "half");
+    SetFileAttributesA((game() + "x.xarc.cd~").c_str(), FILE_ATTRIBUTE_READONLY);
+
+    dialog_.CopyFromCD("x.xarc");
+
+    EXPECT_FALSE(dialog_.m_bError) << (dialog_.logs.empty() ? "" : dialog_.logs[0]);
+    EXPECT_EQ(ReadFile(game() + "x.xarc"), "new");
+    EXPECT_FALSE(Exists(game() + "x.xarc.cd~"));
 }
 
 TEST_F(CdCopierTest, FolderStandingWhereTheFileShouldBeFails) {
