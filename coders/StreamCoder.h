@@ -1,7 +1,7 @@
 #pragma once
 #include <cstddef>
 #include <cstdint>
-#include <vector>
+#include <functional>
 
 // The general-purpose compressors that patch data is stored with, one stream at a time.
 // A stream is small enough to be held whole (the callers cap it), so both directions work
@@ -27,14 +27,23 @@ inline bool IsCoder(uint8_t value) { return value < kCoderCount; }
 // stream that needs more is refused as damaged, so no input can make it allocate beyond this.
 constexpr size_t kMaxDecoderWindow = 16u << 20;
 
+// A stream is decoded in pieces of at most this many output bytes, with a tick between
+// them, so that the caller's window stays responsive while a large stream is decoded.
+constexpr size_t kTickOutputBytes = 128u << 10;
+
+// Called between pieces of work; returning false stops the work.
+using Tick = std::function<bool()>;
+
 enum class DecodeResult {
     Ok,
     Corrupt,     // damaged, not of that coder, bytes after its end, or of another size than stated
     OutOfMemory, // the decoder could not get its working memory
+    Stopped,     // the tick asked to stop
 };
 
-// Decodes one whole stream `input` into exactly `outputSize` bytes at `output`.
+// Decodes one whole stream `input` into exactly `outputSize` bytes at `output`. `tick` may
+// be empty.
 DecodeResult Decode(Coder coder, const uint8_t* input, size_t inputSize, uint8_t* output,
-                    size_t outputSize);
+                    size_t outputSize, const Tick& tick);
 
 } // namespace coders
