@@ -1,7 +1,7 @@
 #pragma once
 #include "FileSystem.h"
-#include "PayloadReader.h"
 #include "VcdiffIo.h"
+#include "WorkTick.h"
 
 namespace patchfile {
 
