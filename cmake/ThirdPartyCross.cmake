@@ -36,11 +36,14 @@ include(ExternalProject)
 function(quill_external_library name)
     cmake_parse_arguments(L "" "SOURCE;TARGET;LIBRARY" "INCLUDES;DEFINES;OPTIONS" ${ARGN})
     set(build ${CMAKE_BINARY_DIR}/third-party/${name})
+    # The toolchain file may be given relative to the folder cmake was started in.
+    get_filename_component(toolchain ${CMAKE_TOOLCHAIN_FILE} ABSOLUTE BASE_DIR ${CMAKE_SOURCE_DIR})
     ExternalProject_Add(${name}_cross
         SOURCE_DIR ${L_SOURCE}
         BINARY_DIR ${build}
         CMAKE_ARGS
-            -DCMAKE_TOOLCHAIN_FILE=${CMAKE_TOOLCHAIN_FILE}
+            -DCMAKE_TOOLCHAIN_FILE=${toolchain}
+            -DCMAKE_MAKE_PROGRAM=${CMAKE_MAKE_PROGRAM}
             -DCMAKE_BUILD_TYPE=Release
             -DBUILD_SHARED_LIBS=OFF
             -DBUILD_TESTING=OFF

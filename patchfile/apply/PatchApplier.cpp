@@ -1,5 +1,6 @@
 #include "PatchApplier.h"
 
+#include "BlockDecoder.h"
 #include "ChunkReader.h"
 #include "Crc32.h"
 #include "DirectoryReader.h"
@@ -243,6 +244,8 @@ bool PatchApplier::Rebuild(const PatchEntry& entry, InputFile& file, TempResult&
     FileSource source(file, tick);
     ResultSink sink(result, entry.name, entry.sourceSize, entry.sourceSize + entry.resultSize,
                     reporter_, status_);
+    if (entry.method == PayloadMethod::Blocks)
+        return DecodeBlocks(entry, &source, sink);
     vcdiff::Decoder decoder(&source, sink);
     DecoderFeed feed(decoder, tick);
     PayloadResult unpacked = InflatePayload(*patch_, entry, feed, io);
@@ -303,6 +306,8 @@ bool PatchApplier::Unpack(const PatchEntry& entry, TempResult& result) {
         return false;
     }
     ResultSink sink(result, entry.name, 0, entry.resultSize, reporter_, status_);
+    if (entry.method == PayloadMethod::Blocks)
+        return DecodeBlocks(entry, nullptr, sink);
     switch (InflatePayload(*patch_, entry, sink, io)) {
     case PayloadResult::Ok:
         return true;
@@ -317,6 +322,36 @@ bool PatchApplier::Unpack(const PatchEntry& entry, TempResult& result) {
         break;
     }
     status_.FailWithoutText(); // unless the sink has recorded why
+    return false;
+}
+
+bool PatchApplier::DecodeBlocks(const PatchEntry& entry, FileSource* old, ResultSink& sink) {
+    WorkTick tick = [this] { return Tick(); };
+    FileSource payload(*patch_, tick, entry.payloadOffset, entry.payloadSize);
+    blockdiff::Failure failure;
+    if (blockdiff::Decode(payload, old, sink, tick, failure))
+        return true;
+    // The first cause wins: a write error or a stop is already recorded by the sink or Go. A
+    // read that failed without an error was a stop answer at its tick.
+    switch (failure.error) {
+    case blockdiff::Error::SourceReadFailed:
+        if (old && old->error())
+            status_.Fail("cannot read " + entry.name + ": " + DescribeIoError(old->error()));
+        break;
+    case blockdiff::Error::PayloadReadFailed:
+        if (payload.error())
+            status_.Fail("cannot read the patch file " + patchPath_ + ": " +
+                         DescribeIoError(payload.error()));
+        break;
+    case blockdiff::Error::SinkRefused:
+    case blockdiff::Error::Stopped:
+    case blockdiff::Error::OutOfMemory:
+        break;
+    default:
+        status_.Damage(FormatError::DeltaCorrupt, entry.name + ": " + failure.Message());
+        break;
+    }
+    status_.FailWithoutText();
     return false;
 }
 

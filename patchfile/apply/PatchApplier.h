@@ -10,8 +10,10 @@
 
 namespace patchfile {
 
+class FileSource;
+class ResultSink;
 class TempResult;
-}
+} // namespace patchfile
 namespace vcdiff {
 class Decoder;
 }
@@ -53,6 +55,8 @@ private:
     bool Rebuild(const PatchEntry& entry, InputFile& file, TempResult& result);
     void RecordDecoderError(const vcdiff::Decoder& decoder, const std::string& name);
     bool Unpack(const PatchEntry& entry, TempResult& result);
+    // A payload of blocks into `sink`; `old` is null for an add entry.
+    bool DecodeBlocks(const PatchEntry& entry, FileSource* old, ResultSink& sink);
     bool CommitResult(const PatchEntry& entry, TempResult& result);
     bool CreateParentFolders(const std::string& name);
     bool Go(bool answer);

@@ -1,10 +1,12 @@
 #include "PatchBuilder.h"
 
+#include "BlockEncoder.h"
 #include "ChunkReader.h"
 #include "DeflateSink.h"
 #include "DirectoryWriter.h"
 #include "FileSource.h"
 #include "PatchPlanner.h"
+#include "PayloadSink.h"
 #include "VcdiffEncoder.h"
 
 #include <vector>
@@ -39,6 +41,10 @@ private:
     bool WriteEntry(const PlannedEntry& planned, PatchEntry& entry, size_t index, size_t count);
     bool Checksum(const std::string& path, uint64_t& size, uint32_t& crc);
     bool Encode(const PlannedEntry& planned, PatchEntry& entry, DeflateSink& deflate);
+    bool EncodeBlocks(const PlannedEntry& planned, PatchEntry& entry);
+    bool ReportEncodeFailure(const PlannedEntry& planned, const FileSource* source,
+                             const FileSource& target, const IoError& written, bool stopped,
+                             const std::string& reason);
     bool Pack(const PlannedEntry& planned, DeflateSink& deflate);
     bool Open(const std::string& path, std::unique_ptr<InputFile>& file);
     bool Failed(const std::string& what, const IoError& io) {
@@ -102,6 +108,8 @@ bool Writer::WriteEntry(const PlannedEntry& planned, PatchEntry& entry, size_t i
         return true;
     if (!Checksum(planned.newPath, entry.resultSize, entry.resultCrc))
         return false;
+    if (options_.method == PayloadMethod::Blocks)
+        return EncodeBlocks(planned, entry);
     DeflateSink deflate(*out_, options_.compressionLevel);
     bool written =
         entry.kind == EntryKind::Patch ? Encode(planned, entry, deflate) : Pack(planned, deflate);
@@ -155,15 +163,49 @@ bool Writer::Encode(const PlannedEntry& planned, PatchEntry& entry, DeflateSink&
                        [this, total](uint64_t done) { return observer_.OnProgress(done, total); });
     if (result == vcdiff::Error::None)
         return true;
-    if (source.error())
-        return Failed("cannot read " + planned.oldPath, source.error());
+    return ReportEncodeFailure(planned, &source, target, deflate.error(),
+                               result == vcdiff::Error::Cancelled, vcdiff::Describe(result));
+}
+
+bool Writer::EncodeBlocks(const PlannedEntry& planned, PatchEntry& entry) {
+    std::unique_ptr<InputFile> oldFile, newFile;
+    bool patch = entry.kind == EntryKind::Patch;
+    if (patch && (!Checksum(planned.oldPath, entry.sourceSize, entry.sourceCrc) ||
+                  !Open(planned.oldPath, oldFile)))
+        return false;
+    if (!Open(planned.newPath, newFile))
+        return false;
+    std::unique_ptr<FileSource> source;
+    if (patch)
+        source = std::make_unique<FileSource>(*oldFile, nullptr);
+    FileSource target(*newFile, nullptr);
+    PayloadSink sink(*out_);
+    blockdiff::EncoderOptions encoding;
+    encoding.coders = options_.coders;
+    blockdiff::Failure failure;
+    auto progress = [this](uint64_t done, uint64_t total) {
+        return observer_.OnProgress(done, total);
+    };
+    if (!blockdiff::Encode(source.get(), target, sink, encoding, progress, nullptr, failure))
+        return ReportEncodeFailure(planned, source.get(), target, sink.error(),
+                                   failure.error == blockdiff::Error::Stopped, failure.Message());
+    entry.method = PayloadMethod::Blocks;
+    entry.payloadSize = sink.size();
+    entry.payloadCrc = sink.crc();
+    return true;
+}
+
+// The first cause wins: a file that could not be read or written, a stop, the encoder.
+bool Writer::ReportEncodeFailure(const PlannedEntry& planned, const FileSource* source,
+                                 const FileSource& target, const IoError& written, bool stopped,
+                                 const std::string& reason) {
+    if (source && source->error())
+        return Failed("cannot read " + planned.oldPath, source->error());
     if (target.error())
         return Failed("cannot read " + planned.newPath, target.error());
-    if (deflate.error())
-        return Failed("cannot write " + temp_, deflate.error());
-    error_ = result == vcdiff::Error::Cancelled
-                 ? std::string("stopped")
-                 : "cannot encode " + planned.name + ": " + vcdiff::Describe(result);
+    if (written)
+        return Failed("cannot write " + temp_, written);
+    error_ = stopped ? std::string("stopped") : "cannot encode " + planned.name + ": " + reason;
     return false;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 #include "FileSystem.h"
 #include "PatchFormat.h"
+#include "StreamChoice.h"
 
 #include <cstdint>
 #include <string>
@@ -10,7 +11,13 @@ namespace patchfile {
 struct BuildOptions {
     Locator locator;          // empty: the folder must be given when applying
     bool withDeletes = false; // delete files that only the old tree has
-    int compressionLevel = 9; // zlib level for the payloads
+    // How patch and add payloads are coded: blocks (format version 2), or one zlib stream
+    // each (VCDIFF deltas; a patch file of only these is format version 1).
+    PayloadMethod method = PayloadMethod::Blocks;
+    int compressionLevel = 9; // zlib level of the zlib-stream payloads
+    // The coders the streams of blocks may be stored with (storing as they are is always
+    // allowed); per stream the smallest is kept.
+    blockdiff::CoderSet coders = blockdiff::kAllCoders;
 };
 
 // Told what the builder is doing, for a progress display.

@@ -28,8 +28,19 @@ if "$mkpatch" --no-such-option >/dev/null 2>&1; then
     exit 1
 fi
 
+# Both payload methods: VCDIFF deltas in a version-1 file, blocks (the default) in version 2.
+for method in vcdiff blocks; do
+    rm -rf "$work/game.$method" && cp -a "$work/game" "$work/game.$method"
+    "$mkpatch" --quiet --delete --method "$method" "$work/old" "$work/new" "$work/$method.rtp"
+    "$fpatch" apply --quiet "$work/$method.rtp" "$work/game.$method"
+    diff -r "$work/game.$method" "$work/new"
+done
+"$fpatch" info "$work/vcdiff.rtp" | grep -q '^format version 1$'
+"$fpatch" info "$work/blocks.rtp" | grep -q '^format version 2$'
+
 "$mkpatch" --quiet --delete "$work/old" "$work/new" "$work/Patch1.rtp"
-"$fpatch" info "$work/Patch1.rtp"
+"$fpatch" info "$work/Patch1.rtp" | tee "$work/info.txt"
+grep -q '^format version 2$' "$work/info.txt"
 "$fpatch" apply --quiet "$work/Patch1.rtp" "$work/game"
 diff -r "$work/game" "$work/new"
 "$fpatch" apply --quiet "$work/Patch1.rtp" "$work/game"
