@@ -1,22 +1,28 @@
 #pragma once
+#include "Clock.h"
+#include "FpatchEvents.h"
+
 #include <chrono>
 #include <cstdint>
 #include <string>
 
 namespace patchfile {
 
-// The events the library reports to its caller, with what the parameter points to.
+// The events the library reports to its caller, as the library's interface numbers them.
 enum Event : uint32_t {
-    kEventMessage = 3,  // text: a line for the player
-    kEventError = 4,    // text: what failed and why
-    kEventProgress = 5, // uint32_t: progress of the current file, 0 to kProgressFull
-    kEventFile = 7,     // text: the file about to be patched, relative to the game folder
-    kEventFailure = 13, // null: a failure without a text
-    kEventDamaged = 14, // text: why the patch file was refused (callers may ignore it)
-    kEventIdle = 21,    // null: the caller may let its window handle a message
+    kEventMessage = FPATCH_EVENT_MESSAGE,   // text: a line for the player
+    kEventError = FPATCH_EVENT_ERROR,       // text: what failed and why
+    kEventProgress = FPATCH_EVENT_PROGRESS, // uint32_t: 0 to kProgressFull
+    kEventFile = FPATCH_EVENT_FILE,         // text: the file about to be patched
+    kEventFailure = FPATCH_EVENT_FAILURE,   // null: a failure without a text
+    kEventDamaged = FPATCH_EVENT_DAMAGED,   // text: why the patch file was refused
+    kEventIdle = FPATCH_EVENT_IDLE,         // null: the caller may handle a message
 };
 
-constexpr uint32_t kProgressFull = 0x8000;
+constexpr uint32_t kProgressFull = FPATCH_PROGRESS_FULL;
+// The caller's window should never wait longer than about 10 ms; half that leaves room for
+// the work between two checks.
+constexpr auto kIdleInterval = std::chrono::milliseconds(5);
 
 // Whoever receives the events: the DLL's caller, or the command-line front end. Returning
 // false asks the library to stop.
@@ -32,7 +38,7 @@ public:
 // nothing more is sent and every call answers false.
 class EventReporter {
 public:
-    explicit EventReporter(EventSink& sink);
+    explicit EventReporter(EventSink& sink, Clock& clock = SteadyClock());
 
     bool AnnounceFile(const std::string& name);
     bool Message(const std::string& text);
@@ -51,17 +57,16 @@ public:
     bool stopped() const { return stopped_; }
 
 private:
-    using Clock = std::chrono::steady_clock;
-
     bool Send(uint32_t event, const void* parameter);
     bool SendIdle();
     bool SendProgress(uint32_t value);
 
     EventSink& sink_;
+    Clock& clock_;
     bool stopped_ = false;
     uint32_t lastProgress_ = 0;
     uint32_t progressValue_ = 0; // what a progress event's parameter points to
-    Clock::time_point lastIdle_;
+    Clock::TimePoint lastIdle_;
 };
 
 } // namespace patchfile

@@ -30,8 +30,9 @@ namespace patchfile {
 // One object applies one patch file.
 class PatchApplier {
 public:
-    // `locator` may be null when a folder is always given.
-    PatchApplier(FileSystem& fs, EventSink& sink, FolderLocator* locator);
+    // `locator` may be null when a folder is always given. `clock` paces the idle events.
+    PatchApplier(FileSystem& fs, EventSink& sink, FolderLocator* locator,
+                 Clock& clock = SteadyClock());
     ~PatchApplier();
 
     // `folder` empty: the folder named by the patch file's locator.

@@ -2,8 +2,7 @@
 #include "FileSystem.h"
 #include "PatchFormat.h"
 #include "VcdiffIo.h"
-
-#include <functional>
+#include "WorkTick.h"
 
 namespace patchfile {
 
@@ -14,9 +13,6 @@ enum class PayloadResult {
     Refused,     // the sink returned false or the tick asked to stop
     OutOfMemory, // zlib could not get its working memory
 };
-
-// Called between chunks of work; returning false stops the work.
-using WorkTick = std::function<bool()>;
 
 // Inflates one entry's payload from the patch file into `sink`, a chunk at a time: memory
 // stays bounded whatever the payload's size. The zlib stream must end exactly at the

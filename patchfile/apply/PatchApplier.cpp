@@ -42,8 +42,8 @@ std::string Mismatch(const PatchEntry& entry, uint64_t size) {
 
 } // namespace
 
-PatchApplier::PatchApplier(FileSystem& fs, EventSink& sink, FolderLocator* locator)
-    : fs_(fs), reporter_(sink), locator_(locator) {}
+PatchApplier::PatchApplier(FileSystem& fs, EventSink& sink, FolderLocator* locator, Clock& clock)
+    : fs_(fs), reporter_(sink, clock), locator_(locator) {}
 
 PatchApplier::~PatchApplier() = default;
 

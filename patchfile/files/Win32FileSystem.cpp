@@ -1,4 +1,5 @@
 #include "FileSystem.h"
+#include "SystemMessage.h"
 
 #include <windows.h>
 
@@ -6,18 +7,9 @@ namespace patchfile {
 namespace {
 
 std::string SystemText(DWORD code) {
-    char* text = nullptr;
-    DWORD length = FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
-                                      FORMAT_MESSAGE_IGNORE_INSERTS,
-                                  nullptr, code, 0, reinterpret_cast<char*>(&text), 0, nullptr);
-    std::string result;
-    if (length != 0 && text)
-        result.assign(text, length);
-    if (text)
-        LocalFree(text);
-    // The system's texts end in a line break and often a full stop; ours are embedded.
-    while (!result.empty() && (result.back() == '\r' || result.back() == '\n' ||
-                               result.back() == '.' || result.back() == ' '))
+    std::string result = quill::SystemMessage(code);
+    // The system's texts often end in a full stop; ours are embedded in sentences.
+    while (!result.empty() && (result.back() == '.' || result.back() == ' '))
         result.pop_back();
     if (result.empty())
         result = "system error " + std::to_string(code);

@@ -3,9 +3,6 @@
 namespace patchfile {
 namespace {
 
-// The caller's window should never wait longer than about 10 ms; half that leaves room for
-// the work between two checks.
-constexpr auto kIdleInterval = std::chrono::milliseconds(5);
 constexpr uint32_t kProgressStep = kProgressFull / 100;
 
 // done / total scaled to 0..kProgressFull without overflow: both are shifted down until the
@@ -22,7 +19,8 @@ uint32_t ScaleProgress(uint64_t done, uint64_t total) {
 
 } // namespace
 
-EventReporter::EventReporter(EventSink& sink) : sink_(sink), lastIdle_(Clock::now()) {}
+EventReporter::EventReporter(EventSink& sink, Clock& clock)
+    : sink_(sink), clock_(clock), lastIdle_(clock.Now()) {}
 
 bool EventReporter::Send(uint32_t event, const void* parameter) {
     if (stopped_)
@@ -33,7 +31,7 @@ bool EventReporter::Send(uint32_t event, const void* parameter) {
 }
 
 bool EventReporter::SendIdle() {
-    lastIdle_ = Clock::now();
+    lastIdle_ = clock_.Now();
     return Send(kEventIdle, nullptr);
 }
 
@@ -68,7 +66,7 @@ bool EventReporter::FinishProgress() {
 }
 
 bool EventReporter::Idle() {
-    if (Clock::now() - lastIdle_ < kIdleInterval)
+    if (clock_.Now() - lastIdle_ < kIdleInterval)
         return !stopped_;
     return SendIdle();
 }
