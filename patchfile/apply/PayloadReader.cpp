@@ -1,5 +1,6 @@
 #include "PayloadReader.h"
 
+#include "BuildSizes.h"
 #include "ChunkReader.h"
 #include "Crc32.h"
 
@@ -9,7 +10,7 @@
 namespace patchfile {
 namespace {
 
-constexpr size_t kChunk = 64 * 1024;
+constexpr size_t kChunk = quill::SizeFor<size_t>(64 * 1024, 1024);
 
 class Inflater {
 public:

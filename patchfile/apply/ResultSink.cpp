@@ -1,10 +1,12 @@
 #include "ResultSink.h"
 
+#include "BuildSizes.h"
+
 namespace patchfile {
 
 bool ResultSink::Write(const void* data, size_t length) {
     // In pieces, so that progress and the idle event keep coming during a large write.
-    constexpr size_t kPiece = 64 * 1024;
+    constexpr size_t kPiece = quill::SizeFor<size_t>(64 * 1024, 1024);
     const auto* bytes = static_cast<const uint8_t*>(data);
     while (length > 0) {
         size_t piece = length < kPiece ? length : kPiece;

@@ -1,4 +1,5 @@
 #pragma once
+#include "BuildSizes.h"
 #include "Crc32.h"
 #include "FileSystem.h"
 
@@ -34,7 +35,7 @@ private:
     bool FlushInSteps(IoError& error);
     void Discard();
 
-    static constexpr uint64_t kFlushStep = 4 * 1024 * 1024;
+    static constexpr uint64_t kFlushStep = quill::SizeFor<uint64_t>(4 * 1024 * 1024, 4 * 1024);
 
     FileSystem& fs_;
     std::string target_;
