@@ -48,6 +48,7 @@ public:
 private:
     bool DecodeBlock(uint64_t resultLeft) {
         const uint64_t at = pos_;
+        BLOCKDIFF_FAIL_IF(!pacer_.Tick(), failure_, Error::Stopped, "before a block", at);
         uint8_t bytes[format::kBlockHeaderBytes];
         if (!ReadPayload(bytes, sizeof bytes, "a block header") ||
             !ParseBlockHeader(bytes, at, header_, failure_)) {

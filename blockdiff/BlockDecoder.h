@@ -11,9 +11,9 @@ namespace blockdiff {
 // `payload` holds exactly the payload; it is read at increasing offsets. `old` is the old file,
 // read on demand (may be null when no cover reads it). `result` receives the new file in order, in
 // writes of at most kMaxDecoderWrite bytes, and only blocks whose CRC-32 matched: a damaged block
-// never reaches it. `tick` (may be empty) is called after every 256 KiB or so of work and between
-// the pieces of a stream being decompressed; returning false stops the decoder with
-// Error::Stopped.
+// never reaches it. `tick` (may be empty) is called before each block, after every 256 KiB or
+// so of work and between the pieces of a stream being decompressed; returning false stops the
+// decoder with Error::Stopped.
 //
 // The payload is untrusted: every size, cover and stream is checked before it is used, and
 // no input makes the decoder hold more than this, whatever the file sizes:
