@@ -50,8 +50,9 @@ fuzz() {
         runs=$((runs + $(grep -o '^#[0-9]\+' "$part" | tail -n 1 | tr -d '#' || echo 0)))
         cat "$part" >>"$output" && rm "$part"
         echo "=== exit $status" >>"$output"
-        # Only a finding ends a run early; a time limit is shortened by the time spent.
-        if [ $status -eq 0 ] || [[ ${limit[0]} == -runs=* ]]; then
+        # Only a finding ends a run early; a time limit is shortened by the time spent. A
+        # program that did not start ends the target.
+        if [ $status -eq 0 ] || [ $status -ge 126 ] || [[ ${limit[0]} == -runs=* ]]; then
             break
         fi
         local left=$((${limit[0]#-max_total_time=} - (SECONDS - start)))
@@ -60,6 +61,16 @@ fuzz() {
     done
     echo "$runs"
 }
+
+# A target is named with or without its _fuzz suffix; an unknown one stops the campaign
+# before anything runs.
+for i in "${!targets[@]}"; do
+    targets[i]=${targets[i]%_fuzz}_fuzz
+    if ! grep -qx "${targets[i]}" build/fuzz/fuzz-targets.txt; then
+        echo "campaign.sh: no fuzz target ${targets[i]}; there are: $(tr '\n' ' ' <build/fuzz/fuzz-targets.txt)" >&2
+        exit 2
+    fi
+done
 
 for name in "${targets[@]}"; do
     [ -n "$name" ] || continue
