@@ -2,6 +2,7 @@
 
 #include "AboutDlg.h"
 #include "LanguageTable.h"
+#include "MessageBox.h"
 #include "resource.h"
 
 #include <commctrl.h>
@@ -14,6 +15,10 @@ std::string ModulePath() {
     char path[MAX_PATH];
     DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
     return std::string(path, length);
+}
+
+void ShowTableAlert(const char* message) {
+    AfxMessageBox(message, MB_OK);
 }
 
 } // namespace
@@ -29,6 +34,7 @@ BOOL CUpdateDlg::OnInitDialog() {
     SendMessageA(GetSafeHwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hIcon));
 
     std::string modulePath = ModulePath();
+    CLanguageTable::s_showAlert = ShowTableAlert;
     CLanguageTable* table = CLanguageTable::GetInstance();
     if (table)
         table->SetFile(modulePath, "Update.ini");

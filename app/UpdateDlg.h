@@ -1,4 +1,5 @@
 #pragma once
+#include "FpatchEvents.h"
 #include "framework/Dialog.h"
 
 #include <cstdio>
@@ -13,8 +14,8 @@ public:
 
     BOOL DestroyWindow() override;
 
-    // The scale of the patch library's progress reports: 0x8000 is a full bar.
-    static constexpr int kPatchProgressRange = 0x8000;
+    // The scale of the patch library's progress reports: its full value is a full bar.
+    static constexpr int kPatchProgressRange = FPATCH_PROGRESS_FULL;
 
     // The status display: each call replaces what its control shows. Virtual so that tests
     // can watch the update workflow without a window.

@@ -1,13 +1,18 @@
 #!/usr/bin/env bash
 # Benchmarks of the patch engine against xdelta3, bsdiff and zstd --patch-from on real file
-# pairs (two versions of a Debian package's binaries) and one large synthetic pair. Not a
-# test: it asserts nothing about timings, it measures and writes a report.
+# pairs (two versions of Debian packages' binaries, for one or more architectures) and one
+# large synthetic pair. Not a test: it asserts nothing about timings, it measures and writes
+# a report and a chart.
 #
 #   bench/run.sh            everything (about 40 minutes on 2 cores)
+#   bench/run.sh --docs     the same, then the chart copied to docs/benchmarks.png
+#   BENCH_QUICK=1 bench/run.sh               the real pairs only, without xdelta3 -9
 #   BENCH_SYNTHETIC_MIB=256 bench/run.sh     a smaller synthetic pair
+#   BENCH_PACKAGES="zstd:amd64 zstd:i386" BENCH_OLD_VERSION=... BENCH_NEW_VERSION=... bench/run.sh
 #
 # Downloads and unpacked trees are cached in bench/work/, results go to bench/results/
-# (both git-ignored). Running it again reuses the cache and measures anew.
+# (both git-ignored): pairs.tsv, summary.txt and chart.png (drawn by bench/chart.py).
+# Running it again reuses the cache and measures anew.
 set -euo pipefail
 
 ROOT=$(cd "$(dirname "$0")/.." && pwd)
@@ -15,17 +20,25 @@ WORK=$ROOT/bench/work
 RESULTS=$ROOT/bench/results
 BUILD=$ROOT/build/bench
 
-PACKAGE=${BENCH_PACKAGE:-libreoffice-core}
+# PACKAGE:ARCH entries, each measured between the same two versions. The tools run natively;
+# another architecture's binaries are just data to them.
+read -r -a PACKAGES <<<"${BENCH_PACKAGES:-libreoffice-core:amd64 libreoffice-core:i386}"
 OLD_VERSION=${BENCH_OLD_VERSION:-4:7.4.7-1+deb12u13}
 NEW_VERSION=${BENCH_NEW_VERSION:-4:7.4.7-1+deb12u14}
 SYNTHETIC_MIB=${BENCH_SYNTHETIC_MIB:-1024}
 SYNTHETIC_SEED=${BENCH_SYNTHETIC_SEED:-7}
 APPLY_RUNS=${BENCH_APPLY_RUNS:-3}
+# Quick mode: the real pairs only and no xdelta3 -9 (its slow build adds little beside
+# xdelta3's default), for figures in minutes rather than most of an hour.
+QUICK=${BENCH_QUICK:-0}
 # bsdiff needs about 17 times the old file's size in memory and hours for a GiB.
 BSDIFF_MAX_MIB=${BENCH_BSDIFF_MAX_MIB:-256}
 ZSTD_MAX_MIB=${BENCH_ZSTD_MAX_MIB:-256}
 # Packages only the benchmark needs; the build and tests do not.
-BENCH_PACKAGES=(xdelta3 bsdiff zstd time)
+# The chart is drawn by Debian's Python, where python3-matplotlib is installed, whatever
+# other python3 the PATH finds first.
+PYTHON=/usr/bin/python3
+TOOL_PACKAGES=(xdelta3 bsdiff zstd time python3-matplotlib)
 
 die() {
     echo "bench: $*" >&2
@@ -38,16 +51,17 @@ log() {
 
 install_tools() {
     local missing=()
-    for package in "${BENCH_PACKAGES[@]}"; do
+    for package in "${TOOL_PACKAGES[@]}"; do
         dpkg -s "$package" >/dev/null 2>&1 || missing+=("$package")
     done
     if ((${#missing[@]})); then
         log "installing ${missing[*]}"
-        apt-get install -y --no-install-recommends "${missing[@]}" >/dev/null ||
+        apt-get install -y -o DPkg::Lock::Timeout=600 --no-install-recommends "${missing[@]}" \
+            >/dev/null ||
             die "could not install ${missing[*]} (try apt-get update first)"
     fi
     for tool in xdelta3 bsdiff bspatch zstd /usr/bin/time apt-get apt-cache dpkg-deb cmake \
-        ninja cmp; do
+        ninja cmp "$PYTHON"; do
         command -v "$tool" >/dev/null || die "$tool is missing"
     done
 }
@@ -60,21 +74,23 @@ build() {
         --target mkpatch fpatch bench_idle_gaps bench_synthetic_pair >/dev/null
 }
 
-# bench/work/debs/VERSION/PACKAGE_*.deb, downloaded once.
+# bench/work/debs/PACKAGE_ARCH/VERSION/PACKAGE_*.deb, downloaded once. Folders name a
+# PACKAGE:ARCH entry as PACKAGE_ARCH.
 fetch_deb() {
-    local version=$1 dir=$WORK/debs/${1//[:+~]/_}
-    if ! compgen -G "$dir/${PACKAGE}_*.deb" >/dev/null; then
-        log "downloading $PACKAGE $version"
-        mkdir -p "$dir.part"
-        (cd "$dir.part" && apt-get -o APT::Sandbox::User=root download "$PACKAGE=$version" \
+    local entry=$1 version=$2
+    local package=${entry%%:*} dir=$WORK/debs/${entry//:/_}/${version//[:+~]/_}
+    if ! compgen -G "$dir/${package}_*.deb" >/dev/null; then
+        log "downloading $entry $version"
+        rm -rf "$dir.part" && mkdir -p "$dir.part"
+        (cd "$dir.part" && apt-get -o APT::Sandbox::User=root download "$entry=$version" \
             >/dev/null) || {
-            apt-cache madison "$PACKAGE" >&2 || true
-            die "cannot download $PACKAGE $version; set BENCH_OLD_VERSION/BENCH_NEW_VERSION to" \
+            apt-cache madison "$entry" >&2 || true
+            die "cannot download $entry $version; set BENCH_OLD_VERSION/BENCH_NEW_VERSION to" \
                 "two of the versions above (run apt-get update if the list is empty)"
         }
         rm -rf "$dir" && mv "$dir.part" "$dir"
     fi
-    compgen -G "$dir/${PACKAGE}_*.deb"
+    compgen -G "$dir/${package}_*.deb"
 }
 
 # A folder as a game folder would be: files and folders only. The builder takes no
@@ -102,18 +118,19 @@ make_synthetic() {
 }
 
 # One folder pair per changed file (hard links into the trees), so that every tool works on
-# the same single file. Prints the pair folders.
+# the same single file: bench/work/pairs/PACKAGE_ARCH/NAME/{old,new}/NAME. Prints the pair
+# folders.
 make_pairs() {
-    local old=$1 new=$2 rel name
+    local old=$1 new=$2 into=$3 rel name
     while IFS= read -r -d '' rel; do
         rel=${rel#"$old"/}
         [[ -f $new/$rel ]] && ! cmp -s "$old/$rel" "$new/$rel" || continue
         name=$(basename "$rel")
-        [[ ! -e $WORK/pairs/$name ]] || die "two changed files are called $name"
-        mkdir -p "$WORK/pairs/$name/old" "$WORK/pairs/$name/new"
-        ln -f "$old/$rel" "$WORK/pairs/$name/old/$name"
-        ln -f "$new/$rel" "$WORK/pairs/$name/new/$name"
-        echo "$WORK/pairs/$name"
+        [[ ! -e $into/$name ]] || die "two changed files in $into are called $name"
+        mkdir -p "$into/$name/old" "$into/$name/new"
+        ln -f "$old/$rel" "$into/$name/old/$name"
+        ln -f "$new/$rel" "$into/$name/new/$name"
+        echo "$into/$name"
     done < <(find "$old" -type f -print0 | sort -z)
 }
 
@@ -142,6 +159,8 @@ best_apply() {
 
 SCRATCH=$WORK/scratch
 CURRENT_PAIR=""
+# The package (PACKAGE:ARCH, or "synthetic") the pair being measured comes from.
+CURRENT_SOURCE=""
 
 fresh_folder() {
     rm -rf "$SCRATCH/folder" && mkdir -p "$SCRATCH" && cp -r "$CURRENT_PAIR/old" "$SCRATCH/folder"
@@ -151,16 +170,27 @@ no_prepare() {
     rm -f "$SCRATCH/out"
 }
 
-# One result line: pair tool patch_bytes build_s build_peak_kib apply_s apply_peak_kib
+TABLE_HEADER='package\tpair\told_bytes\ttool\tpatch_bytes\tbuild_s\tbuild_peak_kib\tapply_s\tapply_peak_kib'
+
+# One result line, in the columns of TABLE_HEADER.
 record() {
     local pair=$1 tool=$2 patch=$3 build_s=$4 build_peak=$5 expected=$6 result=$7
-    cmp -s "$expected" "$result" || die "$tool on $(basename "$pair") gave a wrong result"
-    printf '%s\t%s\t%s\t%s\t%s\t%s\t%s\n' "$(basename "$pair")" "$tool" "$(stat -c %s "$patch")" \
-        "$build_s" "$build_peak" "$ELAPSED" "$PEAK_KIB" >>"$TABLE"
+    local name
+    name=$(basename "$pair")
+    cmp -s "$expected" "$result" || die "$tool on $name ($CURRENT_SOURCE) gave a wrong result"
+    printf '%s\t%s\t%s\t%s\t%s\t%s\t%s\t%s\t%s\n' "$CURRENT_SOURCE" "$name" \
+        "$(stat -c %s "$pair/old/$name")" "$tool" "$(stat -c %s "$patch")" "$build_s" \
+        "$build_peak" "$ELAPSED" "$PEAK_KIB" >>"$TABLE"
+}
+
+# Where measure_ours leaves its patch of a pair, for the idle events to apply again.
+ours_patch() {
+    echo "$SCRATCH/ours-$(basename "$1").rtp"
 }
 
 measure_ours() {
-    local pair=$1 name=$2 patch=$SCRATCH/ours.rtp
+    local pair=$1 name=$2 patch
+    patch=$(ours_patch "$pair")
     timed "$BUILD/mkpatch/mkpatch" --quiet --no-locator "$pair/old" "$pair/new" "$patch"
     local build_s=$ELAPSED build_peak=$PEAK_KIB
     best_apply fresh_folder "$BUILD/fpatch/fpatch" apply --quiet "$patch" "$SCRATCH/folder"
@@ -209,9 +239,13 @@ measure_pair() {
     local pair=$1 name
     name=$(basename "$pair")
     CURRENT_PAIR=$pair
-    log "measuring $name ($(stat -c %s "$pair/old/$name") bytes)"
+    log "measuring $name of $CURRENT_SOURCE ($(stat -c %s "$pair/old/$name") bytes)"
     measure_ours "$pair" "$name"
-    measure_xdelta "$pair" "$name" xdelta3-9 -9 -S none -D
+    if ((QUICK)); then
+        log "quick mode: no xdelta3 -9"
+    else
+        measure_xdelta "$pair" "$name" xdelta3-9 -9 -S none -D
+    fi
     measure_xdelta "$pair" "$name" xdelta3 -D
     measure_bsdiff "$pair" "$name"
     measure_zstd "$pair" "$name" 19
@@ -222,19 +256,20 @@ measure_pair() {
 measure_tree() {
     local old=$1 new=$2 patch=$SCRATCH/tree.rtp
     timed "$BUILD/mkpatch/mkpatch" --quiet --no-locator "$old" "$new" "$patch"
-    echo "tree_patch_bytes=$(stat -c %s "$patch") build_s=$ELAPSED build_peak_kib=$PEAK_KIB" \
-        >>"$SUMMARY"
+    echo "tree $CURRENT_SOURCE: tree_patch_bytes=$(stat -c %s "$patch") build_s=$ELAPSED" \
+        "build_peak_kib=$PEAK_KIB" >>"$SUMMARY"
 }
 
-# The longest wait for an idle event while the largest pair is applied in-process.
+# The longest wait for an idle event while a pair is applied in-process, with the patch
+# measure_pair built for it.
 measure_idle_gaps() {
-    local pair=$1 name
+    local pair=$1 name patch
     name=$(basename "$pair")
+    patch=$(ours_patch "$pair")
     CURRENT_PAIR=$pair
-    "$BUILD/mkpatch/mkpatch" --quiet --no-locator "$pair/old" "$pair/new" "$SCRATCH/idle.rtp"
     for ((run = 0; run < APPLY_RUNS; run++)); do
         fresh_folder
-        echo "idle $name run $run: $("$BUILD/bench/bench_idle_gaps" "$SCRATCH/idle.rtp" \
+        echo "idle $CURRENT_SOURCE $name run $run: $("$BUILD/bench/bench_idle_gaps" "$patch" \
             "$SCRATCH/folder" | tr '\n' ' ')" >>"$SUMMARY"
     done
 }
@@ -245,7 +280,7 @@ describe_machine() {
         echo "cpu=$(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2- | sed 's/^ *//')"
         echo "cores=$(nproc) memory=$(free -g | awk '/Mem:/{print $2}')GiB"
         echo "load_before=$(cut -d' ' -f1-3 /proc/loadavg)"
-        echo "package=$PACKAGE old=$OLD_VERSION new=$NEW_VERSION"
+        echo "packages=${PACKAGES[*]} old=$OLD_VERSION new=$NEW_VERSION quick=$QUICK"
         echo "xdelta3=$(dpkg-query -W -f='${Version}' xdelta3)" \
             "bsdiff=$(dpkg-query -W -f='${Version}' bsdiff)" \
             "zstd=$(dpkg-query -W -f='${Version}' zstd)"
@@ -253,45 +288,105 @@ describe_machine() {
     } >>"$SUMMARY"
 }
 
+# Wall time of each part of the run, written to the summary at the end.
+PART_TIMES=()
+PART_STARTED=$SECONDS
+
+end_part() {
+    local seconds=$((SECONDS - PART_STARTED))
+    log "$1 took $seconds s"
+    PART_TIMES+=("part $1: ${seconds} s")
+    PART_STARTED=$SECONDS
+}
+
+# Every changed file of one PACKAGE:ARCH, then its whole tree and the idle events of its
+# largest file.
+measure_package() {
+    local entry=$1 old_deb new_deb trees=$WORK/trees/${1//:/_}
+    CURRENT_SOURCE=$entry
+    old_deb=$(fetch_deb "$entry" "$OLD_VERSION")
+    new_deb=$(fetch_deb "$entry" "$NEW_VERSION")
+    unpack "$old_deb" "$trees/old"
+    unpack "$new_deb" "$trees/new"
+    local pairs into=$WORK/pairs/${entry//:/_}
+    rm -rf "$into"
+    make_pairs "$trees/old" "$trees/new" "$into" >"$WORK/pairs.list"
+    mapfile -t pairs <"$WORK/pairs.list"
+    ((${#pairs[@]})) || die "the two versions of $entry hold no differing file"
+    echo "changed_files $entry: ${#pairs[@]} of $(find "$trees/old" -type f | wc -l)" \
+        >>"$SUMMARY"
+    end_part "$entry download and unpack"
+
+    local pair largest=""
+    for pair in "${pairs[@]}"; do
+        measure_pair "$pair"
+        end_part "$entry $(basename "$pair")"
+        if [[ -z $largest ]] || (($(stat -c %s "$pair/old/$(basename "$pair")") > \
+            $(stat -c %s "$largest/old/$(basename "$largest")"))); then
+            largest=$pair
+        fi
+    done
+    measure_tree "$trees/old" "$trees/new"
+    measure_idle_gaps "$largest"
+    end_part "$entry whole tree and idle events"
+}
+
+measure_synthetic() {
+    local synthetic
+    CURRENT_SOURCE=synthetic
+    synthetic=$(make_synthetic)
+    measure_pair "$synthetic"
+    measure_idle_gaps "$synthetic"
+    end_part "synthetic pair"
+}
+
+draw_chart() {
+    "$PYTHON" "$ROOT/bench/chart.py" "$TABLE" "$RESULTS/chart.png"
+    if ((COPY_CHART_TO_DOCS)); then
+        cp "$RESULTS/chart.png" "$ROOT/docs/benchmarks.png"
+        log "chart copied to docs/benchmarks.png"
+    fi
+    end_part "chart"
+}
+
+COPY_CHART_TO_DOCS=0
+
+parse_arguments() {
+    local arg
+    for arg in "$@"; do
+        case $arg in
+        --docs) COPY_CHART_TO_DOCS=1 ;;
+        *) die "unknown argument $arg (usage: bench/run.sh [--docs])" ;;
+        esac
+    done
+}
+
 main() {
+    parse_arguments "$@"
     install_tools
     build
     mkdir -p "$WORK" "$RESULTS" "$SCRATCH"
     TABLE=$RESULTS/pairs.tsv
     SUMMARY=$RESULTS/summary.txt
     : >"$SUMMARY"
-    printf 'pair\ttool\tpatch_bytes\tbuild_s\tbuild_peak_kib\tapply_s\tapply_peak_kib\n' >"$TABLE"
+    printf '%b\n' "$TABLE_HEADER" >"$TABLE"
     describe_machine
+    end_part "tools and build"
 
-    local old_deb new_deb
-    old_deb=$(fetch_deb "$OLD_VERSION")
-    new_deb=$(fetch_deb "$NEW_VERSION")
-    unpack "$old_deb" "$WORK/trees/old"
-    unpack "$new_deb" "$WORK/trees/new"
-    rm -rf "$WORK/pairs"
-    local pairs
-    make_pairs "$WORK/trees/old" "$WORK/trees/new" >"$WORK/pairs.list"
-    mapfile -t pairs <"$WORK/pairs.list"
-    ((${#pairs[@]})) || die "the two versions of $PACKAGE hold no differing file"
-    echo "changed_files=${#pairs[@]} of $(find "$WORK/trees/old" -type f | wc -l)" >>"$SUMMARY"
-
-    local pair largest=""
-    for pair in "${pairs[@]}"; do
-        measure_pair "$pair"
-        if [[ -z $largest ]] || (($(stat -c %s "$pair/old/$(basename "$pair")") > \
-            $(stat -c %s "$largest/old/$(basename "$largest")"))); then
-            largest=$pair
-        fi
+    local entry
+    for entry in "${PACKAGES[@]}"; do
+        [[ $entry == *:* ]] || entry=$entry:$(dpkg --print-architecture)
+        measure_package "$entry"
     done
-    measure_tree "$WORK/trees/old" "$WORK/trees/new"
-    measure_idle_gaps "$largest"
-
-    local synthetic
-    synthetic=$(make_synthetic)
-    measure_pair "$synthetic"
-    measure_idle_gaps "$synthetic"
+    if ((QUICK)); then
+        log "quick mode: no synthetic pair"
+    else
+        measure_synthetic
+    fi
     echo "load_after=$(cut -d' ' -f1-3 /proc/loadavg)" >>"$SUMMARY"
     rm -rf "$SCRATCH"
+    draw_chart
+    printf '%s\n' "${PART_TIMES[@]}" >>"$SUMMARY"
 
     column -t -s $'\t' "$TABLE"
     cat "$SUMMARY"

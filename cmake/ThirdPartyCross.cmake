@@ -1,26 +1,49 @@
 # The Windows build's zstd, liblzma and libdivsufsort, as quill::zstd, quill::lzma and
 # quill::divsufsort: Debian's source packages, fetched, checked and unpacked with Debian's
-# patches by scripts/third-party-sources.sh into build/third-party/. Each is built by its
-# own CMake files as a static library, with this build's toolchain, in a build folder of its
-# own (<build>/third-party/<name>), so that none of this project's settings reach it.
-include(ExternalProject)
-
+# patches by scripts/third-party-sources.sh into build/third-party/. All are static
+# libraries built with this build's toolchain.
 set(QUILL_THIRD_PARTY_SOURCES ${QUILL_ROOT}/build/third-party CACHE PATH
     "Where scripts/third-party-sources.sh unpacked Debian's source packages")
 
-# quill_cross_library(name SOURCE <dir with its CMakeLists.txt> TARGET <its library target>
-#     LIBRARY <the library, in its build folder> INCLUDES <dirs> [DEFINES ...] [OPTIONS ...])
-function(quill_cross_library name)
-    cmake_parse_arguments(L "" "SOURCE;TARGET;LIBRARY" "INCLUDES;DEFINES;OPTIONS" ${ARGN})
-    if(NOT EXISTS ${L_SOURCE}/CMakeLists.txt)
-        message(FATAL_ERROR "${L_SOURCE} is missing: run scripts/third-party-sources.sh")
+# The unpacked tree of a Debian source package, or a stop with what to run.
+function(quill_third_party_tree variable package)
+    set(tree ${QUILL_THIRD_PARTY_SOURCES}/${package})
+    if(NOT EXISTS ${tree}/.debian-source)
+        message(FATAL_ERROR "${tree} is missing: run scripts/third-party-sources.sh")
     endif()
+    set(${variable} ${tree} PARENT_SCOPE)
+endfunction()
+
+# zstd from its compressor, decompressor and common sources only. Its own CMake files would
+# add its dictionary builder, which carries a copy of divsufsort under the same symbol names
+# as libdivsufsort: in one static link with both, either could be taken.
+quill_third_party_tree(zstd_tree libzstd)
+file(GLOB zstd_sources CONFIGURE_DEPENDS
+    ${zstd_tree}/lib/common/*.c ${zstd_tree}/lib/compress/*.c ${zstd_tree}/lib/decompress/*.c)
+add_library(quill_zstd STATIC ${zstd_sources})
+# As zstd's own build does: a private name for its xxHash, and no legacy formats. It uses
+# its assembly only on Linux and macOS, and threads only when asked to.
+target_compile_definitions(quill_zstd PRIVATE XXH_NAMESPACE=ZSTD_ ZSTD_LEGACY_SUPPORT=0)
+target_include_directories(quill_zstd SYSTEM INTERFACE ${zstd_tree}/lib)
+add_library(quill::zstd ALIAS quill_zstd)
+
+# liblzma and libdivsufsort by their own CMake files, each in a build folder of its own
+# (<build>/third-party/<name>), so that none of this project's settings reach them.
+include(ExternalProject)
+
+# quill_external_library(name SOURCE <dir with its CMakeLists.txt> TARGET <its library target>
+#     LIBRARY <the library, in its build folder> INCLUDES <dirs> [DEFINES ...] [OPTIONS ...])
+function(quill_external_library name)
+    cmake_parse_arguments(L "" "SOURCE;TARGET;LIBRARY" "INCLUDES;DEFINES;OPTIONS" ${ARGN})
     set(build ${CMAKE_BINARY_DIR}/third-party/${name})
+    # The toolchain file may be given relative to the folder cmake was started in.
+    get_filename_component(toolchain ${CMAKE_TOOLCHAIN_FILE} ABSOLUTE BASE_DIR ${CMAKE_SOURCE_DIR})
     ExternalProject_Add(${name}_cross
         SOURCE_DIR ${L_SOURCE}
         BINARY_DIR ${build}
         CMAKE_ARGS
-            -DCMAKE_TOOLCHAIN_FILE=${CMAKE_TOOLCHAIN_FILE}
+            -DCMAKE_TOOLCHAIN_FILE=${toolchain}
+            -DCMAKE_MAKE_PROGRAM=${CMAKE_MAKE_PROGRAM}
             -DCMAKE_BUILD_TYPE=Release
             -DBUILD_SHARED_LIBS=OFF
             -DBUILD_TESTING=OFF
@@ -44,27 +67,18 @@ function(quill_cross_library name)
     add_library(quill::${name} ALIAS quill_${name})
 endfunction()
 
-set(zstd_source ${QUILL_THIRD_PARTY_SOURCES}/libzstd)
-quill_cross_library(zstd
-    SOURCE ${zstd_source}/build/cmake
-    TARGET libzstd_static
-    LIBRARY lib/libzstd.a
-    INCLUDES ${zstd_source}/lib
-    OPTIONS -DZSTD_BUILD_STATIC=ON -DZSTD_BUILD_SHARED=OFF -DZSTD_BUILD_PROGRAMS=OFF
-            -DZSTD_BUILD_TESTS=OFF -DZSTD_LEGACY_SUPPORT=OFF -DZSTD_MULTITHREAD_SUPPORT=OFF)
-
-set(lzma_source ${QUILL_THIRD_PARTY_SOURCES}/xz-utils)
-quill_cross_library(lzma
-    SOURCE ${lzma_source}
+quill_third_party_tree(lzma_tree xz-utils)
+quill_external_library(lzma
+    SOURCE ${lzma_tree}
     TARGET liblzma
     LIBRARY liblzma.a
-    INCLUDES ${lzma_source}/src/liblzma/api
+    INCLUDES ${lzma_tree}/src/liblzma/api
     DEFINES LZMA_API_STATIC)
 
-set(divsufsort_build ${CMAKE_BINARY_DIR}/third-party/divsufsort)
-quill_cross_library(divsufsort
-    SOURCE ${QUILL_THIRD_PARTY_SOURCES}/libdivsufsort
+quill_third_party_tree(divsufsort_tree libdivsufsort)
+quill_external_library(divsufsort
+    SOURCE ${divsufsort_tree}
     TARGET divsufsort
     LIBRARY lib/libdivsufsort.a
-    INCLUDES ${divsufsort_build}/include
+    INCLUDES ${CMAKE_BINARY_DIR}/third-party/divsufsort/include
     OPTIONS -DBUILD_EXAMPLES=OFF)

@@ -26,14 +26,7 @@ public:
 
     // Pieces are far below zlib's 4 GiB counts, so the sizes fit its unsigned int.
     StepStatus Run(Step& step) override {
-        stream_.next_in = const_cast<Bytef*>(step.in);
-        stream_.avail_in = static_cast<uInt>(step.inSize);
-        stream_.next_out = step.out;
-        stream_.avail_out = static_cast<uInt>(step.outSize);
-        const int status = inflate(&stream_, Z_NO_FLUSH);
-        step.inUsed = step.inSize - stream_.avail_in;
-        step.outUsed = step.outSize - stream_.avail_out;
-        switch (status) {
+        switch (CodeStep(stream_, step, [](z_stream* s) { return inflate(s, Z_NO_FLUSH); })) {
         case Z_STREAM_END:
             return StepStatus::Ended;
         case Z_OK:

@@ -46,7 +46,7 @@ DecodeResult DecodeInPieces(PieceDecoder& decoder, const uint8_t* input, size_t 
             return ResultOf(status);
         }
         if (step.inUsed == 0 && step.outUsed == 0) {
-            return DecodeResult::Corrupt; // all input given and room left: the stream is cut short
+            return DecodeResult::Corrupt; // nothing used with room on both sides: cut short
         }
         if (tick && !tick()) {
             return DecodeResult::Stopped;

@@ -34,6 +34,19 @@ public:
     virtual StepStatus Run(Step& step) = 0;
 };
 
+// One call of `code` (inflate, lzma_code) on the buffers of `step`: zlib's z_stream and
+// liblzma's lzma_stream name their buffer fields alike.
+template <typename Stream, typename Code> auto CodeStep(Stream& stream, Step& step, Code code) {
+    stream.next_in = const_cast<decltype(stream.next_in)>(step.in);
+    stream.avail_in = static_cast<decltype(stream.avail_in)>(step.inSize);
+    stream.next_out = step.out;
+    stream.avail_out = static_cast<decltype(stream.avail_out)>(step.outSize);
+    const auto status = code(&stream);
+    step.inUsed = step.inSize - stream.avail_in;
+    step.outUsed = step.outSize - stream.avail_out;
+    return status;
+}
+
 // Starts `decoder` and runs it over the whole of `input` in pieces of at most kTickOutputBytes of
 // input and output, ticking between pieces. The stream must end exactly at the end of `input` after
 // exactly `outputSize` bytes of output.

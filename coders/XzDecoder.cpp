@@ -27,14 +27,7 @@ public:
     }
 
     StepStatus Run(Step& step) override {
-        stream_.next_in = step.in;
-        stream_.avail_in = step.inSize;
-        stream_.next_out = step.out;
-        stream_.avail_out = step.outSize;
-        const lzma_ret status = lzma_code(&stream_, LZMA_RUN);
-        step.inUsed = step.inSize - stream_.avail_in;
-        step.outUsed = step.outSize - stream_.avail_out;
-        switch (status) {
+        switch (CodeStep(stream_, step, [](lzma_stream* s) { return lzma_code(s, LZMA_RUN); })) {
         case LZMA_STREAM_END:
             return StepStatus::Ended;
         case LZMA_OK:

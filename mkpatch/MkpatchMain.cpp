@@ -1,6 +1,8 @@
 // mkpatch: builds a patch file that turns the old tree (the game as installed from its CD)
 // into the new one.
+#include "EngineVersion.h"
 #include "MkpatchOptions.h"
+#include "PatchFormat.h"
 #include "ProgressBar.h"
 
 #include <cinttypes>
@@ -23,8 +25,15 @@ const char kUsage[] =
     "                        (default Software\\Corvanel\\Tessik)\n"
     "  --locator-value NAME  its value (default Program)\n"
     "  --no-locator          no locator: the folder must be given when applying\n"
-    "  --level N             zlib level 0-9 for the payloads (default 9)\n"
+    "  --method M            blocks: covers, differences and literals in blocks, each\n"
+    "                        stream with the smallest of its coders (the default; patch\n"
+    "                        file format 2); vcdiff: a zlib-compressed VCDIFF delta per\n"
+    "                        file (format 1, which xdelta3 decodes once inflated)\n"
+    "  --coder C             blocks: store every stream with zstd, xz or deflate\n"
+    "  --level N             zlib level 0-9 for vcdiff payloads (default 9)\n"
     "  --quiet               print nothing but errors\n"
+    "  --help                print this and exit\n"
+    "  --version             print the version and exit\n"
     "exit codes: 0 written, 1 usage, 2 failed\n";
 
 } // namespace
@@ -35,6 +44,15 @@ int main(int argc, char** argv) {
     if (!mkpatch::ParseOptions(std::vector<std::string>(argv + 1, argv + argc), options, error)) {
         std::fprintf(stderr, "mkpatch: %s\n%s", error.c_str(), kUsage);
         return 1;
+    }
+    if (options.showHelp) {
+        std::fputs(kUsage, stdout);
+        return 0;
+    }
+    if (options.showVersion) {
+        std::printf("mkpatch %s (patch file format %u to %u)\n", patchfile::kEngineVersion,
+                    patchfile::kFirstFormatVersion, patchfile::kNewestFormatVersion);
+        return 0;
     }
     std::unique_ptr<patchfile::FileSystem> fs = patchfile::MakeNativeFileSystem();
     mkpatch::ProgressBar progress(isatty(fileno(stderr)) != 0, options.quiet);

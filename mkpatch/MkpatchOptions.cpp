@@ -26,16 +26,48 @@ bool ParseLevel(const std::string& text, int& level, std::string& error) {
     return true;
 }
 
+bool ParseMethod(const std::string& text, patchfile::PayloadMethod& method, std::string& error) {
+    if (text == "vcdiff")
+        method = patchfile::PayloadMethod::Deflate;
+    else if (text == "blocks")
+        method = patchfile::PayloadMethod::Blocks;
+    else {
+        error = "--method takes vcdiff or blocks, not " + text;
+        return false;
+    }
+    return true;
+}
+
+// One coder for every stream of blocks (or storing a stream as it is, where that is smaller).
+bool ParseCoder(const std::string& text, blockdiff::CoderSet& coders, std::string& error) {
+    for (coders::Coder coder : {coders::Coder::Deflate, coders::Coder::Zstd, coders::Coder::Xz}) {
+        if (text == coders::CoderName(coder)) {
+            coders = blockdiff::CoderBit(coders::Coder::Store) | blockdiff::CoderBit(coder);
+            return true;
+        }
+    }
+    error = "--coder takes zstd, xz or deflate, not " + text;
+    return false;
+}
+
 } // namespace
 
 bool ParseOptions(const std::vector<std::string>& args, MkpatchOptions& options,
                   std::string& error) {
     options.build.locator = {kDefaultLocatorKey, kDefaultLocatorValue};
     std::vector<std::string> operands;
-    std::string level;
+    std::string level, value;
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
         bool ok = true;
+        if (arg == "--help" || arg == "-h") {
+            options.showHelp = true;
+            return true;
+        }
+        if (arg == "--version") {
+            options.showVersion = true;
+            return true;
+        }
         if (arg == "--delete")
             options.build.withDeletes = true;
         else if (arg == "--quiet")
@@ -46,6 +78,11 @@ bool ParseOptions(const std::vector<std::string>& args, MkpatchOptions& options,
             ok = TakeValue(args, i, options.build.locator.key, error);
         else if (arg == "--locator-value")
             ok = TakeValue(args, i, options.build.locator.value, error);
+        else if (arg == "--method")
+            ok =
+                TakeValue(args, i, value, error) && ParseMethod(value, options.build.method, error);
+        else if (arg == "--coder")
+            ok = TakeValue(args, i, value, error) && ParseCoder(value, options.build.coders, error);
         else if (arg == "--level")
             ok = TakeValue(args, i, level, error) &&
                  ParseLevel(level, options.build.compressionLevel, error);

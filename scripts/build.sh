@@ -14,3 +14,10 @@ scripts/third-party-sources.sh
 cmake -S . -B build/win32 -G Ninja -DCMAKE_BUILD_TYPE=Release \
     -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake >/dev/null
 cmake --build build/win32 -j "$jobs"
+# On a machine that runs no 32-bit code the Windows tests run the same sources built for
+# 64-bit Windows.
+if [ "$(tests/wine/windows-arch.sh)" = win64 ]; then
+    cmake -S . -B build/win64 -G Ninja -DCMAKE_BUILD_TYPE=Release \
+        -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake >/dev/null
+    cmake --build build/win64 -j "$jobs"
+fi

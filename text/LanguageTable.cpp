@@ -1,7 +1,6 @@
 #include "LanguageTable.h"
 
 #include "EscapeDecoding.h"
-#include "MessageBox.h"
 
 #include <windows.h>
 
@@ -16,10 +15,6 @@ namespace {
 // The reader cuts a value to one less than this: 499 characters.
 constexpr DWORD kValueBufferSize = 500;
 
-void ShowAlertBox(const char* message) {
-    AfxMessageBox(message, MB_OK);
-}
-
 std::string LoadBuiltInText(int number) {
     char buffer[1024];
     int length =
@@ -29,7 +24,7 @@ std::string LoadBuiltInText(int number) {
 
 } // namespace
 
-CLanguageTable::AlertFunction CLanguageTable::s_showAlert = ShowAlertBox;
+CLanguageTable::AlertFunction CLanguageTable::s_showAlert = nullptr;
 
 CLanguageTable* CLanguageTable::GetInstance() {
     if (!g_pLanguageTable)
@@ -79,6 +74,9 @@ std::string CLanguageTable::ReadText(int number) const {
     std::string value(buffer, length);
     if (value == kAbsentValue)
         return LoadBuiltInText(number);
-    quill::DecodeEscapes(value, [] { s_showAlert("Unsupported character!"); });
+    quill::DecodeEscapes(value, [] {
+        if (s_showAlert)
+            s_showAlert("Unsupported character!");
+    });
     return value;
 }

@@ -18,7 +18,8 @@ public:
     // A copy of text `number`, 0 to 399, once SetFile has run (else the empty text).
     std::string GetText(int number) const;
 
-    // The box shown for an escape the table does not know; tests replace it.
+    // Shows the alert for an escape the table does not know. The application sets it before
+    // the table loads (its message box); none set, the alert is not shown.
     using AlertFunction = void (*)(const char* message);
     static AlertFunction s_showAlert;
 

@@ -6,7 +6,8 @@
 #include <vector>
 
 namespace {
-// The library may write into the command line; it is promised room for this many characters.
+// The entry point takes a writable buffer with room for this many characters, though the
+// library only reads it.
 constexpr size_t kCommandLineCapacity = FPATCH_MAX_COMMAND_LINE;
 } // namespace
 

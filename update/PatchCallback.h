@@ -1,15 +1,18 @@
 #pragma once
+#include "FpatchEvents.h"
+
 #include <windows.h>
 
-// The patch library's events that the updater acts on.
+// The patch library's events that the updater acts on, as the library's interface numbers
+// them.
 enum PatchEvent : unsigned int {
-    kPatchEventMessage = 3,      // a text for the player
-    kPatchEventError = 4,        // a text describing an error
-    kPatchEventProgress = 5,     // a 32-bit position, 0 to 0x8000
-    kPatchEventPatchingFile = 7, // the name of the file about to be patched
-    kPatchEventFailure = 13,     // a failure without text
-    kPatchEventInvalidPatch = 14,
-    kPatchEventIdle = 21, // the window may handle one waiting message
+    kPatchEventMessage = FPATCH_EVENT_MESSAGE,      // a text for the player
+    kPatchEventError = FPATCH_EVENT_ERROR,          // a text describing an error
+    kPatchEventProgress = FPATCH_EVENT_PROGRESS,    // a 32-bit position on the library's scale
+    kPatchEventPatchingFile = FPATCH_EVENT_FILE,    // the file about to be patched
+    kPatchEventFailure = FPATCH_EVENT_FAILURE,      // a failure without text
+    kPatchEventInvalidPatch = FPATCH_EVENT_DAMAGED, // the patch file is damaged
+    kPatchEventIdle = FPATCH_EVENT_IDLE,            // the window may handle one waiting message
 };
 
 // Holds 1 whenever its address is handed out: that address is the answer "go on".

@@ -38,7 +38,6 @@ void SegmentReader::Invalidate() {
 SegmentReader::Slot* SegmentReader::Lookup(uint64_t block, uint64_t limit) {
     if (slots_.empty()) {
         slots_.resize(kBlockCount);
-        storage_.resize(kBlockCount * kBlockSize);
     }
     Slot* set = &slots_[(block % kSets) * kWays];
     Slot* victim = set;
@@ -57,6 +56,9 @@ SegmentReader::Slot* SegmentReader::Lookup(uint64_t block, uint64_t limit) {
         return nullptr;
     }
     victim->length = 0;
+    if (!victim->bytes) {
+        victim->bytes.reset(new uint8_t[kBlockSize]); // no zero fill: the read overwrites it
+    }
     const size_t length = static_cast<size_t>(std::min<uint64_t>(kBlockSize, limit - start));
     if (!source_->Read(start, BytesOf(victim), length)) {
         return nullptr;

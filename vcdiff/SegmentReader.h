@@ -1,9 +1,11 @@
 #pragma once
+#include "BuildSizes.h"
 #include "VcdiffIo.h"
 
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
+#include <memory>
 #include <vector>
 
 namespace vcdiff {
@@ -13,13 +15,14 @@ namespace vcdiff {
 // straight into place. Deltas of moved code alternate between many places in the old file,
 // each used for a few hundred bytes before the next: small blocks keep the bytes read per
 // copy low, and many of them keep each place loaded. The cache is set-associative, so a
-// lookup looks at one set's few ways and never at every block. Memory: kSets * kWays blocks
-// of kBlockSize (2 MiB), taken at the first short copy; the whole source is never held.
+// lookup looks at one set's few ways and never at every block. Memory: at most kSets * kWays
+// blocks of kBlockSize (2 MiB), each taken when a copy first needs it, so a small source or a
+// delta of few copies costs little; the whole source is never held.
 class SegmentReader {
 public:
-    static constexpr size_t kBlockSize = 8 * 1024;
+    static constexpr size_t kBlockSize = quill::SizeFor<size_t>(8 * 1024, 256);
     static constexpr size_t kWays = 4;
-    static constexpr size_t kSets = 64;
+    static constexpr size_t kSets = quill::SizeFor<size_t>(64, 2);
     static constexpr size_t kBlockCount = kSets * kWays;
 
     explicit SegmentReader(Source* source) : source_(source) {}
@@ -44,18 +47,16 @@ private:
         uint64_t block = 0; // offset / kBlockSize
         size_t length = 0;  // 0: holds nothing
         uint64_t lastUse = 0;
+        std::unique_ptr<uint8_t[]> bytes; // kBlockSize, allocated at the slot's first load
     };
 
     bool ReadThroughCache(uint64_t offset, uint8_t* out, size_t length, uint64_t limit);
     // The slot holding the block, loaded when it is not cached; null when the read fails.
     Slot* Lookup(uint64_t block, uint64_t limit);
-    uint8_t* BytesOf(const Slot* slot) {
-        return storage_.data() + static_cast<size_t>(slot - slots_.data()) * kBlockSize;
-    }
+    static uint8_t* BytesOf(const Slot* slot) { return slot->bytes.get(); }
 
     Source* source_;
     std::vector<Slot> slots_;
-    std::vector<uint8_t> storage_;
     Slot* recent_ = nullptr; // the slot of the last short copy
     uint64_t uses_ = 0;
 };

@@ -1,4 +1,5 @@
 #pragma once
+#include "BuildSizes.h"
 #include "VcdiffError.h"
 #include "VcdiffIo.h"
 
@@ -11,9 +12,9 @@ namespace vcdiff {
 
 struct DecoderLimits {
     // Largest target window accepted; the decoder holds one target window in memory.
-    uint64_t maxTargetWindow = 16u << 20;
+    uint64_t maxTargetWindow = quill::SizeFor<uint64_t>(16u << 20, 64u << 10);
     // Largest delta encoding of one window (its three sections together).
-    uint64_t maxDeltaWindow = 32u << 20;
+    uint64_t maxDeltaWindow = quill::SizeFor<uint64_t>(32u << 20, 128u << 10);
 };
 
 // Streaming VCDIFF (RFC 3284) decoder with the default code table. Delta bytes are fed in
@@ -68,6 +69,6 @@ private:
 };
 
 // The most bytes the decoder hands to the sink in one Write.
-constexpr size_t kMaxDecoderWrite = 1u << 20;
+constexpr size_t kMaxDecoderWrite = quill::SizeFor<size_t>(1u << 20, 4u << 10);
 
 } // namespace vcdiff

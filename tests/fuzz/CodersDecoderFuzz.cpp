@@ -3,8 +3,8 @@
 // exactly when its size is the stated one.
 //
 // Layout: the coder's value (one byte, any value), the stated size (three bytes, little
-// endian, cut to 256 KiB: two pieces), the number of ticks after which the tick says stop (one
-// byte, 0: never), then the stream.
+// endian, cut to 256 KiB: several pieces), the number of ticks after which the tick says
+// stop (one byte, 0: never), then the stream.
 #include "StreamCoder.h"
 
 #include <cstdint>

@@ -1,17 +1,18 @@
 // The patch file reader and apply engine against arbitrary patch files, applied in memory to
-// the sample game tree. Whatever the input: no crash, nothing written outside the game
-// folder, no temporary file left, and a run that reports success leaves every file the
-// patch names with the size and CRC-32 the patch recorded.
+// a small game tree (PatchFileTrees.h). Whatever the input: no crash, nothing written outside the
+// game folder, no temporary file left, and a run that reports success leaves every file the patch
+// names with the size and CRC-32 the patch recorded.
 //
 // The checksums of the directory and payloads are recomputed before each run, so that the
-// fuzzer gets past them to the fields they guard. Seeds in corpus/patch_file are patches the
-// builder made from SampleTrees' old tree to its new tree.
+// fuzzer gets past them to the fields they guard. The seeds in corpus/patch_file began as
+// patches the builder made from that tree's old to its new version (make-seeds.sh).
 #include "Crc32.h"
 #include "DirectoryReader.h"
 #include "MemoryFileSystem.h"
 #include "MemoryInputFile.h"
 #include "PatchApplier.h"
-#include "SampleTrees.h"
+#include "PatchFileTrees.h"
+#include "PatchFormat.h"
 
 #include <cstdlib>
 
@@ -112,7 +113,7 @@ void CheckAfterwards(const MemoryFileSystem& fs, const std::vector<uint8_t>& byt
 }
 
 MemoryFileSystem GameFolder(const std::vector<uint8_t>& patch) {
-    static const patchfile::testing::Tree tree = patchfile::testing::OldTree();
+    static const patchfile::testing::Tree tree = patchfile::testing::FuzzOldTree();
     MemoryFileSystem fs(1 << 20);
     fs.AddFolder(kGame);
     for (const auto& [name, contents] : tree) {

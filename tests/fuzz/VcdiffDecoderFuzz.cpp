@@ -27,15 +27,15 @@ public:
     }
 };
 
-// Keeps up to 8 MiB of output (readable for windows that copy from earlier output), then
-// refuses.
+// Keeps the output of up to eight largest windows (readable for windows that copy from
+// earlier output), then refuses.
 class BoundedSink : public vcdiff::Sink, public vcdiff::Source {
 public:
     bool Write(const void* data, size_t length) override {
         if (length == 0 || length > vcdiff::kMaxDecoderWrite) {
             __builtin_trap();
         }
-        if (length > (8u << 20) - bytes_.size()) {
+        if (length > kMaxKept - bytes_.size()) {
             return false;
         }
         const uint8_t* in = static_cast<const uint8_t*>(data);
@@ -52,6 +52,7 @@ public:
     }
 
 private:
+    static constexpr uint64_t kMaxKept = 8 * vcdiff::DecoderLimits{}.maxTargetWindow;
     std::vector<uint8_t> bytes_;
 };
 
@@ -67,10 +68,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     FixedSource source;
     BoundedSink sink;
-    vcdiff::DecoderLimits limits;
-    limits.maxTargetWindow = 1u << 20;
-    limits.maxDeltaWindow = 1u << 20;
-    vcdiff::Decoder decoder(&source, sink, limits);
+    vcdiff::Decoder decoder(&source, sink);
     decoder.SetDecodedTargetReader(&sink);
 
     bool ok = true;

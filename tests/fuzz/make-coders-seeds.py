@@ -10,7 +10,7 @@ import zlib
 
 CORPUS = pathlib.Path(__file__).resolve().parent / "corpus" / "coders_decoder"
 STORE, DEFLATE, ZSTD, XZ = range(4)
-PIECE = 128 << 10  # the decoders' piece: a seed larger than that ticks
+PIECE = 32 << 10  # the decoders' piece (kTickOutputBytes): a seed larger than that ticks
 
 
 def text(size):

@@ -20,8 +20,27 @@ head -c 70000 /dev/urandom >"$work/new/data/sub/added.bin"
 cp -a "$work/old" "$work/game"
 chmod a-w "$work/game/data/maps.pak" # as copied from a CD
 
+# The usage goes to standard output with exit code 0 when asked for, the version likewise.
+"$mkpatch" --help 2>/dev/null | grep -q '^usage: mkpatch'
+"$mkpatch" --version 2>/dev/null | grep -Eq '^mkpatch [0-9]+\.[0-9]+\.[0-9]+ '
+if "$mkpatch" --no-such-option >/dev/null 2>&1; then
+    echo "an unknown option was accepted"
+    exit 1
+fi
+
+# Both payload methods: VCDIFF deltas in a version-1 file, blocks (the default) in version 2.
+for method in vcdiff blocks; do
+    rm -rf "$work/game.$method" && cp -a "$work/game" "$work/game.$method"
+    "$mkpatch" --quiet --delete --method "$method" "$work/old" "$work/new" "$work/$method.rtp"
+    "$fpatch" apply --quiet "$work/$method.rtp" "$work/game.$method"
+    diff -r "$work/game.$method" "$work/new"
+done
+"$fpatch" info "$work/vcdiff.rtp" | grep -q '^format version 1$'
+"$fpatch" info "$work/blocks.rtp" | grep -q '^format version 2$'
+
 "$mkpatch" --quiet --delete "$work/old" "$work/new" "$work/Patch1.rtp"
-"$fpatch" info "$work/Patch1.rtp"
+"$fpatch" info "$work/Patch1.rtp" | tee "$work/info.txt"
+grep -q '^format version 2$' "$work/info.txt"
 "$fpatch" apply --quiet "$work/Patch1.rtp" "$work/game"
 diff -r "$work/game" "$work/new"
 "$fpatch" apply --quiet "$work/Patch1.rtp" "$work/game"

@@ -8,7 +8,14 @@
 
 export WINEDEBUG=${WINEDEBUG:--all}
 export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-"mscoree,mshtml="}
-export WINEARCH=win32
+QUILL_WINE_DIR=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+export WINEARCH=${WINEARCH:-$("$QUILL_WINE_DIR/windows-arch.sh")}
+if [ "$WINEARCH" = win64 ]; then
+    case ":$PATH:" in
+    *":$QUILL_WINE_DIR/wine64-only:"*) ;;
+    *) export PATH="$QUILL_WINE_DIR/wine64-only:$PATH" ;;
+    esac
+fi
 
 QUILL_WINE_CACHE=${QUILL_WINE_CACHE:-${XDG_CACHE_HOME:-$HOME/.cache}/quillmere-update}
 
@@ -29,7 +36,7 @@ quill_wine_template_is_current() {
 }
 
 quill_wine_template() {
-    local tmpl=$QUILL_WINE_CACHE/wine-template
+    local tmpl=$QUILL_WINE_CACHE/wine-template-$WINEARCH
     mkdir -p "$QUILL_WINE_CACHE"
     (
         flock 9

@@ -1,16 +1,23 @@
 """Where the built programs and the tests' own output are."""
 import os
+import subprocess
 from pathlib import Path
 
 REPO = Path(__file__).resolve().parents[3]
-BUILD = Path(os.environ.get("QUILL_BUILD_DIR", REPO / "build" / "win32"))
+WINE_DIR = REPO / "tests" / "wine"
+# win32, or win64 on a machine that runs no 32-bit code (see tests/wine/windows-arch.sh).
+WINDOWS_ARCH = subprocess.run([str(WINE_DIR / "windows-arch.sh")], check=True,
+                              capture_output=True, text=True).stdout.strip()
+BUILD = Path(os.environ.get("QUILL_BUILD_DIR", REPO / "build" / WINDOWS_ARCH))
 # The native build: its patch builder makes the scenarios' patch files.
 NATIVE_BUILD = Path(os.environ.get("QUILL_NATIVE_BUILD_DIR", REPO / "build" / "native"))
 # The Windows build puts every program it links here.
 BIN = Path(os.environ.get("QUILL_BIN_DIR", BUILD / "bin"))
 # Screenshots and notes of failed scenarios, the demo's pictures.
 ARTIFACTS = Path(os.environ.get("QUILL_E2E_ARTIFACTS", REPO / "build" / "e2e"))
-PREFIX_SCRIPT = REPO / "tests" / "wine" / "prefix.sh"
+PREFIX_SCRIPT = WINE_DIR / "prefix.sh"
+# Where `wine` starts 64-bit programs, put first on PATH for win64.
+WINE64_ONLY = WINE_DIR / "wine64-only"
 
 
 def built(name: str) -> Path:

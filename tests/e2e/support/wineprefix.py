@@ -38,8 +38,10 @@ class WinePrefix:
 
     def env(self) -> dict:
         env = dict(os.environ)
-        env.update(WINEPREFIX=str(self.root), WINEARCH="win32", WINEDEBUG="-all",
+        env.update(WINEPREFIX=str(self.root), WINEARCH=paths.WINDOWS_ARCH, WINEDEBUG="-all",
                    WINEDLLOVERRIDES="mscoree,mshtml=")
+        if paths.WINDOWS_ARCH == "win64":
+            env["PATH"] = f"{paths.WINE64_ONLY}{os.pathsep}{env.get('PATH', '')}"
         if self.display:
             env["DISPLAY"] = self.display
         return env

@@ -1,0 +1,263 @@
+#include "PatchBuilder.h"
+
+#include "BlockEncoder.h"
+#include "ChunkReader.h"
+#include "DeflateSink.h"
+#include "DirectoryWriter.h"
+#include "FileSource.h"
+#include "PatchPlanner.h"
+#include "PayloadSink.h"
+#include "VcdiffEncoder.h"
+
+#include <vector>
+
+namespace patchfile {
+namespace {
+
+class NullObserver : public BuildObserver {
+public:
+    void OnEntry(const PatchEntry&, size_t, size_t) override {}
+    bool OnProgress(uint64_t, uint64_t) override { return true; }
+};
+
+// Writes the patch file; owns the temporary output until it is moved into place.
+class Writer {
+public:
+    Writer(FileSystem& fs, const std::string& output, const BuildOptions& options,
+           BuildObserver& observer, std::string& error)
+        : fs_(fs), output_(output), temp_(output + kTempSuffix), options_(options),
+          observer_(observer), error_(error) {}
+    ~Writer() {
+        out_.reset();
+        if (created_) {
+            IoError ignored;
+            fs_.RemoveFile(temp_, ignored);
+        }
+    }
+
+    bool Write(const std::vector<PlannedEntry>& plan, uint64_t& size);
+
+private:
+    bool WriteEntry(const PlannedEntry& planned, PatchEntry& entry, size_t index, size_t count);
+    bool Checksum(const std::string& path, uint64_t& size, uint32_t& crc);
+    bool Encode(const PlannedEntry& planned, PatchEntry& entry, DeflateSink& deflate);
+    bool EncodeBlocks(const PlannedEntry& planned, PatchEntry& entry);
+    bool ReportEncodeFailure(const PlannedEntry& planned, const FileSource* source,
+                             const FileSource& target, const IoError& written, bool stopped,
+                             const std::string& reason);
+    bool Pack(const PlannedEntry& planned, DeflateSink& deflate);
+    bool Open(const std::string& path, std::unique_ptr<InputFile>& file);
+    bool Failed(const std::string& what, const IoError& io) {
+        error_ = what + ": " + DescribeIoError(io);
+        return false;
+    }
+
+    FileSystem& fs_;
+    std::string output_;
+    std::string temp_;
+    const BuildOptions& options_;
+    BuildObserver& observer_;
+    std::string& error_;
+    std::unique_ptr<OutputFile> out_;
+    bool created_ = false;
+};
+
+bool Writer::Write(const std::vector<PlannedEntry>& plan, uint64_t& size) {
+    PatchDirectory directory;
+    directory.locator = options_.locator;
+    for (const PlannedEntry& planned : plan) {
+        PatchEntry entry;
+        entry.kind = planned.kind;
+        entry.name = planned.name;
+        directory.entries.push_back(entry);
+    }
+    uint64_t directorySize = EncodedDirectorySize(directory);
+    if (directorySize - kHeaderSize > kMaxDirectorySize) {
+        error_ = "too many files for one patch file";
+        return false;
+    }
+    IoError io;
+    out_ = fs_.Create(temp_, io);
+    created_ = out_ != nullptr;
+    if (!out_)
+        return Failed("cannot create " + temp_, io);
+    // The directory is written last, once the payloads' sizes and checksums are known.
+    std::vector<uint8_t> placeholder(static_cast<size_t>(directorySize));
+    if (!out_->Write(placeholder.data(), placeholder.size(), io))
+        return Failed("cannot write " + temp_, io);
+    size = directorySize;
+    for (size_t i = 0; i < plan.size(); ++i) {
+        if (!WriteEntry(plan[i], directory.entries[i], i, plan.size()))
+            return false;
+        size += directory.entries[i].payloadSize;
+    }
+    std::vector<uint8_t> bytes = EncodeDirectory(directory);
+    if (!out_->WriteAt(0, bytes.data(), bytes.size(), io) || !out_->Close(io))
+        return Failed("cannot write " + temp_, io);
+    out_.reset();
+    if (!fs_.Replace(temp_, output_, io))
+        return Failed("cannot create " + output_, io);
+    created_ = false;
+    return true;
+}
+
+bool Writer::WriteEntry(const PlannedEntry& planned, PatchEntry& entry, size_t index,
+                        size_t count) {
+    observer_.OnEntry(entry, index, count);
+    if (entry.kind == EntryKind::Delete)
+        return true;
+    if (!Checksum(planned.newPath, entry.resultSize, entry.resultCrc))
+        return false;
+    if (options_.method == PayloadMethod::Blocks)
+        return EncodeBlocks(planned, entry);
+    DeflateSink deflate(*out_, options_.compressionLevel);
+    bool written =
+        entry.kind == EntryKind::Patch ? Encode(planned, entry, deflate) : Pack(planned, deflate);
+    if (!written)
+        return false;
+    if (!deflate.Finish())
+        return Failed("cannot write " + temp_, deflate.error());
+    entry.payloadSize = deflate.compressedSize();
+    entry.payloadCrc = deflate.crc();
+    return true;
+}
+
+bool Writer::Open(const std::string& path, std::unique_ptr<InputFile>& file) {
+    IoError io;
+    file = fs_.OpenRead(path, io);
+    return file ? true : Failed("cannot open " + path, io);
+}
+
+bool Writer::Checksum(const std::string& path, uint64_t& size, uint32_t& crc) {
+    std::unique_ptr<InputFile> file;
+    if (!Open(path, file))
+        return false;
+    size = file->Size();
+    Crc32 sum;
+    auto consume = [&sum](const uint8_t* data, size_t length) {
+        sum.Update(data, length);
+        return true;
+    };
+    IoError io;
+    if (ReadChunks(*file, 0, size, consume, io) != ChunkResult::Done)
+        return Failed("cannot read " + path, io);
+    crc = sum.value();
+    return true;
+}
+
+bool Writer::Encode(const PlannedEntry& planned, PatchEntry& entry, DeflateSink& deflate) {
+    if (!Checksum(planned.oldPath, entry.sourceSize, entry.sourceCrc))
+        return false;
+    std::unique_ptr<InputFile> oldFile, newFile;
+    if (!Open(planned.oldPath, oldFile) || !Open(planned.newPath, newFile))
+        return false;
+    FileSource source(*oldFile, nullptr);
+    FileSource target(*newFile, nullptr);
+    uint64_t total = entry.resultSize;
+    // The payload's CRC-32 is checked before anything is applied and the result's before it
+    // replaces the file, so a window checksum would only cost the apply time.
+    vcdiff::EncoderOptions encoding;
+    encoding.windowChecksum = false;
+    vcdiff::Error result =
+        vcdiff::Encode(&source, target, deflate, encoding,
+                       [this, total](uint64_t done) { return observer_.OnProgress(done, total); });
+    if (result == vcdiff::Error::None)
+        return true;
+    return ReportEncodeFailure(planned, &source, target, deflate.error(),
+                               result == vcdiff::Error::Cancelled, vcdiff::Describe(result));
+}
+
+bool Writer::EncodeBlocks(const PlannedEntry& planned, PatchEntry& entry) {
+    std::unique_ptr<InputFile> oldFile, newFile;
+    bool patch = entry.kind == EntryKind::Patch;
+    if (patch && (!Checksum(planned.oldPath, entry.sourceSize, entry.sourceCrc) ||
+                  !Open(planned.oldPath, oldFile)))
+        return false;
+    if (!Open(planned.newPath, newFile))
+        return false;
+    std::unique_ptr<FileSource> source;
+    if (patch)
+        source = std::make_unique<FileSource>(*oldFile, nullptr);
+    FileSource target(*newFile, nullptr);
+    PayloadSink sink(*out_);
+    blockdiff::EncoderOptions encoding;
+    encoding.coders = options_.coders;
+    blockdiff::Failure failure;
+    auto progress = [this](uint64_t done, uint64_t total) {
+        return observer_.OnProgress(done, total);
+    };
+    if (!blockdiff::Encode(source.get(), target, sink, encoding, progress, nullptr, failure))
+        return ReportEncodeFailure(planned, source.get(), target, sink.error(),
+                                   failure.error == blockdiff::Error::Stopped, failure.Message());
+    entry.method = PayloadMethod::Blocks;
+    entry.payloadSize = sink.size();
+    entry.payloadCrc = sink.crc();
+    return true;
+}
+
+// The first cause wins: a file that could not be read or written, a stop, the encoder.
+bool Writer::ReportEncodeFailure(const PlannedEntry& planned, const FileSource* source,
+                                 const FileSource& target, const IoError& written, bool stopped,
+                                 const std::string& reason) {
+    if (source && source->error())
+        return Failed("cannot read " + planned.oldPath, source->error());
+    if (target.error())
+        return Failed("cannot read " + planned.newPath, target.error());
+    if (written)
+        return Failed("cannot write " + temp_, written);
+    error_ = stopped ? std::string("stopped") : "cannot encode " + planned.name + ": " + reason;
+    return false;
+}
+
+bool Writer::Pack(const PlannedEntry& planned, DeflateSink& deflate) {
+    std::unique_ptr<InputFile> file;
+    if (!Open(planned.newPath, file))
+        return false;
+    uint64_t size = file->Size();
+    uint64_t done = 0;
+    bool stopped = false;
+    auto consume = [&](const uint8_t* data, size_t length) {
+        if (!deflate.Write(data, length))
+            return false;
+        done += length;
+        stopped = !observer_.OnProgress(done, size);
+        return !stopped;
+    };
+    IoError io;
+    switch (ReadChunks(*file, 0, size, consume, io)) {
+    case ChunkResult::Done:
+        return true;
+    case ChunkResult::ReadFailed:
+        return Failed("cannot read " + planned.newPath, io);
+    case ChunkResult::Stopped:
+        break;
+    }
+    if (stopped)
+        error_ = "stopped";
+    else
+        Failed("cannot write " + temp_, deflate.error());
+    return false;
+}
+
+} // namespace
+
+bool BuildPatch(FileSystem& fs, const std::string& oldRoot, const std::string& newRoot,
+                const std::string& output, const BuildOptions& options, BuildObserver* observer,
+                BuildSummary& summary, std::string& error) {
+    summary = BuildSummary();
+    std::vector<PlannedEntry> plan;
+    if (!PlanPatch(fs, oldRoot, newRoot, options.withDeletes, plan, error))
+        return false;
+    NullObserver silent;
+    Writer writer(fs, output, options, observer ? *observer : silent, error);
+    if (!writer.Write(plan, summary.patchFileSize))
+        return false;
+    for (const PlannedEntry& entry : plan) {
+        summary.patched += entry.kind == EntryKind::Patch;
+        summary.added += entry.kind == EntryKind::Add;
+        summary.deleted += entry.kind == EntryKind::Delete;
+    }
+    return true;
+}
+
+} // namespace patchfile
