@@ -40,7 +40,7 @@ void CUpdateDlg::OnOK() {
 
 // Esc, the close box and Close in the system menu. Before the run they just end the dialog;
 // after it they put the game folder back first, as the button does; during it they are
-// remembered and act once the patch file being applied is done.
+// remembered: the run stops before the next patch file, and then the dialog ends.
 void CUpdateDlg::OnCancel() {
     if (m_bRunning) {
         m_bCloseRequested = true;
@@ -109,6 +109,10 @@ void CUpdateDlg::ApplyPresentPatchFiles(bool& nothingApplied) {
         std::string patchFile = quill::PatchFileName(number);
         if (!FileExists(patchFile))
             continue;
+        // A close request stops the run before the next patch file; when none is left, the
+        // run has completed.
+        if (m_bCloseRequested)
+            return StopForCloseRequest();
         bool cdInserted = AskForCd(number);
         if (m_bCloseRequested)
             return StopForCloseRequest();
@@ -126,8 +130,6 @@ void CUpdateDlg::ApplyPresentPatchFiles(bool& nothingApplied) {
         ApplyPatchFile(patchFile);
         if (m_bError)
             return;
-        if (m_bCloseRequested)
-            return StopForCloseRequest();
     }
 }
 

@@ -76,7 +76,7 @@ def test_folder_that_cannot_take_the_sanitised_name_stops_the_run(machine):
     assert app.registry_value(GAME_KEY, "Program") == install_dir + "\\"
 
 
-def test_close_during_the_run_stops_after_the_current_patch(machine):
+def test_close_during_the_run_stops_before_the_next_patch(machine):
     machine.write_scripted_patch(1, "busy 1500", "3 played to its end")
     machine.write_scripted_patch(2, "3 never played")
     (machine.cd / "data2.tag").write_bytes(b"")  # a CD with both markers
@@ -85,12 +85,40 @@ def test_close_during_the_run_stops_after_the_current_patch(machine):
     wait_until(lambda: machine.library_answers(1), what="the library to start")
 
     dialog.syscommand(SC_CLOSE)
+    app.wait_msgbox()
+    assert dialog.text(IDC_LOG) == TEXTS[9]
     expect_error_summary(app)
 
     assert app.wait_exit()
     assert machine.library_answers(1)[-1] == "3 go"
     assert machine.library_answers(2) is None
     assert app.registry_value(GAME_KEY, "Program") == INSTALL_DIR + "\\"
+
+
+@pytest.mark.parametrize("earlier_patch", [True, False])
+def test_close_during_the_last_patch_lets_the_run_complete(machine, earlier_patch):
+    # Nothing is left to stop before: no abort, no error box; the folder goes back and the
+    # program ends. Without Patch1.rtp, Patch2.rtp is the first patch file as well as the last.
+    machine.registry["Program"] = CAFE
+    machine.write_language_ini("Quillmere", install_dir=CAFE)
+    if earlier_patch:
+        machine.write_scripted_patch(1, "3 played first")
+    machine.write_scripted_patch(2, "busy 1500", "3 played to its end")
+    (machine.cd / "data2.tag").write_bytes(b"")
+    app, dialog = start_run(machine)
+    if earlier_patch:
+        answer_cd_prompt(app, 1)
+    answer_cd_prompt(app, 2)
+    wait_until(lambda: machine.library_answers(2), what="the last patch to start")
+
+    dialog.syscommand(SC_CLOSE)
+
+    # An error box would hold the program open.
+    assert app.wait_exit()
+    assert machine.library_answers(2)[-1] == "3 go"
+    assert machine.host_path(CAFE + r"\language.ini").is_file()
+    assert not machine.host_path(r"C:\Games\Caf0").exists()
+    assert app.registry_value(GAME_KEY, "Program") == CAFE + "\\"
 
 
 def test_library_messages_and_progress_then_done(machine):
