@@ -12,6 +12,26 @@ void RemoveCopy(const std::string& copy) {
     DeleteFileA(copy.c_str());
 }
 
+// CopyFileA leaves the copy in the system's cache: after a power cut the move could survive
+// without the data, leaving an empty file under the target's name. A flush needs write
+// access, which the CD's read-only attribute on the copy refuses, so it is lifted meanwhile.
+bool FlushToDisk(const std::string& path, unsigned long& error) {
+    DWORD attributes = GetFileAttributesA(path.c_str());
+    bool readOnly = attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY);
+    if (readOnly)
+        SetFileAttributesA(path.c_str(), attributes & ~static_cast<DWORD>(FILE_ATTRIBUTE_READONLY));
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    bool flushed = file != INVALID_HANDLE_VALUE && FlushFileBuffers(file);
+    if (!flushed)
+        error = GetLastError();
+    if (file != INVALID_HANDLE_VALUE)
+        CloseHandle(file);
+    if (readOnly)
+        SetFileAttributesA(path.c_str(), attributes);
+    return flushed;
+}
+
 } // namespace
 
 bool FileExists(const std::string& path) {
@@ -21,10 +41,20 @@ bool FileExists(const std::string& path) {
 bool CopyFileIntoPlace(const std::string& source, const std::string& target, unsigned long& error) {
     const std::string copy = target + kCopySuffix;
     RemoveCopy(copy); // left by a run that was killed during its copy
-    if (CopyFileA(source.c_str(), copy.c_str(), TRUE) &&
-        MoveFileExA(copy.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING))
-        return true;
-    error = GetLastError();
-    RemoveCopy(copy);
-    return false;
+    if (!CopyFileA(source.c_str(), copy.c_str(), TRUE)) {
+        error = GetLastError();
+        RemoveCopy(copy);
+        return false;
+    }
+    if (!FlushToDisk(copy, error)) {
+        RemoveCopy(copy);
+        return false;
+    }
+    if (!MoveFileExA(copy.c_str(), target.c_str(),
+                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        error = GetLastError();
+        RemoveCopy(copy);
+        return false;
+    }
+    return true;
 }

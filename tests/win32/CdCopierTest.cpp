@@ -140,6 +140,20 @@ TEST_F(CdCopierTest, ReadOnlyCopyLeftByAKilledRunIsReplaced) {
     EXPECT_FALSE(Exists(game() + "x.xarc.cd~"));
 }
 
+TEST_F(CdCopierTest, ReadOnlyFileOfTheCdIsCopiedWithItsAttribute) {
+    // The copy is flushed before it is moved, which needs write access to it: the read-only
+    // attribute lifted for the flush is put back.
+    OnCd("x.xarc", "from a read-only CD");
+    SetFileAttributesA((cd() + "x.xarc").c_str(), FILE_ATTRIBUTE_READONLY);
+
+    dialog_.CopyFromCD("x.xarc");
+
+    EXPECT_FALSE(dialog_.m_bError) << (dialog_.logs.empty() ? "" : dialog_.logs[0]);
+    EXPECT_EQ(ReadFile(game() + "x.xarc"), "from a read-only CD");
+    EXPECT_TRUE(GetFileAttributesA((game() + "x.xarc").c_str()) & FILE_ATTRIBUTE_READONLY);
+    EXPECT_FALSE(Exists(game() + "x.xarc.cd~"));
+}
+
 TEST_F(CdCopierTest, FolderStandingWhereTheFileShouldBeFails) {
     OnCd("x.dat", "new");
     CreateDirectoryA((game() + "x.dat").c_str(), nullptr);
