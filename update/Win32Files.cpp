@@ -32,6 +32,19 @@ bool FlushToDisk(const std::string& path, unsigned long& error) {
     return flushed;
 }
 
+bool IsInUseElsewhere(const std::string& path) {
+    // Replacing a file needs the delete access that a process holding it without sharing
+    // denies; asking for that access alone, sharing everything, tells exactly that case.
+    HANDLE file =
+        CreateFileA(path.c_str(), DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                    nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file != INVALID_HANDLE_VALUE) {
+        CloseHandle(file);
+        return false;
+    }
+    return GetLastError() == ERROR_SHARING_VIOLATION;
+}
+
 } // namespace
 
 bool FileExists(const std::string& path) {
@@ -40,6 +53,12 @@ bool FileExists(const std::string& path) {
 
 bool CopyFileIntoPlace(const std::string& source, const std::string& target, unsigned long& error) {
     const std::string copy = target + kCopySuffix;
+    // Windows refuses a copy's name past MAX_PATH; a system that writes it anyway may then
+    // refuse to move or remove it, so it is refused here before anything is written.
+    if (copy.size() >= MAX_PATH) {
+        error = ERROR_FILENAME_EXCED_RANGE;
+        return false;
+    }
     RemoveCopy(copy); // left by a run that was killed during its copy
     if (!CopyFileA(source.c_str(), copy.c_str(), TRUE)) {
         error = GetLastError();
@@ -53,6 +72,10 @@ bool CopyFileIntoPlace(const std::string& source, const std::string& target, uns
     if (!MoveFileExA(copy.c_str(), target.c_str(),
                      MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
         error = GetLastError();
+        // Refused because the game (or another program) holds the file: say so, rather than
+        // the bare "access denied" that the move reports.
+        if (error == ERROR_ACCESS_DENIED && IsInUseElsewhere(target))
+            error = ERROR_SHARING_VIOLATION;
         RemoveCopy(copy);
         return false;
     }
