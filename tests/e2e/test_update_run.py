@@ -1,10 +1,9 @@
 """The update run behind the button, with the scripted stand-in of the patch library: the
 patch files are scripts of library events (tests/e2e/standin), so each scenario makes the
 library report exactly what it needs and reads back how the updater answered."""
-import subprocess
-
 import pytest
 
+from support import mounts
 from support.machine import GAME_KEY, INSTALL_DIR
 from support.steps import CD_ROOT, DONE_IN_LOG, answer_cd_prompt, expect_build_refused, \
     expect_error_summary, start_run, wait_for_the_end_of_the_run, wait_until
@@ -280,14 +279,9 @@ def test_cd_found_in_the_lower_of_two_drives_is_the_one_used(machine):
 @pytest.fixture
 def small_data_folder(machine):
     """The install folder's data folder on a 1 MiB file system, so that a copy into it runs
-    out of space honestly (mounting needs root)."""
-    folder = machine.host_path(INSTALL_DIR + r"\data")
-    folder.mkdir(parents=True, exist_ok=True)
-    if subprocess.run(["mount", "-t", "tmpfs", "-o", "size=1m", "tmpfs", str(folder)],
-                      capture_output=True).returncode != 0:
-        pytest.skip("cannot mount a small tmpfs here (not root?)")
-    yield folder
-    subprocess.run(["umount", "-l", str(folder)], check=True)
+    out of space honestly."""
+    with mounts.small_disk(machine.host_path(INSTALL_DIR + r"\data")) as folder:
+        yield folder
 
 
 def test_copy_onto_a_full_disk_stops_the_run_and_leaves_no_partial_file(machine,
