@@ -6,6 +6,7 @@
 # Windows build cross-compiles Debian's source packages, which scripts/install-deps.sh
 # downloads and checks.
 if(WIN32)
+    include(${CMAKE_CURRENT_LIST_DIR}/ThirdPartyCross.cmake)
     return()
 endif()
 

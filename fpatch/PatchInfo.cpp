@@ -16,8 +16,9 @@ void PrintEntry(const patchfile::PatchEntry& entry) {
         std::printf("  %" PRIu64 " bytes (crc %08" PRIx32 ") ->", entry.sourceSize,
                     entry.sourceCrc);
     if (entry.kind != patchfile::EntryKind::Delete)
-        std::printf("  %" PRIu64 " bytes (crc %08" PRIx32 "), payload %" PRIu64 " bytes",
-                    entry.resultSize, entry.resultCrc, entry.payloadSize);
+        std::printf("  %" PRIu64 " bytes (crc %08" PRIx32 "), payload %" PRIu64 " bytes (%s)",
+                    entry.resultSize, entry.resultCrc, entry.payloadSize,
+                    patchfile::PayloadMethodName(entry.method));
     std::printf("\n");
 }
 
@@ -44,7 +45,7 @@ int PrintPatchInfo(const std::string& patchPath) {
                      patchfile::DescribeFormatError(read.format), read.where.c_str());
         return kExitDamaged;
     }
-    std::printf("format version %u\n", patchfile::kFormatVersion);
+    std::printf("format version %u\n", directory.version);
     if (directory.locator.empty())
         std::printf("locator: none\n");
     else

@@ -1,6 +1,8 @@
 // mkpatch: builds a patch file that turns the old tree (the game as installed from its CD)
 // into the new one.
+#include "EngineVersion.h"
 #include "MkpatchOptions.h"
+#include "PatchFormat.h"
 #include "ProgressBar.h"
 
 #include <cinttypes>
@@ -25,6 +27,8 @@ const char kUsage[] =
     "  --no-locator          no locator: the folder must be given when applying\n"
     "  --level N             zlib level 0-9 for the payloads (default 9)\n"
     "  --quiet               print nothing but errors\n"
+    "  --help                print this and exit\n"
+    "  --version             print the version and exit\n"
     "exit codes: 0 written, 1 usage, 2 failed\n";
 
 } // namespace
@@ -35,6 +39,15 @@ int main(int argc, char** argv) {
     if (!mkpatch::ParseOptions(std::vector<std::string>(argv + 1, argv + argc), options, error)) {
         std::fprintf(stderr, "mkpatch: %s\n%s", error.c_str(), kUsage);
         return 1;
+    }
+    if (options.showHelp) {
+        std::fputs(kUsage, stdout);
+        return 0;
+    }
+    if (options.showVersion) {
+        std::printf("mkpatch %s (patch file format %u to %u)\n", patchfile::kEngineVersion,
+                    patchfile::kFirstFormatVersion, patchfile::kNewestFormatVersion);
+        return 0;
     }
     std::unique_ptr<patchfile::FileSystem> fs = patchfile::MakeNativeFileSystem();
     mkpatch::ProgressBar progress(isatty(fileno(stderr)) != 0, options.quiet);

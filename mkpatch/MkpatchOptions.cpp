@@ -36,6 +36,14 @@ bool ParseOptions(const std::vector<std::string>& args, MkpatchOptions& options,
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
         bool ok = true;
+        if (arg == "--help" || arg == "-h") {
+            options.showHelp = true;
+            return true;
+        }
+        if (arg == "--version") {
+            options.showVersion = true;
+            return true;
+        }
         if (arg == "--delete")
             options.build.withDeletes = true;
         else if (arg == "--quiet")

@@ -12,6 +12,9 @@ struct MkpatchOptions {
     std::string output;
     patchfile::BuildOptions build;
     bool quiet = false;
+    // Asked for the usage or the version: nothing else is read.
+    bool showHelp = false;
+    bool showVersion = false;
 };
 
 // The locator written unless told otherwise: where the game's installer records its folder.

@@ -8,6 +8,9 @@ cd "$(dirname "$0")/.."
 jobs=$(nproc)
 cmake -S . -B build/native -G Ninja -DCMAKE_BUILD_TYPE=Debug -DQUILL_SANITIZE=ON >/dev/null
 cmake --build build/native -j "$jobs"
+# The Windows build cross-compiles Debian's source packages of zstd, liblzma and
+# libdivsufsort; this fetches them once.
+scripts/third-party-sources.sh
 cmake -S . -B build/win32 -G Ninja -DCMAKE_BUILD_TYPE=Release \
     -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake >/dev/null
 cmake --build build/win32 -j "$jobs"

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Installs every build and test dependency from Debian's packages. Safe to run again:
-# when everything is present already it only checks and returns.
+# Installs every build and test dependency from Debian's packages, and fetches the source
+# packages that the Windows build cross-compiles (scripts/third-party-sources.sh). Safe to
+# run again: when everything is present already it only checks and returns.
 set -euo pipefail
 
 packages=(
@@ -9,19 +10,23 @@ packages=(
   zlib1g-dev libzstd-dev liblzma-dev libdivsufsort-dev libgtest-dev googletest
   wine wine32:i386 wine64 fonts-wine xvfb xauth x11-utils imagemagick
   xdelta3 python3 python3-pytest python3-pytest-xdist llvm
+  dpkg-dev bzip2 xz-utils
 )
 
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}\n' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
 done
-[ ${#missing[@]} -eq 0 ] && exit 0
 
 sudo_if_needed() { if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi; }
 
-if ! dpkg --print-foreign-architectures | grep -qx i386; then
-  sudo_if_needed dpkg --add-architecture i386
+if [ ${#missing[@]} -ne 0 ]; then
+  if ! dpkg --print-foreign-architectures | grep -qx i386; then
+    sudo_if_needed dpkg --add-architecture i386
+  fi
+  export DEBIAN_FRONTEND=noninteractive
+  sudo_if_needed apt-get update -qq
+  sudo_if_needed apt-get install -y -qq --no-install-recommends "${missing[@]}"
 fi
-export DEBIAN_FRONTEND=noninteractive
-sudo_if_needed apt-get update -qq
-sudo_if_needed apt-get install -y -qq --no-install-recommends "${missing[@]}"
+
+"$(dirname "$0")/third-party-sources.sh"

@@ -93,11 +93,22 @@ bool UnusedFieldsAreZero(const PatchEntry& entry) {
     return false;
 }
 
-FormatError ReadEntry(ByteReader& reader, PatchEntry& entry) {
-    uint8_t kind = 0, reserved = 0;
+// Version 1 keeps the method byte at zero; a delete entry has no payload, so no method.
+FormatError CheckMethod(uint8_t method, const PatchEntry& entry, uint16_t version) {
+    if (method == 0)
+        return FormatError::None;
+    if (version < 2 || entry.kind == EntryKind::Delete)
+        return FormatError::BadEntryField;
+    if (method > static_cast<uint8_t>(PayloadMethod::Blocks))
+        return FormatError::UnknownMethod;
+    return FormatError::None;
+}
+
+FormatError ReadEntry(ByteReader& reader, PatchEntry& entry, uint16_t version) {
+    uint8_t kind = 0, method = 0;
     uint16_t nameLength = 0;
     reader.U8(kind);
-    reader.U8(reserved);
+    reader.U8(method);
     reader.U16(nameLength);
     reader.U64(entry.sourceSize);
     reader.U32(entry.sourceCrc);
@@ -115,8 +126,12 @@ FormatError ReadEntry(ByteReader& reader, PatchEntry& entry) {
         return FormatError::BadName;
     if (!reader.Bytes(nameLength, entry.name))
         return FormatError::Truncated;
-    if (reserved != 0 || !UnusedFieldsAreZero(entry))
+    if (!UnusedFieldsAreZero(entry))
         return FormatError::BadEntryField;
+    FormatError methodError = CheckMethod(method, entry, version);
+    if (methodError != FormatError::None)
+        return methodError;
+    entry.method = static_cast<PayloadMethod>(method);
     if (entry.sourceSize > kMaxFileSize || entry.resultSize > kMaxFileSize)
         return FormatError::SizeOutOfRange;
     return CheckEntryName(entry.name);
@@ -156,7 +171,8 @@ DirectoryReadResult PlacePayloads(std::vector<PatchEntry>& entries, uint64_t dat
     return {};
 }
 
-DirectoryReadResult ParseDirectory(const std::vector<uint8_t>& bytes, PatchDirectory& directory) {
+DirectoryReadResult ParseDirectory(const std::vector<uint8_t>& bytes, uint16_t version,
+                                   PatchDirectory& directory) {
     // The directory proper lies between the header and the trailing checksum.
     ByteReader reader(bytes.data() + kHeaderSize, bytes.size() - kHeaderSize - kChecksumSize);
     FormatError error = ReadLocator(reader, directory.locator);
@@ -170,7 +186,7 @@ DirectoryReadResult ParseDirectory(const std::vector<uint8_t>& bytes, PatchDirec
         return Refuse(FormatError::Truncated, "entry count " + std::to_string(count));
     directory.entries.assign(count, PatchEntry());
     for (size_t i = 0; i < count; ++i) {
-        error = ReadEntry(reader, directory.entries[i]);
+        error = ReadEntry(reader, directory.entries[i], version);
         if (error != FormatError::None)
             return Refuse(error, EntryLabel(i, directory.entries[i].name));
     }
@@ -197,7 +213,7 @@ DirectoryReadResult ReadDirectory(InputFile& file, PatchDirectory& directory) {
     if (fileSize < kMagicSize + 2)
         return Refuse(FormatError::Truncated, "header");
     uint16_t version = Little16(header + 8);
-    if (version != kFormatVersion)
+    if (version < kFirstFormatVersion || version > kNewestFormatVersion)
         return Refuse(FormatError::UnsupportedVersion, "version " + std::to_string(version));
     if (fileSize < kHeaderSize)
         return Refuse(FormatError::Truncated, "header");
@@ -220,7 +236,8 @@ DirectoryReadResult ReadDirectory(InputFile& file, PatchDirectory& directory) {
     if (ComputeCrc32(bytes.data(), checked) != Little32(bytes.data() + checked))
         return Refuse(FormatError::DirectoryChecksum);
 
-    DirectoryReadResult parsed = ParseDirectory(bytes, directory);
+    directory.version = version;
+    DirectoryReadResult parsed = ParseDirectory(bytes, version, directory);
     if (!parsed.ok())
         return parsed;
     return PlacePayloads(directory.entries, kHeaderSize + directorySize, fileSize);

@@ -20,7 +20,7 @@ private:
 
 void WriteEntry(ByteWriter& writer, const PatchEntry& entry) {
     writer.Little(static_cast<uint8_t>(entry.kind), 1);
-    writer.Little(0, 1);
+    writer.Little(static_cast<uint8_t>(entry.method), 1);
     writer.Little(entry.name.size(), 2);
     writer.Little(entry.sourceSize, 8);
     writer.Little(entry.sourceCrc, 4);
@@ -44,7 +44,7 @@ uint64_t EncodedDirectorySize(const PatchDirectory& directory) {
 std::vector<uint8_t> EncodeDirectory(const PatchDirectory& directory) {
     std::vector<uint8_t> bytes(kMagic, kMagic + sizeof(kMagic));
     ByteWriter writer(bytes);
-    writer.Little(kFormatVersion, 2);
+    writer.Little(FormatVersionFor(directory), 2);
     writer.Little(0, 2);
     writer.Little(EncodedDirectorySize(directory) - kHeaderSize, 4);
     writer.Little(directory.locator.key.size(), 2);

@@ -26,6 +26,8 @@ const char* DescribeFormatError(FormatError error) {
         return "unknown entry kind";
     case FormatError::BadEntryField:
         return "an unused entry field is not zero";
+    case FormatError::UnknownMethod:
+        return "an entry's payload method is unknown";
     case FormatError::BadName:
         return "invalid file name";
     case FormatError::UnsafeName:

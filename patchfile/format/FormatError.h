@@ -17,6 +17,7 @@ enum class FormatError {
     BadLocator,         // locator lengths out of range or half given
     BadEntryKind,       // an entry kind other than patch, add, delete
     BadEntryField,      // a reserved byte or a field its kind does not use is not zero
+    UnknownMethod,      // a payload method this library does not know
     BadName,            // empty, too long, or characters not allowed in a file name
     UnsafeName,         // a name that could leave the target folder
     DuplicateName,      // two entries for the same file

@@ -4,14 +4,18 @@
 #include <string>
 #include <vector>
 
-// The patch file format, version 1. docs/patch-format.md describes it byte by byte; the
-// constants here are the ones it names.
+// The patch file format, versions 1 and 2. docs/patch-format.md describes it byte by byte;
+// the constants here are the ones it names.
 namespace patchfile {
 
 // PNG-style: a high byte, a name, and the line ends and end-of-file byte that a text-mode
 // transfer would damage.
 constexpr uint8_t kMagic[8] = {0x89, 'Q', 'P', 'F', 0x0D, 0x0A, 0x1A, 0x0A};
-constexpr uint16_t kFormatVersion = 1;
+// Version 2 adds the payload method of each entry (a byte that version 1 keeps at zero). A
+// writer gives the lowest version that describes its entries, so a patch file whose entries
+// all use the first method stays readable by version-1 readers.
+constexpr uint16_t kFirstFormatVersion = 1;
+constexpr uint16_t kNewestFormatVersion = 2;
 
 constexpr size_t kHeaderSize = 16;     // magic, version, flags, directory size
 constexpr size_t kEntryFixedSize = 40; // an entry without its name
@@ -43,9 +47,24 @@ inline const char* EntryKindName(EntryKind kind) {
     return "?";
 }
 
+// How a patch or add entry's payload is coded. Stored in patch files: never renumber.
+enum class PayloadMethod : uint8_t {
+    // One zlib stream: the VCDIFF delta (patch) or the new file's contents (add).
+    Deflate = 0,
+    // Independently decodable blocks of covers, differences and literals, each stream with a
+    // coder of its own; an add entry's blocks have no covers.
+    Blocks = 1,
+};
+
+// "deflate" or "blocks", for listings.
+inline const char* PayloadMethodName(PayloadMethod method) {
+    return method == PayloadMethod::Blocks ? "blocks" : "deflate";
+}
+
 struct PatchEntry {
     EntryKind kind = EntryKind::Add;
-    std::string name; // relative, components separated by backslashes
+    PayloadMethod method = PayloadMethod::Deflate; // delete entries: Deflate (stored as 0)
+    std::string name;                              // relative, components separated by backslashes
     uint64_t sourceSize = 0;
     uint32_t sourceCrc = 0;
     uint64_t resultSize = 0;
@@ -65,8 +84,18 @@ struct Locator {
 };
 
 struct PatchDirectory {
+    uint16_t version = 0; // as read; a writer gives FormatVersionFor(directory)
     Locator locator;
     std::vector<PatchEntry> entries;
 };
+
+// The lowest format version that describes these entries.
+inline uint16_t FormatVersionFor(const PatchDirectory& directory) {
+    for (const PatchEntry& entry : directory.entries) {
+        if (entry.method != PayloadMethod::Deflate)
+            return kNewestFormatVersion;
+    }
+    return kFirstFormatVersion;
+}
 
 } // namespace patchfile

@@ -46,6 +46,14 @@ std::vector<uint8_t> ValidPatch() {
     return AssemblePatch(kLocator, ValidEntries());
 }
 
+// Version 2: the patch and the add entry name the block method.
+std::vector<uint8_t> ValidBlocksPatch() {
+    std::vector<AssembledEntry> entries = ValidEntries();
+    entries[0].entry.method = PayloadMethod::Blocks;
+    entries[1].entry.method = PayloadMethod::Blocks;
+    return AssemblePatch(kLocator, entries);
+}
+
 DirectoryReadResult Read(std::vector<uint8_t> bytes, PatchDirectory& directory) {
     MemoryInputFile file(std::move(bytes));
     return ReadDirectory(file, directory);
@@ -59,11 +67,11 @@ FormatError ReadError(std::vector<uint8_t> bytes) {
 }
 
 // Raw edits of the first entry's fields, then a fresh checksum so the fault is the only one.
-constexpr size_t kKindField = 0, kReservedField = 1, kNameLengthField = 2, kSourceSizeField = 4,
+constexpr size_t kKindField = 0, kMethodField = 1, kNameLengthField = 2, kSourceSizeField = 4,
                  kResultSizeField = 16, kPayloadSizeField = 28;
 
-std::vector<uint8_t> WithEntryField(size_t entry, size_t field, uint64_t value, size_t length) {
-    std::vector<uint8_t> bytes = ValidPatch();
+std::vector<uint8_t> WithEntryField(size_t entry, size_t field, uint64_t value, size_t length,
+                                    std::vector<uint8_t> bytes = ValidPatch()) {
     PutLittle(bytes, EntryOffset(bytes, entry) + field, value, length);
     RefreshChecksum(bytes);
     return bytes;
@@ -105,10 +113,18 @@ std::vector<DamageCase> DamageCases() {
         {"UnknownVersion",
          [] {
              auto b = ValidPatch();
-             PutLittle(b, 8, 2, 2);
+             PutLittle(b, 8, kNewestFormatVersion + 1, 2);
              return b;
          },
          FormatError::UnsupportedVersion},
+        {"BlocksMethodInVersionOne",
+         [] {
+             auto b = ValidBlocksPatch();
+             PutLittle(b, 8, 1, 2);
+             RefreshChecksum(b);
+             return b;
+         },
+         FormatError::BadEntryField},
         {"VersionZero",
          [] {
              auto b = ValidPatch();
@@ -206,7 +222,12 @@ std::vector<DamageCase> DamageCases() {
          FormatError::DirectoryLength},
         {"KindZero", [] { return WithEntryField(0, kKindField, 0, 1); }, FormatError::BadEntryKind},
         {"KindFour", [] { return WithEntryField(0, kKindField, 4, 1); }, FormatError::BadEntryKind},
-        {"ReservedByteSet", [] { return WithEntryField(0, kReservedField, 1, 1); },
+        {"MethodSetInVersionOne", [] { return WithEntryField(0, kMethodField, 1, 1); },
+         FormatError::BadEntryField},
+        {"UnknownMethod", [] { return WithEntryField(0, kMethodField, 2, 1, ValidBlocksPatch()); },
+         FormatError::UnknownMethod},
+        {"MethodOfADelete",
+         [] { return WithEntryField(2, kMethodField, 1, 1, ValidBlocksPatch()); },
          FormatError::BadEntryField},
         {"AddWithSourceSize", [] { return WithEntryField(1, kSourceSizeField, 1, 8); },
          FormatError::BadEntryField},
@@ -276,6 +297,29 @@ TEST_P(DamagedPatch, IsRefusedWithItsOwnError) {
 
 INSTANTIATE_TEST_SUITE_P(Table, DamagedPatch, ::testing::ValuesIn(DamageCases()),
                          [](const auto& info) { return std::string(info.param.name); });
+
+TEST(PatchVersions, EachEntryKeepsItsMethodAndTheLowestVersionIsWritten) {
+    for (bool blocks : {false, true}) {
+        std::vector<uint8_t> bytes = blocks ? ValidBlocksPatch() : ValidPatch();
+        EXPECT_EQ(GetLittle(bytes, 8, 2), blocks ? 2u : 1u);
+        PatchDirectory directory;
+        ASSERT_TRUE(Read(bytes, directory).ok());
+        EXPECT_EQ(directory.version, blocks ? 2u : 1u);
+        PayloadMethod expected = blocks ? PayloadMethod::Blocks : PayloadMethod::Deflate;
+        EXPECT_EQ(directory.entries[0].method, expected);
+        EXPECT_EQ(directory.entries[1].method, expected);
+        EXPECT_EQ(directory.entries[2].method, PayloadMethod::Deflate);
+    }
+}
+
+TEST(PatchVersions, AVersionTwoFileOfDeflatePayloadsIsRead) {
+    std::vector<uint8_t> bytes = ValidPatch();
+    PutLittle(bytes, 8, 2, 2);
+    RefreshChecksum(bytes);
+    PatchDirectory directory;
+    EXPECT_TRUE(Read(bytes, directory).ok());
+    EXPECT_EQ(directory.version, 2u);
+}
 
 TEST(DamagedPatch, TruncatedAtAnyLengthIsTruncated) {
     std::vector<uint8_t> valid = ValidPatch();

@@ -20,6 +20,14 @@ head -c 70000 /dev/urandom >"$work/new/data/sub/added.bin"
 cp -a "$work/old" "$work/game"
 chmod a-w "$work/game/data/maps.pak" # as copied from a CD
 
+# The usage goes to standard output with exit code 0 when asked for, the version likewise.
+"$mkpatch" --help 2>/dev/null | grep -q '^usage: mkpatch'
+"$mkpatch" --version 2>/dev/null | grep -Eq '^mkpatch [0-9]+\.[0-9]+\.[0-9]+ '
+if "$mkpatch" --no-such-option >/dev/null 2>&1; then
+    echo "an unknown option was accepted"
+    exit 1
+fi
+
 "$mkpatch" --quiet --delete "$work/old" "$work/new" "$work/Patch1.rtp"
 "$fpatch" info "$work/Patch1.rtp"
 "$fpatch" apply --quiet "$work/Patch1.rtp" "$work/game"

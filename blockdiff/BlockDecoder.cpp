@@ -1,0 +1,192 @@
+#include "BlockDecoder.h"
+
+#include "BlockFormat.h"
+#include "BlockHeader.h"
+#include "BlockRebuilder.h"
+#include "ByteBuffer.h"
+#include "PayloadHeader.h"
+#include "SegmentReader.h"
+#include "WorkPacer.h"
+
+#include <zlib.h>
+
+#include <algorithm>
+#include <new>
+#include <string>
+
+namespace blockdiff {
+namespace {
+
+// The output's CRC-32 is summed in pieces, with a tick between them.
+constexpr size_t kCrcPiece = 1u << 20;
+
+class DecodeRun {
+public:
+    DecodeRun(vcdiff::Source& payload, vcdiff::Source* old, vcdiff::Sink& result,
+              const coders::Tick& tick, Failure& failure)
+        : payload_(payload), payloadSize_(payload.Size()), oldSize_(old ? old->Size() : 0),
+          oldReader_(old), result_(result), pacer_(tick), failure_(failure) {}
+
+    bool Run() {
+        uint8_t header[format::kPayloadHeaderBytes];
+        uint64_t resultSize = 0;
+        if (!ReadPayload(header, sizeof header, "the payload header") ||
+            !ParsePayloadHeader(header, resultSize, failure_)) {
+            return false;
+        }
+        for (uint64_t written = 0; written < resultSize;) {
+            if (!DecodeBlock(resultSize - written)) {
+                return false;
+            }
+            written += header_.outputSize;
+        }
+        BLOCKDIFF_FAIL_IF(pos_ != payloadSize_, failure_, Error::Corrupt,
+                          "bytes after the last block", pos_);
+        return true;
+    }
+
+private:
+    bool DecodeBlock(uint64_t resultLeft) {
+        const uint64_t at = pos_;
+        uint8_t bytes[format::kBlockHeaderBytes];
+        if (!ReadPayload(bytes, sizeof bytes, "a block header") ||
+            !ParseBlockHeader(bytes, at, header_, failure_)) {
+            return false;
+        }
+        BLOCKDIFF_FAIL_IF(header_.outputSize > resultLeft, failure_, Error::Corrupt,
+                          "the block goes past the end of the result", at);
+        BLOCKDIFF_FAIL_IF(header_.StoredBytes() > payloadSize_ - pos_, failure_, Error::Truncated,
+                          "the payload ends inside a block's streams", at);
+        uint8_t* output = nullptr;
+        uint8_t* streams[format::kStreamCount] = {};
+        if (!Reserve(output, streams, at)) {
+            return false;
+        }
+        for (size_t i = 0; i < format::kStreamCount; ++i) {
+            if (!DecodeStream(header_.streams[i], streams[i])) {
+                return false;
+            }
+        }
+        const BlockStreams decoded{streams[format::kCovers], streams[format::kPositions],
+                                   streams[format::kDifferences], streams[format::kLiterals]};
+        return RebuildBlock(header_, decoded, oldReader_, oldSize_, output, pacer_, at, failure_) &&
+               CheckCrc(output, at) && Write(output, at);
+    }
+
+    // The buffers a block needs, all within the limits its header was checked against. The
+    // positions, differences and literals share one.
+    bool Reserve(uint8_t*& output, uint8_t* (&streams)[format::kStreamCount], uint64_t at) {
+        const auto& s = header_.streams;
+        uint8_t* shared = nullptr;
+        try {
+            output = output_.Reserve(header_.outputSize);
+            streams[format::kCovers] = covers_.Reserve(s[format::kCovers].rawSize);
+            shared =
+                shared_.Reserve(size_t{s[format::kPositions].rawSize} +
+                                s[format::kDifferences].rawSize + s[format::kLiterals].rawSize);
+        } catch (const std::bad_alloc&) {
+            return failure_.Set(Error::OutOfMemory, "for a block's buffers", at);
+        }
+        for (const size_t stream : {format::kPositions, format::kDifferences, format::kLiterals}) {
+            streams[stream] = shared;
+            shared += s[stream].rawSize;
+        }
+        return true;
+    }
+
+    bool DecodeStream(const StreamDescriptor& stream, uint8_t* target) {
+        const uint64_t at = pos_;
+        if (stream.coder == coders::Coder::Store) {
+            return ReadPayload(target, stream.storedSize, "a stream");
+        }
+        uint8_t* stored = nullptr;
+        try {
+            stored = stored_.Reserve(stream.storedSize);
+        } catch (const std::bad_alloc&) {
+            return failure_.Set(Error::OutOfMemory, "for a stream's stored bytes", at);
+        }
+        if (!ReadPayload(stored, stream.storedSize, "a stream")) {
+            return false;
+        }
+        const coders::DecodeResult result = coders::Decode(stream.coder, stored, stream.storedSize,
+                                                           target, stream.rawSize, pacer_.tick());
+        switch (result) {
+        case coders::DecodeResult::Ok:
+            return true;
+        case coders::DecodeResult::Corrupt:
+            return failure_.Set(Error::StreamCorrupt,
+                                std::string("a ") + coders::CoderName(stream.coder) +
+                                    " stream does not decode to its " +
+                                    std::to_string(stream.rawSize) + " bytes",
+                                at);
+        case coders::DecodeResult::OutOfMemory:
+            return failure_.Set(Error::OutOfMemory, "for a stream's decoder", at);
+        case coders::DecodeResult::Stopped:
+            return failure_.Set(Error::Stopped, "while a stream was decompressed", at);
+        }
+        return failure_.Set(Error::StreamCorrupt, "an unknown decoder result", at);
+    }
+
+    bool CheckCrc(const uint8_t* output, uint64_t at) {
+        uLong crc = crc32(0, nullptr, 0);
+        for (size_t done = 0; done < header_.outputSize;) {
+            const size_t piece = std::min<size_t>(kCrcPiece, header_.outputSize - done);
+            crc = crc32(crc, output + done, static_cast<uInt>(piece));
+            done += piece;
+            BLOCKDIFF_FAIL_IF(!pacer_.Advance(piece), failure_, Error::Stopped,
+                              "while a block was checked", at);
+        }
+        BLOCKDIFF_FAIL_IF(crc != header_.outputCrc, failure_, Error::ChecksumMismatch,
+                          "the block's output does not match its CRC-32", at + 4);
+        return true;
+    }
+
+    bool Write(const uint8_t* output, uint64_t at) {
+        for (size_t done = 0; done < header_.outputSize;) {
+            const size_t piece = std::min<size_t>(kMaxDecoderWrite, header_.outputSize - done);
+            BLOCKDIFF_FAIL_IF(!result_.Write(output + done, piece), failure_, Error::SinkRefused,
+                              "while a block was written", at);
+            done += piece;
+            BLOCKDIFF_FAIL_IF(!pacer_.Advance(piece), failure_, Error::Stopped,
+                              "while a block was written", at);
+        }
+        return true;
+    }
+
+    bool ReadPayload(void* buffer, size_t length, const char* what) {
+        BLOCKDIFF_FAIL_IF(length > payloadSize_ - pos_, failure_, Error::Truncated,
+                          std::string("the payload ends inside ") + what, pos_);
+        BLOCKDIFF_FAIL_IF(length > 0 && !payload_.Read(pos_, buffer, length), failure_,
+                          Error::PayloadReadFailed, std::string("reading ") + what, pos_);
+        pos_ += length;
+        return true;
+    }
+
+    vcdiff::Source& payload_;
+    const uint64_t payloadSize_;
+    const uint64_t oldSize_;
+    vcdiff::SegmentReader oldReader_;
+    vcdiff::Sink& result_;
+    WorkPacer pacer_;
+    Failure& failure_;
+    uint64_t pos_ = 0;
+    BlockHeader header_;
+    ByteBuffer output_;
+    ByteBuffer covers_;
+    ByteBuffer shared_;
+    ByteBuffer stored_;
+};
+
+} // namespace
+
+bool Decode(vcdiff::Source& payload, vcdiff::Source* old, vcdiff::Sink& result,
+            const coders::Tick& tick, Failure& failure) {
+    failure = Failure();
+    try {
+        return DecodeRun(payload, old, result, tick, failure).Run();
+    } catch (const std::bad_alloc&) {
+        return failure.Set(Error::OutOfMemory, "while decoding", failure.offset);
+    }
+}
+
+} // namespace blockdiff

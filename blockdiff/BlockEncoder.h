@@ -1,0 +1,67 @@
+#pragma once
+#include "BlockError.h"
+#include "BlockFormat.h"
+#include "CostModel.h"
+#include "StreamChoice.h"
+#include "VcdiffIo.h"
+
+#include <cstdint>
+#include <functional>
+
+namespace blockdiff {
+
+struct EncoderOptions {
+    // Threads for matching and compressing; at most what the machine has.
+    unsigned threads = 2;
+    // An old file up to this size is indexed whole; a larger one part by part for each
+    // stretch of the new file (0: the default).
+    uint64_t wholeOldLimit = 0;
+    // The coders a stream may be stored with (Store always).
+    CoderSet coders = kAllCoders;
+    CostModel model;
+};
+
+constexpr uint64_t kDefaultWholeOldLimit = 256u << 20;
+
+// What the encoder wrote, for measuring.
+struct EncodeReport {
+    struct Stream {
+        uint64_t rawBytes = 0;
+        uint64_t storedBytes = 0;
+        uint64_t blocksByCoder[coders::kCoderCount] = {};
+    };
+    uint64_t payloadBytes = 0;
+    uint64_t blocks = 0;
+    uint64_t covers = 0;
+    uint64_t coveredBytes = 0;
+    uint64_t denseBlocks = 0;
+    bool indexedInParts = false;
+    Stream streams[format::kStreamCount];
+};
+
+// Called now and then with the work done of the total (both in the same unit); returning
+// false stops the encoder with Error::Stopped.
+using EncodeProgress = std::function<bool(uint64_t done, uint64_t total)>;
+
+// Writes a block delta payload (docs/patch-format.md) that rebuilds `newFile` from `old`
+// (may be null: no old file) to `payload`.
+//
+// Matching: the old file's suffixes are sorted (libdivsufsort) and every stretch of the new
+// file is matched approximately against them; the choice of covers and of each stream's coder
+// follows the cost model (CostModel.h, StreamChoice.h). Blocks are built and compressed on
+// `threads` threads, the new file matched in as many parts.
+//
+// Memory, with n the old file's size: an old file up to wholeOldLimit (256 MiB) is held whole
+// with its suffix array, 5n, while the new file is matched 64 MiB at a time; the suffix
+// array is then freed and the blocks are built, each thread holding one block's streams and
+// its compressors (about 150 MiB). A larger old file is indexed for each 64 MiB of the new
+// file over only the parts of it that stretch resembles (EncodeInParts.h), bounded whatever
+// the sizes. Peak: about max(5n, n + 300 MiB) + 64 MiB, under 1.5 GiB up to 256 MiB.
+//
+// Returns false with `failure` set: Error::SourceReadFailed (`old` or `newFile` unreadable),
+// Error::SinkRefused, Error::Stopped, Error::OutOfMemory.
+bool Encode(vcdiff::Source* old, vcdiff::Source& newFile, vcdiff::Sink& payload,
+            const EncoderOptions& options, const EncodeProgress& progress, EncodeReport* report,
+            Failure& failure);
+
+} // namespace blockdiff

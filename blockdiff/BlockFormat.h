@@ -1,0 +1,52 @@
+#pragma once
+#include <cstddef>
+#include <cstdint>
+
+// Fixed numbers of the block delta format (docs/patch-format.md, "Block delta payload"): the
+// new file as a row of independently decodable blocks, each rebuilt from covers of the old
+// file, the differences over those covers and literal bytes. The limits bound what a decoder
+// holds, whatever the payload says.
+namespace blockdiff::format {
+
+constexpr uint8_t kMagic[4] = {'Q', 'B', 'L', 'K'};
+// Magic, then the result size as 8 bytes.
+constexpr size_t kPayloadHeaderBytes = 12;
+// Result sizes are below 2^63, like file sizes everywhere in a patch file.
+constexpr uint64_t kMaxResultSize = (uint64_t{1} << 63) - 1;
+
+// The most output one block rebuilds; a larger block is refused as damage.
+constexpr uint32_t kMaxBlockOutput = 8u << 20;
+// The most bytes of cover records one block may hold. Every record is at least 3 bytes, so
+// this also bounds the number of covers.
+constexpr uint32_t kMaxCoverBytes = 2u << 20;
+
+// The streams of a block, in the order their descriptors and their bytes are stored.
+enum Stream : size_t {
+    kCovers = 0,      // cover records (CoverCoding.h)
+    kPositions = 1,   // where the sparse differences are; empty in the dense form
+    kDifferences = 2, // new minus old over the covers, in the block's form
+    kLiterals = 3,    // the bytes no cover gives, in order
+};
+constexpr size_t kStreamCount = 4;
+
+// How a block stores its differences. The values are stored: never renumber them.
+enum class DifferenceForm : uint8_t {
+    // One byte per covered byte: new minus old, modulo 256.
+    Dense = 0,
+    // Words that differ: each entry adds a little-endian number of kSparseWordBytes bytes
+    // (fewer where its cover ends sooner) to the bytes at its position, carries staying
+    // within the word. The positions stream holds, per entry, the number of unchanged covered
+    // bytes between the end of the previous entry (or the first covered byte) and this one
+    // (a varint); the differences stream holds the entries' numbers. Code that moved changes
+    // in its 32-bit displacements, each a small number repeated over and over.
+    Sparse = 1,
+};
+constexpr uint8_t kDifferenceFormCount = 2;
+constexpr size_t kSparseWordBytes = 4;
+
+// Block header: output size (4), output CRC-32 (4), difference form (1), then one
+// descriptor per stream: coder (1), raw size (4), stored size (4).
+constexpr size_t kStreamDescriptorBytes = 9;
+constexpr size_t kBlockHeaderBytes = 9 + kStreamCount * kStreamDescriptorBytes;
+
+} // namespace blockdiff::format

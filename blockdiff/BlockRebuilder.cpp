@@ -1,0 +1,122 @@
+#include "BlockRebuilder.h"
+
+#include "CoverCoding.h"
+#include "Differences.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace blockdiff {
+namespace {
+
+// A long cover is copied in pieces, so that the old file's reads tick too.
+constexpr size_t kCopyPiece = 1u << 20;
+
+class Rebuild {
+public:
+    Rebuild(const BlockHeader& header, const BlockStreams& streams, vcdiff::SegmentReader& old,
+            uint64_t oldSize, uint8_t* out, WorkPacer& pacer, uint64_t at, Failure& failure)
+        : header_(header), streams_(streams), old_(old), oldSize_(oldSize), out_(out),
+          pacer_(pacer), at_(at), failure_(failure),
+          literalsSize_(header.streams[format::kLiterals].rawSize),
+          differencesSize_(header.streams[format::kDifferences].rawSize),
+          sparse_(streams.positions, header.streams[format::kPositions].rawSize,
+                  streams.differences,
+                  header.form == format::DifferenceForm::Sparse ? differencesSize_ : 0) {}
+
+    bool Run() {
+        CoverReader covers(streams_.covers, header_.streams[format::kCovers].rawSize,
+                           header_.outputSize, oldSize_);
+        Cover cover;
+        while (!covers.AtEnd()) {
+            const uint32_t before = covers.outputEnd();
+            if (!covers.Next(cover, failure_, at_) ||
+                !Literals(before, cover.outputStart - before) || !Copy(cover) ||
+                !AddDifferences(cover)) {
+                return false;
+            }
+        }
+        return Literals(covers.outputEnd(), header_.outputSize - covers.outputEnd()) && CheckEnd();
+    }
+
+private:
+    bool Literals(uint32_t outputStart, size_t count) {
+        BLOCKDIFF_FAIL_IF(count > literalsSize_ - literalsUsed_, failure_, Error::Corrupt,
+                          "the block needs more literal bytes than its stream holds", at_);
+        std::memcpy(out_ + outputStart, streams_.literals + literalsUsed_, count);
+        literalsUsed_ += count;
+        return Advance(count);
+    }
+
+    bool Copy(const Cover& cover) {
+        for (size_t done = 0; done < cover.length;) {
+            const size_t piece = std::min<size_t>(kCopyPiece, cover.length - done);
+            BLOCKDIFF_FAIL_IF(
+                !old_.Read(cover.oldStart + done, out_ + cover.outputStart + done, piece, oldSize_),
+                failure_, Error::SourceReadFailed,
+                "reading " + std::to_string(piece) + " bytes at " +
+                    std::to_string(cover.oldStart + done),
+                at_);
+            done += piece;
+            if (!Advance(piece)) {
+                return false;
+            }
+        }
+        return true;
+    }
+
+    bool AddDifferences(const Cover& cover) {
+        uint8_t* target = out_ + cover.outputStart;
+        if (header_.form == format::DifferenceForm::Dense) {
+            BLOCKDIFF_FAIL_IF(cover.length > differencesSize_ - covered_, failure_, Error::Corrupt,
+                              "the covers need more differences than the stream holds", at_);
+            AddDense(target, streams_.differences + covered_, cover.length);
+        } else {
+            BLOCKDIFF_FAIL_IF(!sparse_.Apply(target, covered_, cover.length), failure_,
+                              Error::Corrupt, "a malformed sparse difference", at_);
+        }
+        covered_ += cover.length;
+        return true;
+    }
+
+    bool CheckEnd() {
+        BLOCKDIFF_FAIL_IF(literalsUsed_ != literalsSize_, failure_, Error::Corrupt,
+                          "the literal stream holds bytes no part of the block uses", at_);
+        const bool differencesUsed = header_.form == format::DifferenceForm::Dense
+                                         ? covered_ == differencesSize_
+                                         : sparse_.Finished();
+        BLOCKDIFF_FAIL_IF(!differencesUsed, failure_, Error::Corrupt,
+                          "the difference stream does not match the covered bytes", at_);
+        return true;
+    }
+
+    bool Advance(size_t bytes) {
+        BLOCKDIFF_FAIL_IF(!pacer_.Advance(bytes), failure_, Error::Stopped,
+                          "while a block was rebuilt", at_);
+        return true;
+    }
+
+    const BlockHeader& header_;
+    const BlockStreams& streams_;
+    vcdiff::SegmentReader& old_;
+    uint64_t oldSize_;
+    uint8_t* out_;
+    WorkPacer& pacer_;
+    uint64_t at_;
+    Failure& failure_;
+    const size_t literalsSize_;
+    const size_t differencesSize_;
+    size_t literalsUsed_ = 0;
+    size_t covered_ = 0;
+    SparseDifferences sparse_;
+};
+
+} // namespace
+
+bool RebuildBlock(const BlockHeader& header, const BlockStreams& streams,
+                  vcdiff::SegmentReader& old, uint64_t oldSize, uint8_t* out, WorkPacer& pacer,
+                  uint64_t at, Failure& failure) {
+    return Rebuild(header, streams, old, oldSize, out, pacer, at, failure).Run();
+}
+
+} // namespace blockdiff

@@ -1,0 +1,52 @@
+#pragma once
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+namespace blockdiff {
+
+// The parts of the old file a new file is matched against, held back to back in one text,
+// with the sorted suffixes of that text (libdivsufsort) to find the longest match of any
+// string. Memory: the text and 4 bytes per byte of it. The text is below 2 GiB.
+class SuffixIndex {
+public:
+    // Where one part of the old file lies in the text.
+    struct Region {
+        uint64_t oldStart = 0;
+        size_t textStart = 0;
+        size_t length = 0;
+    };
+    struct Match {
+        size_t textPos = 0;
+        size_t length = 0;
+    };
+
+    // Takes the text and its regions (in text order, back to back, covering it) and sorts
+    // the suffixes. False when the memory for that could not be had.
+    bool Build(std::vector<uint8_t> text, std::vector<Region> regions);
+
+    // The longest prefix of `pattern` (of `length` bytes) found in the text, cut at the end
+    // of the region it starts in; length 0 when not even its first byte is there.
+    Match Longest(const uint8_t* pattern, size_t length) const;
+
+    // Frees the sorted suffixes once matching is done; the text stays for the differences.
+    void DropSuffixes() { std::vector<int32_t>().swap(suffixes_); }
+
+    const uint8_t* text() const { return text_.data(); }
+    size_t size() const { return text_.size(); }
+    // The region holding text position `pos` (below size()).
+    const Region& RegionOf(size_t pos) const;
+    uint64_t OldOffset(size_t pos) const {
+        const Region& region = RegionOf(pos);
+        return region.oldStart + (pos - region.textStart);
+    }
+
+private:
+    size_t CommonPrefix(size_t textPos, const uint8_t* pattern, size_t from, size_t length) const;
+
+    std::vector<uint8_t> text_;
+    std::vector<Region> regions_;
+    std::vector<int32_t> suffixes_;
+};
+
+} // namespace blockdiff
