@@ -7,8 +7,10 @@
 #include "FileSource.h"
 #include "PatchPlanner.h"
 #include "PayloadSink.h"
+#include "ScratchFile.h"
 #include "VcdiffEncoder.h"
 
+#include <functional>
 #include <vector>
 
 namespace patchfile {
@@ -38,14 +40,21 @@ public:
     bool Write(const std::vector<PlannedEntry>& plan, uint64_t& size);
 
 private:
+    // Told the bytes of the current entry's encoding done, of its total.
+    using Progress = std::function<bool(uint64_t done, uint64_t total)>;
+
     bool WriteEntry(const PlannedEntry& planned, PatchEntry& entry, size_t index, size_t count);
+    bool WriteSmaller(const PlannedEntry& planned, PatchEntry& entry);
+    bool WritePayload(const PlannedEntry& planned, PayloadMethod method, OutputFile& out,
+                      const Progress& progress, PatchEntry& entry);
     bool Checksum(const std::string& path, uint64_t& size, uint32_t& crc);
-    bool Encode(const PlannedEntry& planned, PatchEntry& entry, DeflateSink& deflate);
-    bool EncodeBlocks(const PlannedEntry& planned, PatchEntry& entry);
+    bool Encode(const PlannedEntry& planned, DeflateSink& deflate, const Progress& progress);
+    bool EncodeBlocks(const PlannedEntry& planned, OutputFile& out, const Progress& progress,
+                      PatchEntry& entry);
     bool ReportEncodeFailure(const PlannedEntry& planned, const FileSource* source,
                              const FileSource& target, const IoError& written, bool stopped,
                              const std::string& reason);
-    bool Pack(const PlannedEntry& planned, DeflateSink& deflate);
+    bool Pack(const PlannedEntry& planned, DeflateSink& deflate, const Progress& progress);
     bool Open(const std::string& path, std::unique_ptr<InputFile>& file);
     bool Failed(const std::string& what, const IoError& io) {
         error_ = what + ": " + DescribeIoError(io);
@@ -108,15 +117,54 @@ bool Writer::WriteEntry(const PlannedEntry& planned, PatchEntry& entry, size_t i
         return true;
     if (!Checksum(planned.newPath, entry.resultSize, entry.resultCrc))
         return false;
-    if (options_.method == PayloadMethod::Blocks)
-        return EncodeBlocks(planned, entry);
-    DeflateSink deflate(*out_, options_.compressionLevel);
-    bool written =
-        entry.kind == EntryKind::Patch ? Encode(planned, entry, deflate) : Pack(planned, deflate);
+    if (entry.kind == EntryKind::Patch &&
+        !Checksum(planned.oldPath, entry.sourceSize, entry.sourceCrc))
+        return false;
+    if (!options_.method)
+        return WriteSmaller(planned, entry);
+    auto progress = [this](uint64_t done, uint64_t total) {
+        return observer_.OnProgress(done, total);
+    };
+    return WritePayload(planned, *options_.method, *out_, progress, entry);
+}
+
+// Codes the entry both ways, each into a scratch file, and appends the smaller; on a tie the
+// zlib stream, which version-1 readers understand too.
+bool Writer::WriteSmaller(const PlannedEntry& planned, PatchEntry& entry) {
+    const PayloadMethod methods[] = {PayloadMethod::Deflate, PayloadMethod::Blocks};
+    std::unique_ptr<ScratchFile> scratch[2];
+    PatchEntry candidates[2] = {entry, entry};
+    for (int pass = 0; pass < 2; ++pass) {
+        auto progress = [this, pass](uint64_t done, uint64_t total) {
+            return observer_.OnProgress(pass * total + done, 2 * total);
+        };
+        scratch[pass] = std::make_unique<ScratchFile>(fs_, temp_ + std::to_string(pass));
+        IoError io;
+        if (!scratch[pass]->Create(io))
+            return Failed("cannot create " + scratch[pass]->path(), io);
+        if (!WritePayload(planned, methods[pass], scratch[pass]->out(), progress, candidates[pass]))
+            return false;
+    }
+    int kept = candidates[1].payloadSize < candidates[0].payloadSize ? 1 : 0;
+    IoError io;
+    if (!scratch[kept]->AppendTo(*out_, io))
+        return Failed("cannot write " + temp_, io);
+    entry = candidates[kept];
+    return true;
+}
+
+bool Writer::WritePayload(const PlannedEntry& planned, PayloadMethod method, OutputFile& out,
+                          const Progress& progress, PatchEntry& entry) {
+    if (method == PayloadMethod::Blocks)
+        return EncodeBlocks(planned, out, progress, entry);
+    DeflateSink deflate(out, options_.compressionLevel);
+    bool written = entry.kind == EntryKind::Patch ? Encode(planned, deflate, progress)
+                                                  : Pack(planned, deflate, progress);
     if (!written)
         return false;
     if (!deflate.Finish())
         return Failed("cannot write " + temp_, deflate.error());
+    entry.method = PayloadMethod::Deflate;
     entry.payloadSize = deflate.compressedSize();
     entry.payloadCrc = deflate.crc();
     return true;
@@ -145,33 +193,31 @@ bool Writer::Checksum(const std::string& path, uint64_t& size, uint32_t& crc) {
     return true;
 }
 
-bool Writer::Encode(const PlannedEntry& planned, PatchEntry& entry, DeflateSink& deflate) {
-    if (!Checksum(planned.oldPath, entry.sourceSize, entry.sourceCrc))
-        return false;
+bool Writer::Encode(const PlannedEntry& planned, DeflateSink& deflate, const Progress& progress) {
     std::unique_ptr<InputFile> oldFile, newFile;
     if (!Open(planned.oldPath, oldFile) || !Open(planned.newPath, newFile))
         return false;
     FileSource source(*oldFile, nullptr);
     FileSource target(*newFile, nullptr);
-    uint64_t total = entry.resultSize;
+    uint64_t total = newFile->Size();
     // The payload's CRC-32 is checked before anything is applied and the result's before it
     // replaces the file, so a window checksum would only cost the apply time.
     vcdiff::EncoderOptions encoding;
     encoding.windowChecksum = false;
     vcdiff::Error result =
         vcdiff::Encode(&source, target, deflate, encoding,
-                       [this, total](uint64_t done) { return observer_.OnProgress(done, total); });
+                       [&progress, total](uint64_t done) { return progress(done, total); });
     if (result == vcdiff::Error::None)
         return true;
     return ReportEncodeFailure(planned, &source, target, deflate.error(),
                                result == vcdiff::Error::Cancelled, vcdiff::Describe(result));
 }
 
-bool Writer::EncodeBlocks(const PlannedEntry& planned, PatchEntry& entry) {
+bool Writer::EncodeBlocks(const PlannedEntry& planned, OutputFile& out, const Progress& progress,
+                          PatchEntry& entry) {
     std::unique_ptr<InputFile> oldFile, newFile;
     bool patch = entry.kind == EntryKind::Patch;
-    if (patch && (!Checksum(planned.oldPath, entry.sourceSize, entry.sourceCrc) ||
-                  !Open(planned.oldPath, oldFile)))
+    if (patch && !Open(planned.oldPath, oldFile))
         return false;
     if (!Open(planned.newPath, newFile))
         return false;
@@ -179,13 +225,10 @@ bool Writer::EncodeBlocks(const PlannedEntry& planned, PatchEntry& entry) {
     if (patch)
         source = std::make_unique<FileSource>(*oldFile, nullptr);
     FileSource target(*newFile, nullptr);
-    PayloadSink sink(*out_);
+    PayloadSink sink(out);
     blockdiff::EncoderOptions encoding;
     encoding.coders = options_.coders;
     blockdiff::Failure failure;
-    auto progress = [this](uint64_t done, uint64_t total) {
-        return observer_.OnProgress(done, total);
-    };
     if (!blockdiff::Encode(source.get(), target, sink, encoding, progress, nullptr, failure))
         return ReportEncodeFailure(planned, source.get(), target, sink.error(),
                                    failure.error == blockdiff::Error::Stopped, failure.Message());
@@ -209,7 +252,7 @@ bool Writer::ReportEncodeFailure(const PlannedEntry& planned, const FileSource* 
     return false;
 }
 
-bool Writer::Pack(const PlannedEntry& planned, DeflateSink& deflate) {
+bool Writer::Pack(const PlannedEntry& planned, DeflateSink& deflate, const Progress& progress) {
     std::unique_ptr<InputFile> file;
     if (!Open(planned.newPath, file))
         return false;
@@ -220,7 +263,7 @@ bool Writer::Pack(const PlannedEntry& planned, DeflateSink& deflate) {
         if (!deflate.Write(data, length))
             return false;
         done += length;
-        stopped = !observer_.OnProgress(done, size);
+        stopped = !progress(done, size);
         return !stopped;
     };
     IoError io;
