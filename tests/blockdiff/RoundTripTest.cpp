@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
 
 namespace blockdiff::test {
@@ -198,8 +199,9 @@ TEST(Encoder, LargeFileInSeveralBlocks) {
 TEST(Encoder, LargeOldFileIndexedInParts) {
     const size_t part = 1u << 20;
     const Bytes old = Random(41).Fill(4 * part);
-    Bytes next(old.begin() + part, old.begin() + 2 * part);
-    next.insert(next.end(), old.begin() + 3 * part, old.end());
+    Bytes next(2 * part);
+    std::copy(old.begin() + part, old.begin() + 2 * part, next.begin());
+    std::copy(old.begin() + 3 * part, old.end(), next.begin() + part);
     next = ScatterEdits(next, 50, 42);
     EncoderOptions options;
     options.wholeOldLimit = part;
