@@ -45,8 +45,9 @@ private:
 
     bool WriteEntry(const PlannedEntry& planned, PatchEntry& entry, size_t index, size_t count);
     bool WriteSmaller(const PlannedEntry& planned, PatchEntry& entry);
+    bool CreateScratch(ScratchFile& scratch);
     bool WritePayload(const PlannedEntry& planned, PayloadMethod method, OutputFile& out,
-                      const Progress& progress, PatchEntry& entry);
+                      const Progress& progress, uint64_t limit, PatchEntry& entry, bool& larger);
     bool Checksum(const std::string& path, uint64_t& size, uint32_t& crc);
     bool Encode(const PlannedEntry& planned, DeflateSink& deflate, const Progress& progress);
     bool EncodeBlocks(const PlannedEntry& planned, OutputFile& out, const Progress& progress,
@@ -125,44 +126,57 @@ bool Writer::WriteEntry(const PlannedEntry& planned, PatchEntry& entry, size_t i
     auto progress = [this](uint64_t done, uint64_t total) {
         return observer_.OnProgress(done, total);
     };
-    return WritePayload(planned, *options_.method, *out_, progress, entry);
+    bool unused = false;
+    return WritePayload(planned, *options_.method, *out_, progress, UINT64_MAX, entry, unused);
 }
 
-// Codes the entry both ways, each into a scratch file, and appends the smaller; on a tie the
-// zlib stream, which version-1 readers understand too.
+// Codes the entry both ways, each into a scratch file, and appends the smaller. Blocks come
+// first: their size bounds the zlib stream's, whose coding stops as soon as it is larger. On
+// a tie the zlib stream wins, which version-1 readers understand too.
 bool Writer::WriteSmaller(const PlannedEntry& planned, PatchEntry& entry) {
-    const PayloadMethod methods[] = {PayloadMethod::Deflate, PayloadMethod::Blocks};
-    std::unique_ptr<ScratchFile> scratch[2];
-    PatchEntry candidates[2] = {entry, entry};
-    for (int pass = 0; pass < 2; ++pass) {
-        auto progress = [this, pass](uint64_t done, uint64_t total) {
+    ScratchFile blocks(fs_, temp_ + "0"), zlib(fs_, temp_ + "1");
+    PatchEntry blocksEntry = entry, zlibEntry = entry;
+    auto progressOf = [this](int pass) {
+        return [this, pass](uint64_t done, uint64_t total) {
             return observer_.OnProgress(pass * total + done, 2 * total);
         };
-        scratch[pass] = std::make_unique<ScratchFile>(fs_, temp_ + std::to_string(pass));
-        IoError io;
-        if (!scratch[pass]->Create(io))
-            return Failed("cannot create " + scratch[pass]->path(), io);
-        if (!WritePayload(planned, methods[pass], scratch[pass]->out(), progress, candidates[pass]))
-            return false;
-    }
-    int kept = candidates[1].payloadSize < candidates[0].payloadSize ? 1 : 0;
+    };
+    bool zlibLarger = false;
+    if (!CreateScratch(blocks) ||
+        !WritePayload(planned, PayloadMethod::Blocks, blocks.out(), progressOf(0), UINT64_MAX,
+                      blocksEntry, zlibLarger) ||
+        !CreateScratch(zlib) ||
+        !WritePayload(planned, PayloadMethod::Deflate, zlib.out(), progressOf(1),
+                      blocksEntry.payloadSize, zlibEntry, zlibLarger))
+        return false;
+    ScratchFile& kept = zlibLarger ? blocks : zlib;
     IoError io;
-    if (!scratch[kept]->AppendTo(*out_, io))
+    if (!kept.AppendTo(*out_, io))
         return Failed("cannot write " + temp_, io);
-    entry = candidates[kept];
+    entry = zlibLarger ? blocksEntry : zlibEntry;
     return true;
 }
 
+bool Writer::CreateScratch(ScratchFile& scratch) {
+    IoError io;
+    return scratch.Create(io) || Failed("cannot create " + scratch.path(), io);
+}
+
+// `limit` bounds a zlib stream: `larger` says it grew beyond, and the payload is incomplete.
 bool Writer::WritePayload(const PlannedEntry& planned, PayloadMethod method, OutputFile& out,
-                          const Progress& progress, PatchEntry& entry) {
+                          const Progress& progress, uint64_t limit, PatchEntry& entry,
+                          bool& larger) {
     if (method == PayloadMethod::Blocks)
         return EncodeBlocks(planned, out, progress, entry);
     DeflateSink deflate(out, options_.compressionLevel);
+    deflate.SetLimit(limit);
     bool written = entry.kind == EntryKind::Patch ? Encode(planned, deflate, progress)
                                                   : Pack(planned, deflate, progress);
-    if (!written)
-        return false;
-    if (!deflate.Finish())
+    bool finished = written && deflate.Finish();
+    larger = deflate.overLimit();
+    if (larger || !written)
+        return larger;
+    if (!finished)
         return Failed("cannot write " + temp_, deflate.error());
     entry.method = PayloadMethod::Deflate;
     entry.payloadSize = deflate.compressedSize();
@@ -207,8 +221,8 @@ bool Writer::Encode(const PlannedEntry& planned, DeflateSink& deflate, const Pro
     vcdiff::Error result =
         vcdiff::Encode(&source, target, deflate, encoding,
                        [&progress, total](uint64_t done) { return progress(done, total); });
-    if (result == vcdiff::Error::None)
-        return true;
+    if (result == vcdiff::Error::None || deflate.overLimit())
+        return result == vcdiff::Error::None;
     return ReportEncodeFailure(planned, &source, target, deflate.error(),
                                result == vcdiff::Error::Cancelled, vcdiff::Describe(result));
 }
@@ -275,6 +289,8 @@ bool Writer::Pack(const PlannedEntry& planned, DeflateSink& deflate, const Progr
     case ChunkResult::Stopped:
         break;
     }
+    if (deflate.overLimit())
+        return false;
     if (stopped)
         error_ = "stopped";
     else
