@@ -95,6 +95,10 @@ void CUpdateDlg::PaintMinimisedIcon() {
     EndPaint(GetSafeHwnd(), &paint);
 }
 
+int CUpdateDlg::ShowMessageBox(const std::string& text, UINT type) {
+    return AfxMessageBox(text, type);
+}
+
 HCURSOR CUpdateDlg::OnQueryDragIcon() {
     return reinterpret_cast<HCURSOR>(m_hIcon);
 }

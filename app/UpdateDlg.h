@@ -28,6 +28,12 @@ public:
     // replacing what is there; on failure tells the player in the log and sets m_bError.
     virtual void CopyFromCD(std::string name);
 
+    // A modal box owned by the dialog; returns the button chosen. Virtual, as the registry
+    // writer below, so that tests can run the update without a window or a registry.
+    virtual int ShowMessageBox(const std::string& text, UINT type);
+    // Writes the game's registry value Program; true on success.
+    virtual bool WriteProgramPath(const std::string& path);
+
     // The PrivateBuild string of game.exe on the CD, or the empty text.
     std::string GetGameBuild();
     // Hands one patch file to the patch library; returns when the library is done with it.
@@ -54,6 +60,8 @@ private:
     bool m_bCloseRequested = false;
     // The run renamed the install folder, so the finish renames it back.
     bool m_bRenamed = false;
+    // The registry names the sanitised folder, so the finish writes the saved path back.
+    bool m_bSanitisedPathRecorded = false;
 
 protected:
     BOOL OnInitDialog() override;
@@ -84,6 +92,7 @@ private:
     void StopForCloseRequest();
     void FinishUpdate();
     void RestoreGameFolder();
+    bool RecordProgramPath(const std::string& path);
 
     void ReportCopyFailure(const std::string& statusLine, const std::string& target,
                            unsigned long errorCode);

@@ -3,7 +3,9 @@
 // time (best of three, to a sink that drops the bytes, then once more compared with the new
 // file) and the longest wait between two ticks while decoding.
 //
-//   bench_blockdiff [--threads=N] [--coders=store,deflate,zstd,xz] [--out=PAYLOAD] OLD NEW
+//   bench_blockdiff [--threads=N] [--coders=store,deflate,zstd,xz] [--whole-old-limit=BYTES]
+//                   [--out=PAYLOAD] OLD NEW
+// --whole-old-limit: the largest old file indexed whole (smaller ones are indexed in parts).
 #include "BenchFiles.h"
 #include "BlockDecoder.h"
 #include "BlockEncoder.h"
@@ -53,6 +55,9 @@ bool Parse(int argc, char** argv, Arguments& args) {
             args.options.threads = static_cast<unsigned>(std::atoi(value("--threads=").c_str()));
         } else if (!value("--coders=").empty()) {
             args.options.coders = ParseCoders(value("--coders="));
+        } else if (!value("--whole-old-limit=").empty()) {
+            args.options.wholeOldLimit =
+                std::strtoull(value("--whole-old-limit=").c_str(), nullptr, 10);
         } else if (!value("--out=").empty()) {
             args.out = value("--out=");
         } else if (count < 2 && arg.rfind("--", 0) != 0) {
@@ -113,7 +118,8 @@ bool DecodeOnce(const std::vector<uint8_t>& payload, vcdiff::Source& old, vcdiff
 int main(int argc, char** argv) {
     Arguments args;
     if (!Parse(argc, argv, args)) {
-        std::fputs("usage: bench_blockdiff [--threads=N] [--coders=LIST] [--out=PAYLOAD] OLD NEW\n",
+        std::fputs("usage: bench_blockdiff [--threads=N] [--coders=LIST] [--whole-old-limit=BYTES] "
+                   "[--out=PAYLOAD] OLD NEW\n",
                    stderr);
         return 1;
     }

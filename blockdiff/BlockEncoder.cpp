@@ -3,9 +3,12 @@
 #include "BlockCompressor.h"
 #include "BlockPlan.h"
 #include "CoverFinder.h"
+#include "OldParts.h"
 #include "Parallel.h"
 #include "PayloadHeader.h"
 #include "RawBlock.h"
+#include "ReadRange.h"
+#include "SampledStrings.h"
 #include "SuffixIndex.h"
 
 #include <algorithm>
@@ -19,20 +22,8 @@ namespace {
 // The new file is read, matched and written in segments of this size (whole blocks).
 constexpr size_t kSegmentBytes = 64u << 20;
 static_assert(kSegmentBytes % format::kMaxBlockOutput == 0, "segments hold whole blocks");
-// Files are read in pieces of this size.
-constexpr size_t kReadPiece = 8u << 20;
-
-bool ReadRange(vcdiff::Source& source, uint64_t offset, size_t length, std::vector<uint8_t>& out) {
-    out.resize(length);
-    for (size_t done = 0; done < length;) {
-        const size_t piece = std::min(kReadPiece, length - done);
-        if (!source.Read(offset + done, out.data() + done, piece)) {
-            return false;
-        }
-        done += piece;
-    }
-    return true;
-}
+// An old file indexed in parts: the most of it indexed for one segment.
+constexpr size_t kPartsBudget = kWideAddresses ? 3 * kSegmentBytes : kSegmentBytes;
 
 class EncodeRun {
 public:
@@ -51,22 +42,31 @@ public:
         if (!Write(header)) {
             return false;
         }
+        const uint64_t wholeLimit =
+            options_.wholeOldLimit ? options_.wholeOldLimit : kDefaultWholeOldLimit;
+        return oldSize_ <= wholeLimit ? EncodeWhole() : EncodeInParts();
+    }
+
+private:
+    // The old file indexed once: every segment is matched before the suffix array is freed
+    // and the blocks are built.
+    bool EncodeWhole() {
         std::vector<uint8_t> text;
-        if (!ReadOld(0, static_cast<size_t>(oldSize_), text)) {
+        const size_t oldLength = static_cast<size_t>(oldSize_);
+        if (!Reserve(text, oldLength, "the old file") ||
+            (oldLength > 0 && !Read(*old_, 0, text.data(), oldLength, "the old file")) ||
+            !BuildIndex(std::move(text), {{0, 0, oldLength}})) {
             return false;
-        }
-        if (!index_.Build(std::move(text), {{0, 0, static_cast<size_t>(oldSize_)}})) {
-            return failure_.Set(Error::OutOfMemory, "for the old file's suffix array", 0);
         }
         std::vector<std::vector<FoundCover>> covers(segments_);
         for (size_t segment = 0; segment < segments_; ++segment) {
-            if (!MatchSegment(segment, covers[segment])) {
+            if (!LoadSegment(segment) || !MatchSegment(segment, covers[segment])) {
                 return false;
             }
         }
         index_.DropSuffixes();
         for (size_t segment = 0; segment < segments_; ++segment) {
-            if (!WriteSegment(segment, covers[segment])) {
+            if (!LoadSegment(segment) || !WriteSegment(segment, covers[segment])) {
                 return false;
             }
             std::vector<FoundCover>().swap(covers[segment]);
@@ -74,40 +74,104 @@ public:
         return true;
     }
 
-private:
+    // The old file too large to index whole: for each segment, only the parts of it that
+    // the segment's sampled strings point to.
+    bool EncodeInParts() {
+        report_.indexedInParts = true;
+        SampledStrings samples;
+        try {
+            if (!samples.Build(*old_)) {
+                return failure_.Set(Error::SourceReadFailed, "reading the old file", 0);
+            }
+        } catch (const std::bad_alloc&) {
+            return failure_.Set(Error::OutOfMemory, "for the old file's sampled strings", 0);
+        }
+        for (size_t segment = 0; segment < segments_; ++segment) {
+            std::vector<FoundCover> covers;
+            if (!LoadSegment(segment) || !IndexPartsFor(samples) ||
+                !MatchSegment(segment, covers)) {
+                return false;
+            }
+            index_.DropSuffixes();
+            if (!WriteSegment(segment, covers)) {
+                return false;
+            }
+        }
+        return true;
+    }
+
+    bool IndexPartsFor(const SampledStrings& samples) {
+        std::vector<uint8_t> text;
+        std::vector<SuffixIndex::Region> regions;
+        try {
+            std::vector<uint32_t> votes(samples.PartCount());
+            samples.Vote(segment_.data(), segment_.size(), votes);
+            regions = ChooseOldParts(votes, oldSize_, kPartsBudget);
+            index_ = SuffixIndex();
+            if (!ReadOldParts(*old_, regions, text)) {
+                return failure_.Set(Error::SourceReadFailed, "reading the old file", 0);
+            }
+        } catch (const std::bad_alloc&) {
+            return failure_.Set(Error::OutOfMemory, "for parts of the old file", 0);
+        }
+        return BuildIndex(std::move(text), std::move(regions));
+    }
+
+    bool BuildIndex(std::vector<uint8_t> text, std::vector<SuffixIndex::Region> regions) {
+        BLOCKDIFF_FAIL_IF(!index_.Build(std::move(text), std::move(regions)), failure_,
+                          Error::OutOfMemory, "for the old file's suffix array", 0);
+        return true;
+    }
+
     uint64_t SegmentStart(size_t segment) const { return uint64_t{segment} * kSegmentBytes; }
     size_t SegmentLength(size_t segment) const {
         return static_cast<size_t>(
             std::min<uint64_t>(kSegmentBytes, newSize_ - SegmentStart(segment)));
     }
 
-    bool ReadOld(uint64_t offset, size_t length, std::vector<uint8_t>& out) {
-        try {
-            BLOCKDIFF_FAIL_IF(length > 0 && !ReadRange(*old_, offset, length, out), failure_,
-                              Error::SourceReadFailed, "reading the old file", 0);
-        } catch (const std::bad_alloc&) {
-            return failure_.Set(Error::OutOfMemory, "for the old file", 0);
+    bool LoadSegment(size_t segment) {
+        if (loaded_ == segment) {
+            return true;
         }
-        return true;
-    }
-
-    bool ReadSegment(size_t segment) {
-        try {
-            BLOCKDIFF_FAIL_IF(
-                !ReadRange(new_, SegmentStart(segment), SegmentLength(segment), segment_), failure_,
-                Error::SourceReadFailed, "reading the new file", 0);
-        } catch (const std::bad_alloc&) {
-            return failure_.Set(Error::OutOfMemory, "for the new file", 0);
-        }
-        return true;
-    }
-
-    // Matches the segment in as many parts as there are threads, each part starting at the
-    // alignment an unchanged file would have.
-    bool MatchSegment(size_t segment, std::vector<FoundCover>& covers) {
-        if (!ReadSegment(segment)) {
+        loaded_ = SIZE_MAX;
+        const size_t length = SegmentLength(segment);
+        if (!Reserve(segment_, length, "the new file") ||
+            !Read(new_, SegmentStart(segment), segment_.data(), length, "the new file")) {
             return false;
         }
+        loaded_ = segment;
+        return true;
+    }
+
+    bool Reserve(std::vector<uint8_t>& buffer, size_t length, const char* what) {
+        try {
+            buffer.resize(length);
+        } catch (const std::bad_alloc&) {
+            return failure_.Set(Error::OutOfMemory, std::string("for ") + what, 0);
+        }
+        return true;
+    }
+
+    bool Read(vcdiff::Source& source, uint64_t offset, uint8_t* out, size_t length,
+              const char* what) {
+        BLOCKDIFF_FAIL_IF(!ReadRange(source, offset, out, length), failure_,
+                          Error::SourceReadFailed, std::string("reading ") + what, 0);
+        return true;
+    }
+
+    // Where an unchanged file would have the new bytes at `newOffset` in the text.
+    size_t SameOffsetInText(uint64_t newOffset) const {
+        for (const SuffixIndex::Region& region : index_.regions()) {
+            if (newOffset >= region.oldStart && newOffset - region.oldStart < region.length) {
+                return region.textStart + static_cast<size_t>(newOffset - region.oldStart);
+            }
+        }
+        return SIZE_MAX;
+    }
+
+    // Matches the loaded segment in as many parts as there are threads, each part starting at
+    // the alignment an unchanged file would have.
+    bool MatchSegment(size_t segment, std::vector<FoundCover>& covers) {
         const size_t length = segment_.size();
         const size_t parts = std::max<size_t>(1, std::min<size_t>(threads_, length >> 20));
         std::vector<std::vector<FoundCover>> found(parts);
@@ -115,9 +179,7 @@ private:
         RunTasks(parts, threads_, [&](size_t part) {
             const size_t begin = length / parts * part;
             const size_t end = part + 1 == parts ? length : length / parts * (part + 1);
-            const uint64_t sameOffset = SegmentStart(segment) + begin;
-            const size_t startText =
-                sameOffset < index_.size() ? static_cast<size_t>(sameOffset) : SIZE_MAX;
+            const size_t startText = SameOffsetInText(SegmentStart(segment) + begin);
             try {
                 found[part] =
                     FindCovers(index_, segment_.data(), begin, end, startText, options_.model);
@@ -125,54 +187,46 @@ private:
                 outOfMemory = true;
             }
         });
-        if (outOfMemory) {
-            return failure_.Set(Error::OutOfMemory, "while matching", 0);
-        }
+        BLOCKDIFF_FAIL_IF(outOfMemory, failure_, Error::OutOfMemory, "while matching", 0);
         for (std::vector<FoundCover>& part : found) {
             covers.insert(covers.end(), part.begin(), part.end());
         }
         return Progress(SegmentStart(segment) + length);
     }
 
+    // Builds and compresses the loaded segment's blocks on the threads, then writes them in
+    // order.
     bool WriteSegment(size_t segment, const std::vector<FoundCover>& covers) {
-        if (!ReadSegment(segment)) {
-            return false;
-        }
         const std::vector<BlockPlan> plans = PlanBlocks(covers, segment_.size(), index_);
         std::vector<EncodedBlock> blocks(plans.size());
+        std::vector<uint64_t> covered(plans.size());
         std::atomic<bool> outOfMemory{false};
         RunTasks(plans.size(), threads_, [&](size_t i) {
             try {
                 const RawBlock raw = BuildRawBlock(plans[i], segment_.data(), index_);
+                covered[i] = raw.coveredBytes;
                 if (!CompressBlock(raw, options_.coders, blocks[i])) {
                     outOfMemory = true;
                 }
-                Count(raw, plans[i]);
             } catch (const std::bad_alloc&) {
                 outOfMemory = true;
             }
         });
-        if (outOfMemory) {
-            return failure_.Set(Error::OutOfMemory, "while compressing", 0);
-        }
-        for (EncodedBlock& block : blocks) {
-            Count(block);
-            if (!Write(block.bytes)) {
+        BLOCKDIFF_FAIL_IF(outOfMemory, failure_, Error::OutOfMemory, "while compressing", 0);
+        for (size_t i = 0; i < blocks.size(); ++i) {
+            Count(blocks[i], plans[i].covers.size(), covered[i]);
+            if (!Write(blocks[i].bytes)) {
                 return false;
             }
-            std::vector<uint8_t>().swap(block.bytes);
+            std::vector<uint8_t>().swap(blocks[i].bytes);
         }
         return Progress(newSize_ + SegmentStart(segment) + segment_.size());
     }
 
-    // The raw sizes of a block, counted on the thread that built it.
-    void Count(const RawBlock& raw, const BlockPlan& plan) {
-        rawCovers_ += plan.covers.size();
-        rawCovered_ += raw.coveredBytes;
-    }
-
-    void Count(const EncodedBlock& block) {
+    void Count(const EncodedBlock& block, size_t covers, uint64_t covered) {
         ++report_.blocks;
+        report_.covers += covers;
+        report_.coveredBytes += covered;
         report_.denseBlocks += block.header.form == format::DifferenceForm::Dense;
         for (size_t i = 0; i < format::kStreamCount; ++i) {
             const StreamDescriptor& stream = block.header.streams[i];
@@ -181,8 +235,6 @@ private:
             total.storedBytes += stream.storedSize;
             ++total.blocksByCoder[static_cast<size_t>(stream.coder)];
         }
-        report_.covers = rawCovers_;
-        report_.coveredBytes = rawCovered_;
     }
 
     bool Write(const std::vector<uint8_t>& bytes) {
@@ -211,8 +263,7 @@ private:
     const unsigned threads_;
     SuffixIndex index_;
     std::vector<uint8_t> segment_;
-    std::atomic<uint64_t> rawCovers_{0};
-    std::atomic<uint64_t> rawCovered_{0};
+    size_t loaded_ = SIZE_MAX;
 };
 
 } // namespace

@@ -21,7 +21,9 @@ struct EncoderOptions {
     CostModel model;
 };
 
-constexpr uint64_t kDefaultWholeOldLimit = 256u << 20;
+// A 32-bit builder has 2 GiB of address space, where 5n bytes in one piece are hard to find.
+constexpr bool kWideAddresses = sizeof(void*) >= 8;
+constexpr uint64_t kDefaultWholeOldLimit = kWideAddresses ? 256u << 20 : 96u << 20;
 
 // What the encoder wrote, for measuring.
 struct EncodeReport {
@@ -51,12 +53,13 @@ using EncodeProgress = std::function<bool(uint64_t done, uint64_t total)>;
 // follows the cost model (CostModel.h, StreamChoice.h). Blocks are built and compressed on
 // `threads` threads, the new file matched in as many parts.
 //
-// Memory, with n the old file's size: an old file up to wholeOldLimit (256 MiB) is held whole
+// Memory, with n the old file's size: an old file up to wholeOldLimit (256 MiB; 96 MiB in a
+// 32-bit build) is held whole
 // with its suffix array, 5n, while the new file is matched 64 MiB at a time; the suffix
 // array is then freed and the blocks are built, each thread holding one block's streams and
-// its compressors (about 150 MiB). A larger old file is indexed for each 64 MiB of the new
-// file over only the parts of it that stretch resembles (EncodeInParts.h), bounded whatever
-// the sizes. Peak: about max(5n, n + 300 MiB) + 64 MiB, under 1.5 GiB up to 256 MiB.
+// its compressors (about 150 MiB). A larger old file is sampled (at most 64 MiB) and indexed
+// for each 64 MiB of the new file over only the parts of it that stretch resembles (at most
+// 192 MiB and their suffix array; 64 MiB in a 32-bit build): about 1.1 GiB whatever the sizes.
 //
 // Returns false with `failure` set: Error::SourceReadFailed (`old` or `newFile` unreadable),
 // Error::SinkRefused, Error::Stopped, Error::OutOfMemory.

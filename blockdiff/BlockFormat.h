@@ -1,4 +1,6 @@
 #pragma once
+#include "BuildSizes.h"
+
 #include <cstddef>
 #include <cstdint>
 
@@ -14,8 +16,9 @@ constexpr size_t kPayloadHeaderBytes = 12;
 // Result sizes are below 2^63, like file sizes everywhere in a patch file.
 constexpr uint64_t kMaxResultSize = (uint64_t{1} << 63) - 1;
 
-// The most output one block rebuilds; a larger block is refused as damage.
-constexpr uint32_t kMaxBlockOutput = 8u << 20;
+// The most output one block rebuilds; a larger block is refused as damage. (Small in the fuzz
+// build, where a header stating 8 MiB would have every run allocate them.)
+constexpr uint32_t kMaxBlockOutput = quill::SizeFor(8u << 20, 256u << 10);
 // The most bytes of cover records one block may hold. Every record is at least 3 bytes, so
 // this also bounds the number of covers.
 constexpr uint32_t kMaxCoverBytes = 2u << 20;

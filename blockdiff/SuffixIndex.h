@@ -33,6 +33,7 @@ public:
     void DropSuffixes() { std::vector<int32_t>().swap(suffixes_); }
 
     const uint8_t* text() const { return text_.data(); }
+    const std::vector<Region>& regions() const { return regions_; }
     size_t size() const { return text_.size(); }
     // The region holding text position `pos` (below size()).
     const Region& RegionOf(size_t pos) const;

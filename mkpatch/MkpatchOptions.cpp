@@ -1,5 +1,7 @@
 #include "MkpatchOptions.h"
 
+#include <optional>
+
 namespace mkpatch {
 
 const char kDefaultLocatorKey[] = "Software\\Corvanel\\Tessik";
@@ -26,7 +28,8 @@ bool ParseLevel(const std::string& text, int& level, std::string& error) {
     return true;
 }
 
-bool ParseMethod(const std::string& text, patchfile::PayloadMethod& method, std::string& error) {
+bool ParseMethod(const std::string& text, std::optional<patchfile::PayloadMethod>& method,
+                 std::string& error) {
     if (text == "vcdiff")
         method = patchfile::PayloadMethod::Deflate;
     else if (text == "blocks")
@@ -57,6 +60,7 @@ bool ParseOptions(const std::vector<std::string>& args, MkpatchOptions& options,
     options.build.locator = {kDefaultLocatorKey, kDefaultLocatorValue};
     std::vector<std::string> operands;
     std::string level, value;
+    bool coderGiven = false;
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
         bool ok = true;
@@ -82,7 +86,8 @@ bool ParseOptions(const std::vector<std::string>& args, MkpatchOptions& options,
             ok =
                 TakeValue(args, i, value, error) && ParseMethod(value, options.build.method, error);
         else if (arg == "--coder")
-            ok = TakeValue(args, i, value, error) && ParseCoder(value, options.build.coders, error);
+            ok = coderGiven =
+                TakeValue(args, i, value, error) && ParseCoder(value, options.build.coders, error);
         else if (arg == "--level")
             ok = TakeValue(args, i, level, error) &&
                  ParseLevel(level, options.build.compressionLevel, error);
@@ -97,6 +102,14 @@ bool ParseOptions(const std::vector<std::string>& args, MkpatchOptions& options,
     if (operands.size() != 3) {
         error = "expected OLD_FOLDER NEW_FOLDER PATCH_FILE";
         return false;
+    }
+    // A coder names how blocks are stored, so it asks for blocks.
+    if (coderGiven) {
+        if (options.build.method == patchfile::PayloadMethod::Deflate) {
+            error = "--coder is for the blocks method, not vcdiff";
+            return false;
+        }
+        options.build.method = patchfile::PayloadMethod::Blocks;
     }
     if (options.build.locator.key.empty() != options.build.locator.value.empty()) {
         error = "the locator needs both a key and a value";

@@ -23,7 +23,7 @@ run_suite "windows tests under wine" ctest --test-dir "build/$windows_arch" --ou
 # What needs no Wine is checked on the shipped 32-bit programs too.
 [ "$windows_arch" = win32 ] ||
     run_suite "checks of the 32-bit programs" ctest --test-dir build/win32 --output-on-failure \
-        -R imports_by_ordinal
+        -L static
 [ -x tests/e2e/run.sh ] && run_suite "end-to-end tests" tests/e2e/run.sh
 [ -x tests/fuzz/run.sh ] && run_suite "fuzz targets" tests/fuzz/run.sh
 

@@ -3,7 +3,6 @@
 #include "CdSearch.h"
 #include "GameRegistry.h"
 #include "LanguageTable.h"
-#include "MessageBox.h"
 #include "TextFormat.h"
 #include "UpdateDlg.h"
 #include "Win32Files.h"
@@ -30,7 +29,7 @@ public:
 } // namespace
 
 BOOL CUpdateDlg::FailStartup(int textNumber) {
-    AfxMessageBox(TableText(textNumber), MB_OK);
+    ShowMessageBox(TableText(textNumber), MB_OK);
     PostMessageA(GetSafeHwnd(), WM_CLOSE, 0, 0);
     return FALSE;
 }
@@ -81,7 +80,7 @@ int CUpdateDlg::FirstPatchNumber() const {
 bool CUpdateDlg::FindGameCd(int cdNumber) {
     Win32DriveProbe probe;
     for (;;) {
-        if (AfxMessageBox(quill::FormatText(TableText(21), {cdNumber}), MB_OKCANCEL) == IDCANCEL)
+        if (ShowMessageBox(quill::FormatText(TableText(21), {cdNumber}), MB_OKCANCEL) == IDCANCEL)
             return false;
         DWORD needed = GetLogicalDriveStringsA(0, nullptr);
         std::unique_ptr<char[]> drives(new (std::nothrow) char[needed + 1]);

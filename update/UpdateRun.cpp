@@ -3,7 +3,6 @@
 #include "CdSearch.h"
 #include "GameRegistry.h"
 #include "LanguageTable.h"
-#include "MessageBox.h"
 #include "PathSanitising.h"
 #include "TextFormat.h"
 #include "UpdateDlg.h"
@@ -40,7 +39,7 @@ void CUpdateDlg::OnOK() {
 
 // Esc, the close box and Close in the system menu. Before the run they just end the dialog;
 // after it they put the game folder back first, as the button does; during it they are
-// remembered and act once the patch file being applied is done.
+// remembered: the run stops before the next patch file, and then the dialog ends.
 void CUpdateDlg::OnCancel() {
     if (m_bRunning) {
         m_bCloseRequested = true;
@@ -62,7 +61,7 @@ void CUpdateDlg::RunUpdate(HWND button) {
     if (MoveToSanitisedPath())
         ApplyPresentPatchFiles(nothingApplied);
     if (m_bError)
-        AfxMessageBox(TableText(11), MB_OK);
+        ShowMessageBox(TableText(11), MB_OK);
     else
         SetLogText(TableText(nothingApplied ? 12 : 13));
     m_bRunning = false;
@@ -80,25 +79,27 @@ void CUpdateDlg::RunUpdate(HWND button) {
 
 // The game's tools cannot handle bytes outside printable ASCII in the install path, so for
 // the run the folder takes a sanitised name and the registry follows it. False, with the
-// player told, when the path had to change but the folder could not be moved: patching a
-// fresh folder of the new name would leave the real installation as it was.
+// player told, when the path had to change but the registry or the folder could not follow:
+// patching a fresh folder of the new name would leave the real installation as it was.
 bool CUpdateDlg::MoveToSanitisedPath() {
     m_strSavedProgramPath = m_strProgramPath;
-    m_strProgramPath = quill::SanitiseInstallPath(m_strSavedProgramPath);
-    bool changed = m_strProgramPath != m_strSavedProgramPath;
-    bool moved = WriteGameValue(kProgramValue, m_strProgramPath);
-    m_bRenamed = moved && RenameFolder(m_strSavedProgramPath, m_strProgramPath);
-    moved = moved && m_bRenamed;
-    if (!changed || moved)
+    const std::string sanitised = quill::SanitiseInstallPath(m_strSavedProgramPath);
+    m_strProgramPath = sanitised;
+    bool recorded = RecordProgramPath(sanitised);
+    m_bRenamed = recorded && RenameFolder(m_strSavedProgramPath, sanitised);
+    if (sanitised == m_strSavedProgramPath || m_bRenamed)
         return true;
 
-    WriteGameValue(kProgramValue, m_strSavedProgramPath);
-    std::string sanitised = m_strProgramPath;
     m_strProgramPath = m_strSavedProgramPath;
     m_bError = TRUE;
-    SetLogText(
-        quill::FormatText(TableText(22), {quill::WithoutTrailingBackslash(m_strSavedProgramPath),
-                                          quill::WithoutTrailingBackslash(sanitised)}));
+    const std::string sanitisedFolder = quill::WithoutTrailingBackslash(sanitised);
+    if (!recorded) {
+        SetLogText(quill::FormatText(TableText(24), {sanitisedFolder}));
+        return false;
+    }
+    RecordProgramPath(m_strSavedProgramPath);
+    SetLogText(quill::FormatText(
+        TableText(22), {quill::WithoutTrailingBackslash(m_strSavedProgramPath), sanitisedFolder}));
     return false;
 }
 
@@ -109,6 +110,10 @@ void CUpdateDlg::ApplyPresentPatchFiles(bool& nothingApplied) {
         std::string patchFile = quill::PatchFileName(number);
         if (!FileExists(patchFile))
             continue;
+        // A close request stops the run before the next patch file; when none is left, the
+        // run has completed.
+        if (m_bCloseRequested)
+            return StopForCloseRequest();
         bool cdInserted = AskForCd(number);
         if (m_bCloseRequested)
             return StopForCloseRequest();
@@ -117,7 +122,7 @@ void CUpdateDlg::ApplyPresentPatchFiles(bool& nothingApplied) {
             SetLogText(TableText(9));
         }
         if (number == 1 && _stricmp(GetGameBuild().c_str(), wantedBuild.c_str()) != 0) {
-            AfxMessageBox(TableText(20), MB_OK);
+            ShowMessageBox(TableText(20), MB_OK);
             m_bError = TRUE;
         }
         if (m_bError)
@@ -126,8 +131,6 @@ void CUpdateDlg::ApplyPresentPatchFiles(bool& nothingApplied) {
         ApplyPatchFile(patchFile);
         if (m_bError)
             return;
-        if (m_bCloseRequested)
-            return StopForCloseRequest();
     }
 }
 
@@ -136,7 +139,7 @@ bool CUpdateDlg::AskForCd(int number) {
     std::string marker = quill::CdMarkerPath(m_strFmvPath, number);
     std::string prompt = quill::FormatText(TableText(8), {number, m_strFmvPath});
     for (;;) {
-        if (AfxMessageBox(prompt, MB_YESNO) != IDYES || m_bCloseRequested)
+        if (ShowMessageBox(prompt, MB_YESNO) != IDYES || m_bCloseRequested)
             return false;
         if (FileExists(marker))
             return true;
@@ -158,15 +161,34 @@ void CUpdateDlg::FinishUpdate() {
 // Renames the folder back and writes its path to the registry again. When the folder cannot
 // go back (a file of it is open elsewhere), the registry keeps pointing where it now is.
 void CUpdateDlg::RestoreGameFolder() {
+    const std::string savedFolder = quill::WithoutTrailingBackslash(m_strSavedProgramPath);
     if (m_bRenamed && !RenameFolder(m_strProgramPath, m_strSavedProgramPath) &&
         m_strProgramPath != m_strSavedProgramPath) {
-        AfxMessageBox(quill::FormatText(TableText(23),
-                                        {quill::WithoutTrailingBackslash(m_strSavedProgramPath),
-                                         quill::WithoutTrailingBackslash(m_strProgramPath)}),
-                      MB_OK);
+        ShowMessageBox(
+            quill::FormatText(TableText(23),
+                              {savedFolder, quill::WithoutTrailingBackslash(m_strProgramPath)}),
+            MB_OK);
         return;
     }
     m_bRenamed = false;
     m_strProgramPath = m_strSavedProgramPath;
-    WriteGameValue(kProgramValue, m_strProgramPath);
+    if (!RecordProgramPath(m_strSavedProgramPath) && m_bSanitisedPathRecorded) {
+        // The game would look for itself in a folder that no longer exists.
+        const std::string sanitised = quill::SanitiseInstallPath(m_strSavedProgramPath);
+        ShowMessageBox(quill::FormatText(TableText(25),
+                                         {savedFolder, quill::WithoutTrailingBackslash(sanitised)}),
+                       MB_OK);
+    }
+}
+
+// Writes Program and keeps track of whether it names the sanitised folder.
+bool CUpdateDlg::RecordProgramPath(const std::string& path) {
+    if (!WriteProgramPath(path))
+        return false;
+    m_bSanitisedPathRecorded = path != m_strSavedProgramPath;
+    return true;
+}
+
+bool CUpdateDlg::WriteProgramPath(const std::string& path) {
+    return WriteGameValue(kProgramValue, path);
 }

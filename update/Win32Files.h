@@ -6,7 +6,8 @@
 bool FileExists(const std::string& path);
 
 // Copies `source` onto `target` through a temporary file beside the target that is moved
-// into place only once complete: a copy that fails part way (a full disk, an unreadable CD)
-// leaves the target as it was and nothing half-written. On failure `error` holds the
-// system's error code.
+// into place only once complete and on the disk: a copy that fails part way (a full disk,
+// an unreadable CD) or a power cut leaves the target old or new and nothing half-written.
+// On failure `error` holds the system's error code; a target that another program holds
+// open gives ERROR_SHARING_VIOLATION.
 bool CopyFileIntoPlace(const std::string& source, const std::string& target, unsigned long& error);

@@ -34,6 +34,8 @@ bool DeflateSink::Run(int flush) {
             return false;
         crc_.Update(buffer_.data(), produced);
         compressedSize_ += produced;
+        if (overLimit())
+            return false;
     } while (z.avail_out == 0 || (flush == Z_FINISH && status != Z_STREAM_END));
     return true;
 }

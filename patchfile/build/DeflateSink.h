@@ -3,6 +3,7 @@
 #include "FileSystem.h"
 #include "VcdiffIo.h"
 
+#include <cstdint>
 #include <memory>
 #include <vector>
 
@@ -16,6 +17,11 @@ public:
     ~DeflateSink();
     DeflateSink(const DeflateSink&) = delete;
     DeflateSink& operator=(const DeflateSink&) = delete;
+
+    // Refuses further writes once the stream is larger than `bytes`: a candidate that has
+    // lost against a smaller payload need not be finished.
+    void SetLimit(uint64_t bytes) { limit_ = bytes; }
+    bool overLimit() const { return compressedSize_ > limit_; }
 
     bool Write(const void* data, size_t length) override;
     // Ends the stream; false if it or any write failed.
@@ -34,6 +40,7 @@ private:
     OutputFile& out_;
     std::vector<uint8_t> buffer_;
     uint64_t compressedSize_ = 0;
+    uint64_t limit_ = UINT64_MAX;
     Crc32 crc_;
     IoError error_;
     bool failed_ = false;

@@ -7,8 +7,10 @@
 #include "FileSource.h"
 #include "PatchPlanner.h"
 #include "PayloadSink.h"
+#include "ScratchFile.h"
 #include "VcdiffEncoder.h"
 
+#include <functional>
 #include <vector>
 
 namespace patchfile {
@@ -38,14 +40,22 @@ public:
     bool Write(const std::vector<PlannedEntry>& plan, uint64_t& size);
 
 private:
+    // Told the bytes of the current entry's encoding done, of its total.
+    using Progress = std::function<bool(uint64_t done, uint64_t total)>;
+
     bool WriteEntry(const PlannedEntry& planned, PatchEntry& entry, size_t index, size_t count);
+    bool WriteSmaller(const PlannedEntry& planned, PatchEntry& entry);
+    bool CreateScratch(ScratchFile& scratch);
+    bool WritePayload(const PlannedEntry& planned, PayloadMethod method, OutputFile& out,
+                      const Progress& progress, uint64_t limit, PatchEntry& entry, bool& larger);
     bool Checksum(const std::string& path, uint64_t& size, uint32_t& crc);
-    bool Encode(const PlannedEntry& planned, PatchEntry& entry, DeflateSink& deflate);
-    bool EncodeBlocks(const PlannedEntry& planned, PatchEntry& entry);
+    bool Encode(const PlannedEntry& planned, DeflateSink& deflate, const Progress& progress);
+    bool EncodeBlocks(const PlannedEntry& planned, OutputFile& out, const Progress& progress,
+                      PatchEntry& entry);
     bool ReportEncodeFailure(const PlannedEntry& planned, const FileSource* source,
                              const FileSource& target, const IoError& written, bool stopped,
                              const std::string& reason);
-    bool Pack(const PlannedEntry& planned, DeflateSink& deflate);
+    bool Pack(const PlannedEntry& planned, DeflateSink& deflate, const Progress& progress);
     bool Open(const std::string& path, std::unique_ptr<InputFile>& file);
     bool Failed(const std::string& what, const IoError& io) {
         error_ = what + ": " + DescribeIoError(io);
@@ -108,15 +118,67 @@ bool Writer::WriteEntry(const PlannedEntry& planned, PatchEntry& entry, size_t i
         return true;
     if (!Checksum(planned.newPath, entry.resultSize, entry.resultCrc))
         return false;
-    if (options_.method == PayloadMethod::Blocks)
-        return EncodeBlocks(planned, entry);
-    DeflateSink deflate(*out_, options_.compressionLevel);
-    bool written =
-        entry.kind == EntryKind::Patch ? Encode(planned, entry, deflate) : Pack(planned, deflate);
-    if (!written)
+    if (entry.kind == EntryKind::Patch &&
+        !Checksum(planned.oldPath, entry.sourceSize, entry.sourceCrc))
         return false;
-    if (!deflate.Finish())
+    if (!options_.method)
+        return WriteSmaller(planned, entry);
+    auto progress = [this](uint64_t done, uint64_t total) {
+        return observer_.OnProgress(done, total);
+    };
+    bool unused = false;
+    return WritePayload(planned, *options_.method, *out_, progress, UINT64_MAX, entry, unused);
+}
+
+// Codes the entry both ways, each into a scratch file, and appends the smaller. Blocks come
+// first: their size bounds the zlib stream's, whose coding stops as soon as it is larger. On
+// a tie the zlib stream wins, which version-1 readers understand too.
+bool Writer::WriteSmaller(const PlannedEntry& planned, PatchEntry& entry) {
+    ScratchFile blocks(fs_, temp_ + "0"), zlib(fs_, temp_ + "1");
+    PatchEntry blocksEntry = entry, zlibEntry = entry;
+    auto progressOf = [this](int pass) {
+        return [this, pass](uint64_t done, uint64_t total) {
+            return observer_.OnProgress(pass * total + done, 2 * total);
+        };
+    };
+    bool zlibLarger = false;
+    if (!CreateScratch(blocks) ||
+        !WritePayload(planned, PayloadMethod::Blocks, blocks.out(), progressOf(0), UINT64_MAX,
+                      blocksEntry, zlibLarger) ||
+        !CreateScratch(zlib) ||
+        !WritePayload(planned, PayloadMethod::Deflate, zlib.out(), progressOf(1),
+                      blocksEntry.payloadSize, zlibEntry, zlibLarger))
+        return false;
+    ScratchFile& kept = zlibLarger ? blocks : zlib;
+    IoError io;
+    if (!kept.AppendTo(*out_, io))
+        return Failed("cannot write " + temp_, io);
+    entry = zlibLarger ? blocksEntry : zlibEntry;
+    return true;
+}
+
+bool Writer::CreateScratch(ScratchFile& scratch) {
+    IoError io;
+    return scratch.Create(io) || Failed("cannot create " + scratch.path(), io);
+}
+
+// `limit` bounds a zlib stream: `larger` says it grew beyond, and the payload is incomplete.
+bool Writer::WritePayload(const PlannedEntry& planned, PayloadMethod method, OutputFile& out,
+                          const Progress& progress, uint64_t limit, PatchEntry& entry,
+                          bool& larger) {
+    if (method == PayloadMethod::Blocks)
+        return EncodeBlocks(planned, out, progress, entry);
+    DeflateSink deflate(out, options_.compressionLevel);
+    deflate.SetLimit(limit);
+    bool written = entry.kind == EntryKind::Patch ? Encode(planned, deflate, progress)
+                                                  : Pack(planned, deflate, progress);
+    bool finished = written && deflate.Finish();
+    larger = deflate.overLimit();
+    if (larger || !written)
+        return larger;
+    if (!finished)
         return Failed("cannot write " + temp_, deflate.error());
+    entry.method = PayloadMethod::Deflate;
     entry.payloadSize = deflate.compressedSize();
     entry.payloadCrc = deflate.crc();
     return true;
@@ -145,33 +207,31 @@ bool Writer::Checksum(const std::string& path, uint64_t& size, uint32_t& crc) {
     return true;
 }
 
-bool Writer::Encode(const PlannedEntry& planned, PatchEntry& entry, DeflateSink& deflate) {
-    if (!Checksum(planned.oldPath, entry.sourceSize, entry.sourceCrc))
-        return false;
+bool Writer::Encode(const PlannedEntry& planned, DeflateSink& deflate, const Progress& progress) {
     std::unique_ptr<InputFile> oldFile, newFile;
     if (!Open(planned.oldPath, oldFile) || !Open(planned.newPath, newFile))
         return false;
     FileSource source(*oldFile, nullptr);
     FileSource target(*newFile, nullptr);
-    uint64_t total = entry.resultSize;
+    uint64_t total = newFile->Size();
     // The payload's CRC-32 is checked before anything is applied and the result's before it
     // replaces the file, so a window checksum would only cost the apply time.
     vcdiff::EncoderOptions encoding;
     encoding.windowChecksum = false;
     vcdiff::Error result =
         vcdiff::Encode(&source, target, deflate, encoding,
-                       [this, total](uint64_t done) { return observer_.OnProgress(done, total); });
-    if (result == vcdiff::Error::None)
-        return true;
+                       [&progress, total](uint64_t done) { return progress(done, total); });
+    if (result == vcdiff::Error::None || deflate.overLimit())
+        return result == vcdiff::Error::None;
     return ReportEncodeFailure(planned, &source, target, deflate.error(),
                                result == vcdiff::Error::Cancelled, vcdiff::Describe(result));
 }
 
-bool Writer::EncodeBlocks(const PlannedEntry& planned, PatchEntry& entry) {
+bool Writer::EncodeBlocks(const PlannedEntry& planned, OutputFile& out, const Progress& progress,
+                          PatchEntry& entry) {
     std::unique_ptr<InputFile> oldFile, newFile;
     bool patch = entry.kind == EntryKind::Patch;
-    if (patch && (!Checksum(planned.oldPath, entry.sourceSize, entry.sourceCrc) ||
-                  !Open(planned.oldPath, oldFile)))
+    if (patch && !Open(planned.oldPath, oldFile))
         return false;
     if (!Open(planned.newPath, newFile))
         return false;
@@ -179,13 +239,10 @@ bool Writer::EncodeBlocks(const PlannedEntry& planned, PatchEntry& entry) {
     if (patch)
         source = std::make_unique<FileSource>(*oldFile, nullptr);
     FileSource target(*newFile, nullptr);
-    PayloadSink sink(*out_);
+    PayloadSink sink(out);
     blockdiff::EncoderOptions encoding;
     encoding.coders = options_.coders;
     blockdiff::Failure failure;
-    auto progress = [this](uint64_t done, uint64_t total) {
-        return observer_.OnProgress(done, total);
-    };
     if (!blockdiff::Encode(source.get(), target, sink, encoding, progress, nullptr, failure))
         return ReportEncodeFailure(planned, source.get(), target, sink.error(),
                                    failure.error == blockdiff::Error::Stopped, failure.Message());
@@ -209,7 +266,7 @@ bool Writer::ReportEncodeFailure(const PlannedEntry& planned, const FileSource* 
     return false;
 }
 
-bool Writer::Pack(const PlannedEntry& planned, DeflateSink& deflate) {
+bool Writer::Pack(const PlannedEntry& planned, DeflateSink& deflate, const Progress& progress) {
     std::unique_ptr<InputFile> file;
     if (!Open(planned.newPath, file))
         return false;
@@ -220,7 +277,7 @@ bool Writer::Pack(const PlannedEntry& planned, DeflateSink& deflate) {
         if (!deflate.Write(data, length))
             return false;
         done += length;
-        stopped = !observer_.OnProgress(done, size);
+        stopped = !progress(done, size);
         return !stopped;
     };
     IoError io;
@@ -232,6 +289,8 @@ bool Writer::Pack(const PlannedEntry& planned, DeflateSink& deflate) {
     case ChunkResult::Stopped:
         break;
     }
+    if (deflate.overLimit())
+        return false;
     if (stopped)
         error_ = "stopped";
     else

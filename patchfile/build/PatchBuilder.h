@@ -4,6 +4,7 @@
 #include "StreamChoice.h"
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 namespace patchfile {
@@ -12,8 +13,9 @@ struct BuildOptions {
     Locator locator;          // empty: the folder must be given when applying
     bool withDeletes = false; // delete files that only the old tree has
     // How patch and add payloads are coded: blocks (format version 2), or one zlib stream
-    // each (VCDIFF deltas; a patch file of only these is format version 1).
-    PayloadMethod method = PayloadMethod::Blocks;
+    // each (VCDIFF deltas; a patch file of only these is format version 1). Unset: each
+    // entry is coded both ways and the smaller payload kept.
+    std::optional<PayloadMethod> method;
     int compressionLevel = 9; // zlib level of the zlib-stream payloads
     // The coders the streams of blocks may be stored with (storing as they are is always
     // allowed); per stream the smallest is kept.

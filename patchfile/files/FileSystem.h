@@ -61,7 +61,9 @@ public:
     virtual std::unique_ptr<InputFile> OpenRead(const std::string& path, IoError& error) = 0;
     // Creates the file, replacing a file of that name (also a read-only one).
     virtual std::unique_ptr<OutputFile> Create(const std::string& path, IoError& error) = 0;
-    // Moves `from` onto `to` in one step, replacing `to` even when it is read-only.
+    // Moves `from` onto `to` in one step, replacing `to` even when it is read-only, and has
+    // the move on the disk before it returns. False also when only that last step failed:
+    // `to` then holds the moved file already.
     virtual bool Replace(const std::string& from, const std::string& to, IoError& error) = 0;
     // Removes a file, also a read-only one. A missing file is not an error.
     virtual bool RemoveFile(const std::string& path, IoError& error) = 0;

@@ -62,6 +62,22 @@ private:
     int fd_;
 };
 
+// A rename is on the disk only once the folder holding the new name is: until then a power
+// cut can leave the old file under that name, or none. A file system that cannot sync a
+// folder (EINVAL) offers nothing more to wait for.
+bool SyncFolderOf(const std::string& path, IoError& error) {
+    size_t slash = path.rfind('/');
+    std::string folder = slash == std::string::npos ? "."
+                         : slash == 0               ? "/"
+                                                    : path.substr(0, slash);
+    FileHandle fd(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (fd.get() < 0 || (::fsync(fd.get()) != 0 && errno != EINVAL)) {
+        error = ErrorFromErrno(errno);
+        return false;
+    }
+    return true;
+}
+
 class PosixInputFile : public InputFile {
 public:
     PosixInputFile(int fd, uint64_t size) : fd_(fd), size_(size) {}
@@ -211,7 +227,9 @@ public:
             error = ErrorFromErrno(errno);
             return false;
         }
-        return true;
+        // A failed sync is reported although the file is already new: the caller stops, and
+        // the file is old or new whatever it does next.
+        return SyncFolderOf(to, error);
     }
 
     bool RemoveFile(const std::string& path, IoError& error) override {

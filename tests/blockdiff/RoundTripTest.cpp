@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
 
 namespace blockdiff::test {
@@ -191,6 +192,42 @@ TEST(Encoder, LargeFileInSeveralBlocks) {
         EXPECT_LE(write, kMaxDecoderWrite);
     }
     EXPECT_GT(result.ticks, next.size() / (1u << 20));
+}
+
+// An old file too large to index whole is indexed for each stretch of the new file over the
+// parts that stretch resembles: here the second and the fourth of four unrelated MiB.
+TEST(Encoder, LargeOldFileIndexedInParts) {
+    const size_t part = 1u << 20;
+    const Bytes old = Random(41).Fill(4 * part);
+    Bytes next(2 * part);
+    std::copy(old.begin() + part, old.begin() + 2 * part, next.begin());
+    std::copy(old.begin() + 3 * part, old.end(), next.begin() + part);
+    next = ScatterEdits(next, 50, 42);
+    EncoderOptions options;
+    options.wholeOldLimit = part;
+    options.coders = CoderBit(coders::Coder::Zstd);
+    EncodeReport report;
+    const Bytes payload = EncodePayload(&old, next, options, &report);
+    EXPECT_TRUE(report.indexedInParts);
+    EXPECT_LT(payload.size(), next.size() / 100);
+    const Decoded result = DecodePayload(payload, &old);
+    ASSERT_EQ(result.error, Error::None) << result.message;
+    EXPECT_TRUE(result.output == next);
+}
+
+// Nothing of the old file resembles the new one: nothing is indexed, all is literal.
+TEST(Encoder, UnrelatedFilesIndexedInParts) {
+    const Bytes old = Random(43).Fill(300000);
+    const Bytes next = StructuredBytes(100000, 44);
+    EncoderOptions options;
+    options.wholeOldLimit = 1000;
+    EncodeReport report;
+    const Bytes payload = EncodePayload(&old, next, options, &report);
+    EXPECT_TRUE(report.indexedInParts);
+    EXPECT_EQ(report.covers, 0u);
+    const Decoded result = DecodePayload(payload, &old);
+    ASSERT_EQ(result.error, Error::None) << result.message;
+    EXPECT_TRUE(result.output == next);
 }
 
 } // namespace

@@ -5,9 +5,9 @@ import pytest
 
 from support.machine import GAME_KEY, INSTALL_DIR
 from support.sample_game import EDITED_README, PATCHED, installed_files, prepare_update
-from support.steps import DONE_IN_LOG, answer_cd_prompt, expect_error_summary, start_run, \
-    wait_for_the_end_of_the_run
-from support.updater import IDC_LOG, IDOK, TEXTS
+from support.steps import answer_cd_prompt, expect_error_summary, start_run, \
+    update_to_the_end, wait_for_the_end_of_the_run
+from support.updater import IDC_LOG, TEXTS
 
 
 @pytest.mark.parametrize("install_dir", [
@@ -20,14 +20,7 @@ def test_update_brings_the_installed_game_to_the_new_version(machine, install_di
     machine.registry["Program"] = install_dir
     machine.write_language_ini("Quillmere", install_dir=install_dir)
     prepare_update(machine, install_dir)
-    app, dialog = start_run(machine)
-    answer_cd_prompt(app, 1)
-    wait_for_the_end_of_the_run(dialog)
-
-    assert dialog.text(IDC_LOG) == DONE_IN_LOG
-    assert app.shown_msgbox() is None
-    dialog.click(IDOK)
-    assert app.wait_exit()
+    app = update_to_the_end(machine)
 
     assert installed_files(machine, install_dir) == PATCHED
     # Only copied archives are listed, and global.xarc never.

@@ -1,10 +1,9 @@
 """The update run behind the button, with the scripted stand-in of the patch library: the
 patch files are scripts of library events (tests/e2e/standin), so each scenario makes the
 library report exactly what it needs and reads back how the updater answered."""
-import subprocess
-
 import pytest
 
+from support import mounts
 from support.machine import GAME_KEY, INSTALL_DIR
 from support.steps import CD_ROOT, DONE_IN_LOG, answer_cd_prompt, expect_build_refused, \
     expect_error_summary, start_run, wait_for_the_end_of_the_run, wait_until
@@ -76,7 +75,7 @@ def test_folder_that_cannot_take_the_sanitised_name_stops_the_run(machine):
     assert app.registry_value(GAME_KEY, "Program") == install_dir + "\\"
 
 
-def test_close_during_the_run_stops_after_the_current_patch(machine):
+def test_close_during_the_run_stops_before_the_next_patch(machine):
     machine.write_scripted_patch(1, "busy 1500", "3 played to its end")
     machine.write_scripted_patch(2, "3 never played")
     (machine.cd / "data2.tag").write_bytes(b"")  # a CD with both markers
@@ -85,12 +84,40 @@ def test_close_during_the_run_stops_after_the_current_patch(machine):
     wait_until(lambda: machine.library_answers(1), what="the library to start")
 
     dialog.syscommand(SC_CLOSE)
+    app.wait_msgbox()
+    assert dialog.text(IDC_LOG) == TEXTS[9]
     expect_error_summary(app)
 
     assert app.wait_exit()
     assert machine.library_answers(1)[-1] == "3 go"
     assert machine.library_answers(2) is None
     assert app.registry_value(GAME_KEY, "Program") == INSTALL_DIR + "\\"
+
+
+@pytest.mark.parametrize("earlier_patch", [True, False])
+def test_close_during_the_last_patch_lets_the_run_complete(machine, earlier_patch):
+    # Nothing is left to stop before: no abort, no error box; the folder goes back and the
+    # program ends. Without Patch1.rtp, Patch2.rtp is the first patch file as well as the last.
+    machine.registry["Program"] = CAFE
+    machine.write_language_ini("Quillmere", install_dir=CAFE)
+    if earlier_patch:
+        machine.write_scripted_patch(1, "3 played first")
+    machine.write_scripted_patch(2, "busy 1500", "3 played to its end")
+    (machine.cd / "data2.tag").write_bytes(b"")
+    app, dialog = start_run(machine)
+    if earlier_patch:
+        answer_cd_prompt(app, 1)
+    answer_cd_prompt(app, 2)
+    wait_until(lambda: machine.library_answers(2), what="the last patch to start")
+
+    dialog.syscommand(SC_CLOSE)
+
+    # An error box would hold the program open.
+    assert app.wait_exit()
+    assert machine.library_answers(2)[-1] == "3 go"
+    assert machine.host_path(CAFE + r"\language.ini").is_file()
+    assert not machine.host_path(r"C:\Games\Caf0").exists()
+    assert app.registry_value(GAME_KEY, "Program") == CAFE + "\\"
 
 
 def test_library_messages_and_progress_then_done(machine):
@@ -252,14 +279,9 @@ def test_cd_found_in_the_lower_of_two_drives_is_the_one_used(machine):
 @pytest.fixture
 def small_data_folder(machine):
     """The install folder's data folder on a 1 MiB file system, so that a copy into it runs
-    out of space honestly (mounting needs root)."""
-    folder = machine.host_path(INSTALL_DIR + r"\data")
-    folder.mkdir(parents=True, exist_ok=True)
-    if subprocess.run(["mount", "-t", "tmpfs", "-o", "size=1m", "tmpfs", str(folder)],
-                      capture_output=True).returncode != 0:
-        pytest.skip("cannot mount a small tmpfs here (not root?)")
-    yield folder
-    subprocess.run(["umount", "-l", str(folder)], check=True)
+    out of space honestly."""
+    with mounts.small_disk(machine.host_path(INSTALL_DIR + r"\data")) as folder:
+        yield folder
 
 
 def test_copy_onto_a_full_disk_stops_the_run_and_leaves_no_partial_file(machine,

@@ -1,9 +1,14 @@
 // The builder refuses trees it cannot describe, with a message naming the problem, and
 // leaves no patch file behind.
+#include "DirectoryReader.h"
 #include "PatchBuilder.h"
+#include "SampleTrees.h"
 #include "TestTree.h"
 
 #include <gtest/gtest.h>
+
+#include <optional>
+#include <set>
 
 namespace fs = std::filesystem;
 
@@ -107,6 +112,62 @@ TEST(Builder, CountsItsEntriesAndSkipsUnchangedFiles) {
     EXPECT_EQ(summary.added, 1u);
     EXPECT_EQ(summary.deleted, 1u);
     EXPECT_EQ(summary.patchFileSize, fs::file_size(temp.Sub("out.rtp")));
+}
+
+// The directory of a patch built from the sample trees with this method (unset: the builder
+// picks per entry); no scratch file may be left beside it.
+PatchDirectory BuildSample(const testing::TempFolder& temp, std::optional<PayloadMethod> method) {
+    std::unique_ptr<FileSystem> files = MakeNativeFileSystem();
+    BuildOptions options;
+    options.withDeletes = true;
+    options.method = method;
+    BuildSummary summary;
+    std::string error;
+    std::string output = temp.Sub("out.rtp").string();
+    PatchDirectory directory;
+    EXPECT_TRUE(BuildPatch(*files, temp.Sub("old").string(), temp.Sub("new").string(), output,
+                           options, nullptr, summary, error))
+        << error;
+    for (const char* scratch : {"out.rtp.fp~", "out.rtp.fp~0", "out.rtp.fp~1"})
+        EXPECT_FALSE(fs::exists(temp.Sub(scratch))) << scratch;
+    IoError io;
+    std::unique_ptr<InputFile> patch = files->OpenRead(output, io);
+    EXPECT_TRUE(patch && ReadDirectory(*patch, directory).ok());
+    return directory;
+}
+
+TEST(Builder, KeepsTheSmallerPayloadOfEachEntry) {
+    testing::TempFolder temp;
+    testing::Tree oldTree = testing::OldTree(), newTree = testing::NewTree();
+    // Moved code: every 40th byte changes, which blocks code as one cover and sparse
+    // differences, while the sample trees' edits suit VCDIFF better.
+    std::string code = testing::RandomBytes(200000, 7);
+    oldTree["game.exe"] = code;
+    for (size_t i = 0; i < code.size(); i += 40)
+        code[i] = static_cast<char>(code[i] + 1);
+    newTree["game.exe"] = code;
+    testing::WriteTree(temp.Sub("old"), oldTree);
+    testing::WriteTree(temp.Sub("new"), newTree);
+    PatchDirectory zlib = BuildSample(temp, PayloadMethod::Deflate);
+    PatchDirectory blocks = BuildSample(temp, PayloadMethod::Blocks);
+    PatchDirectory smaller = BuildSample(temp, std::nullopt);
+    ASSERT_EQ(smaller.entries.size(), zlib.entries.size());
+    ASSERT_EQ(smaller.entries.size(), blocks.entries.size());
+    std::set<PayloadMethod> chosen;
+    for (size_t i = 0; i < smaller.entries.size(); ++i) {
+        const PatchEntry& entry = smaller.entries[i];
+        if (entry.kind == EntryKind::Delete)
+            continue;
+        bool blocksSmaller = blocks.entries[i].payloadSize < zlib.entries[i].payloadSize;
+        const PatchEntry& expected = blocksSmaller ? blocks.entries[i] : zlib.entries[i];
+        EXPECT_EQ(entry.method, expected.method) << entry.name;
+        EXPECT_EQ(entry.payloadSize, expected.payloadSize) << entry.name;
+        EXPECT_EQ(entry.payloadCrc, expected.payloadCrc) << entry.name;
+        EXPECT_EQ(entry.sourceCrc, zlib.entries[i].sourceCrc) << entry.name;
+        chosen.insert(entry.method);
+    }
+    // Each method wins somewhere, so both choices are exercised.
+    EXPECT_EQ(chosen.size(), 2u);
 }
 
 } // namespace

@@ -28,19 +28,27 @@ if "$mkpatch" --no-such-option >/dev/null 2>&1; then
     exit 1
 fi
 
-# Both payload methods: VCDIFF deltas in a version-1 file, blocks (the default) in version 2.
-for method in vcdiff blocks; do
-    rm -rf "$work/game.$method" && cp -a "$work/game" "$work/game.$method"
-    "$mkpatch" --quiet --delete --method "$method" "$work/old" "$work/new" "$work/$method.rtp"
-    "$fpatch" apply --quiet "$work/$method.rtp" "$work/game.$method"
-    diff -r "$work/game.$method" "$work/new"
+# Both payload methods: VCDIFF deltas in a version-1 file, blocks in version 2, also when
+# a coder asks for them.
+for method in "vcdiff" "blocks" "blocks --coder xz"; do
+    name=${method// /}
+    rm -rf "$work/game.$name" && cp -a "$work/game" "$work/game.$name"
+    "$mkpatch" --quiet --delete --method $method "$work/old" "$work/new" "$work/$name.rtp"
+    "$fpatch" apply --quiet "$work/$name.rtp" "$work/game.$name"
+    diff -r "$work/game.$name" "$work/new"
 done
 "$fpatch" info "$work/vcdiff.rtp" | grep -q '^format version 1$'
 "$fpatch" info "$work/blocks.rtp" | grep -q '^format version 2$'
+"$mkpatch" --quiet --coder zstd "$work/old" "$work/new" "$work/zstd.rtp"
+"$fpatch" info "$work/zstd.rtp" | grep -q '^format version 2$'
+if "$mkpatch" --quiet --method vcdiff --coder xz "$work/old" "$work/new" "$work/x.rtp" 2>/dev/null; then
+    echo "a coder was accepted for VCDIFF payloads"
+    exit 1
+fi
 
+# By default each file is coded both ways and the smaller kept.
 "$mkpatch" --quiet --delete "$work/old" "$work/new" "$work/Patch1.rtp"
 "$fpatch" info "$work/Patch1.rtp" | tee "$work/info.txt"
-grep -q '^format version 2$' "$work/info.txt"
 "$fpatch" apply --quiet "$work/Patch1.rtp" "$work/game"
 diff -r "$work/game" "$work/new"
 "$fpatch" apply --quiet "$work/Patch1.rtp" "$work/game"

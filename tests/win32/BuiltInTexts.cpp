@@ -31,6 +31,8 @@ const std::map<int, std::string> kBuiltInTexts = {
     {21, "Please insert Quillmere CD %i into any drive, and click OK."},
     {22, "The game folder \"%s\" could not be renamed to \"%s\"."},
     {23, "The game folder could not be renamed back to \"%s\"; it stays at \"%s\"."},
+    {24, "The game folder \"%s\" could not be recorded in the registry."},
+    {25, "The game folder is back at \"%s\", but the registry still names \"%s\"."},
     {101, "&About Update..."},
 };
 

@@ -7,6 +7,7 @@
 
 #include <windows.h>
 
+#include <cstring>
 #include <fstream>
 #include <sstream>
 
@@ -119,9 +120,10 @@ TEST_F(CdCopierTest, TargetHeldOpenWithoutSharingFails) {
     CloseHandle(held);
 
     EXPECT_TRUE(dialog_.m_bError);
-    // The complete copy cannot be moved onto a file that is open elsewhere.
+    // The complete copy cannot be moved onto a file that is open elsewhere, and the player
+    // is told that it is in use rather than that access is denied.
     EXPECT_EQ(dialog_.logs,
-              std::vector<std::string>{FailureLog("locked.xarc", ERROR_ACCESS_DENIED)});
+              std::vector<std::string>{FailureLog("locked.xarc", ERROR_SHARING_VIOLATION)});
     EXPECT_EQ(ReadFile(game() + "locked.xarc"), "old");
     EXPECT_FALSE(Exists(game() + "locked.xarc.cd~"));
     EXPECT_FALSE(Exists(game() + "update.map")); // only good copies are listed
@@ -139,6 +141,45 @@ TEST_F(CdCopierTest, ReadOnlyCopyLeftByAKilledRunIsReplaced) {
     EXPECT_EQ(ReadFile(game() + "x.xarc"), "new");
     EXPECT_FALSE(Exists(game() + "x.xarc.cd~"));
 }
+
+TEST_F(CdCopierTest, ReadOnlyFileOfTheCdIsCopiedWithItsAttribute) {
+    // The copy is flushed before it is moved, which needs write access to it: the read-only
+    // attribute lifted for the flush is put back.
+    OnCd("x.xarc", "from a read-only CD");
+    SetFileAttributesA((cd() + "x.xarc").c_str(), FILE_ATTRIBUTE_READONLY);
+
+    dialog_.CopyFromCD("x.xarc");
+
+    EXPECT_FALSE(dialog_.m_bError) << (dialog_.logs.empty() ? "" : dialog_.logs[0]);
+    EXPECT_EQ(ReadFile(game() + "x.xarc"), "from a read-only CD");
+    EXPECT_TRUE(GetFileAttributesA((game() + "x.xarc").c_str()) & FILE_ATTRIBUTE_READONLY);
+    EXPECT_FALSE(Exists(game() + "x.xarc.cd~"));
+}
+
+// Names whose copy beside the target ends just below MAX_PATH, or reaches it.
+class LongNameTest : public CdCopierTest, public ::testing::WithParamInterface<size_t> {};
+
+TEST_P(LongNameTest, CopyNamePastMaxPathIsRefusedBeforeAnythingIsWritten) {
+    const size_t copyLength = GetParam();
+    const std::string name(copyLength - game().size() - std::strlen(".cd~"), 'n');
+    OnCd(name, "content");
+    InGame(name, "old");
+
+    dialog_.CopyFromCD(name);
+
+    if (copyLength < MAX_PATH) {
+        EXPECT_FALSE(dialog_.m_bError) << (dialog_.logs.empty() ? "" : dialog_.logs[0]);
+        EXPECT_EQ(ReadFile(game() + name), "content");
+    } else {
+        EXPECT_TRUE(dialog_.m_bError);
+        EXPECT_EQ(dialog_.logs,
+                  std::vector<std::string>{FailureLog(name, ERROR_FILENAME_EXCED_RANGE)});
+        EXPECT_EQ(ReadFile(game() + name), "old");
+    }
+    EXPECT_FALSE(Exists(game() + name + ".cd~"));
+}
+
+INSTANTIATE_TEST_SUITE_P(CopyLengths, LongNameTest, ::testing::Values(MAX_PATH - 1, MAX_PATH));
 
 TEST_F(CdCopierTest, FolderStandingWhereTheFileShouldBeFails) {
     OnCd("x.dat", "new");

@@ -1,7 +1,10 @@
 """A player's machine in a Wine prefix: the game installed and registered, its CD in a drive,
 the updater in a folder of its own. Scenarios change what they need before they start the
 updater; the defaults pass every start-up check without a prompt."""
+import contextlib
+import select
 import shutil
+import subprocess
 from pathlib import Path, PureWindowsPath
 
 from . import paths
@@ -32,6 +35,7 @@ class PlayerMachine:
         # The game's registry values; remove one to make it absent. str or ANSI bytes.
         self.registry = {"Program": INSTALL_DIR, "Fmv": "E:\\"}
         self._drivers = []
+        self._registered = False
         self.write_language_ini(GAME_TITLE)
         self.install_updater()
         self.cd = self.insert_cd("E", 1)
@@ -69,6 +73,31 @@ class PlayerMachine:
         shutil.copyfile(paths.update_exe(), target)
         shutil.copyfile(paths.patch_library(), target.parent / "fpatch32.dll")
         return target
+
+    def move_game(self, install_dir: str):
+        """The player moves the installed game to `install_dir` (ASCII) and points the
+        registry at it, as a reinstall there would; for after the updater has run."""
+        self.host_path(self.registry["Program"]).rename(self.host_path(install_dir))
+        self.registry["Program"] = install_dir
+        self.prefix.run_wine("reg", "add", "HKCU\\" + GAME_KEY, "/v", "Program", "/d",
+                             install_dir, "/f")
+
+    @contextlib.contextmanager
+    def file_held_open(self, windows_path: str):
+        """Another process (the game, still running) holds the file open for reading and
+        writing, sharing it with nobody, until the block ends."""
+        self._register_game()
+        holder = self.prefix.popen_wine(paths.holder_exe(), windows_path, stdin=subprocess.PIPE,
+                                        stdout=subprocess.PIPE)
+        try:
+            ready = select.select([holder.stdout], [], [], 30)[0]
+            reply = holder.stdout.readline().decode().strip() if ready else "err\ttimeout"
+            if reply != "ok":
+                raise RuntimeError(f"cannot hold {windows_path} open: {reply}")
+            yield
+        finally:
+            holder.stdin.close()
+            holder.wait(30)
 
     # Drives ------------------------------------------------------------------------------
 
@@ -114,13 +143,19 @@ class PlayerMachine:
 
     def start(self, exe_name="Update.exe", folder=UPDATE_DIR) -> Driver:
         """Starts the updater as a player would (from its own folder) under the UI driver."""
-        if not self._drivers:
-            for name, value in self.registry.items():
-                value = value if isinstance(value, str) else decode_ansi(value)
-                self.prefix.set_registry("HKEY_CURRENT_USER", GAME_KEY, name, value)
+        self._register_game()
         driver = Driver(self.prefix, str(PureWindowsPath(folder, exe_name)), folder)
         self._drivers.append(driver)
         return driver
+
+    def _register_game(self):
+        """The game's registry values, written once, before anything of the prefix runs."""
+        if self._registered:
+            return
+        for name, value in self.registry.items():
+            value = value if isinstance(value, str) else decode_ansi(value)
+            self.prefix.set_registry("HKEY_CURRENT_USER", GAME_KEY, name, value)
+        self._registered = True
 
     @property
     def drivers(self):

@@ -35,6 +35,10 @@ def driver_exe() -> Path:
     return built("e2e-driver.exe")
 
 
+def holder_exe() -> Path:
+    return built("e2e-holder.exe")
+
+
 def patch_builder() -> Path:
     path = NATIVE_BUILD / "mkpatch" / "mkpatch"
     if not path.is_file():

@@ -45,3 +45,18 @@ def prepare_update(machine, install_dir=INSTALL_DIR, two_cds=False):
 def installed_files(machine, install_dir=INSTALL_DIR, expected=PATCHED):
     """The installed game's files of the names the update produces."""
     return {name: machine.host_path(install_dir + "\\" + name).read_bytes() for name in expected}
+
+
+def files_now(machine, install_dir=INSTALL_DIR):
+    """{name: bytes, or None when absent} for every file the update knows of."""
+    files = {name: machine.host_path(install_dir + "\\" + name) for name in {*ORIGINAL, *PATCHED}}
+    return {name: path.read_bytes() if path.is_file() else None for name, path in files.items()}
+
+
+def assert_each_file_old_or_new(machine, before, install_dir=INSTALL_DIR):
+    """Every file is as it was (`before`, from files_now), as the CD holds it, or as the update
+    makes it; a file the update adds is absent or complete. No temporary file is left."""
+    for name, now in files_now(machine, install_dir).items():
+        assert now in (before[name], ORIGINAL.get(name), PATCHED.get(name)), name
+    root = machine.host_path(install_dir)
+    assert [p.name for p in root.rglob("*~")] == []

@@ -1,7 +1,8 @@
 """Steps that many scenarios of the update run share: what a player does and waits for."""
 import time
 
-from .updater import IDOK, TEXTS, text
+from .machine import UPDATE_DIR
+from .updater import IDC_LOG, IDOK, TEXTS, text
 
 CD_ROOT = "E:\\"
 # Text 13 as the log box shows it: its CR LF pairs become CR CR LF.
@@ -17,9 +18,9 @@ def wait_until(condition, timeout=30, what="condition"):
         time.sleep(0.05)
 
 
-def start_run(machine):
+def start_run(machine, updater_folder=UPDATE_DIR):
     """Starts the updater and clicks its button: the run begins."""
-    app = machine.start()
+    app = machine.start(folder=updater_folder)
     dialog = app.wait_dialog()
     dialog.click(IDOK)
     return app, dialog
@@ -28,6 +29,19 @@ def start_run(machine):
 def wait_for_the_end_of_the_run(dialog, timeout=60):
     wait_until(lambda: dialog.text(IDOK) == TEXTS[14] and dialog.is_enabled(IDOK),
                timeout=timeout, what="the button to read OK")
+
+
+def update_to_the_end(machine, updater_folder=UPDATE_DIR):
+    """A run of one patch file that completes without a box, then the finish: the program
+    has ended. Returns its driver, which still reads the registry."""
+    app, dialog = start_run(machine, updater_folder)
+    answer_cd_prompt(app, 1)
+    wait_for_the_end_of_the_run(dialog)
+    assert dialog.text(IDC_LOG) == DONE_IN_LOG
+    assert app.shown_msgbox() is None
+    dialog.click(IDOK)
+    assert app.wait_exit()
+    return app
 
 
 def answer_cd_prompt(app, number, answer="Yes"):

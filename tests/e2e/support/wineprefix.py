@@ -90,6 +90,12 @@ class WinePrefix:
         subprocess.run(["wineserver", "-p"], env=self.env(), check=True)
         self._server_started = True
 
+    def run_wine(self, *args, timeout=60):
+        """Runs a program in the prefix to its end, e.g. Wine's own `reg`."""
+        self.start_server()
+        subprocess.run(["wine", *map(str, args)], env=self.env(), check=True, timeout=timeout,
+                       capture_output=True)
+
     def popen_wine(self, *args, **kwargs) -> subprocess.Popen:
         self.start_server()
         return subprocess.Popen(["wine", *map(str, args)], env=self.env(), **kwargs)
