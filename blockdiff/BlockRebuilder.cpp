@@ -9,8 +9,10 @@
 namespace blockdiff {
 namespace {
 
-// A long cover is copied in pieces, so that the old file's reads tick too.
-constexpr size_t kCopyPiece = 1u << 20;
+// A long cover is copied in pieces, so that the old file's reads tick too. No larger than a
+// tick's work: the first block reads into fresh memory, and where a page fault is slow (in
+// virtual machines) a megabyte of them took 9 ms.
+constexpr size_t kCopyPiece = WorkPacer::kTickBytes;
 
 class Rebuild {
 public:
@@ -65,15 +67,25 @@ private:
         return true;
     }
 
+    // In pieces too: a long cover dense with differences takes milliseconds.
     bool AddDifferences(const Cover& cover) {
         uint8_t* target = out_ + cover.outputStart;
-        if (header_.form == format::DifferenceForm::Dense) {
-            BLOCKDIFF_FAIL_IF(cover.length > differencesSize_ - covered_, failure_, Error::Corrupt,
-                              "the covers need more differences than the stream holds", at_);
-            AddDense(target, streams_.differences + covered_, cover.length);
-        } else {
-            BLOCKDIFF_FAIL_IF(!sparse_.Apply(target, covered_, cover.length), failure_,
-                              Error::Corrupt, "a malformed sparse difference", at_);
+        const bool dense = header_.form == format::DifferenceForm::Dense;
+        BLOCKDIFF_FAIL_IF(dense && cover.length > differencesSize_ - covered_, failure_,
+                          Error::Corrupt, "the covers need more differences than the stream holds",
+                          at_);
+        for (size_t done = 0; done < cover.length;) {
+            const size_t piece = std::min<size_t>(kCopyPiece, cover.length - done);
+            if (dense) {
+                AddDense(target + done, streams_.differences + covered_ + done, piece);
+            } else {
+                BLOCKDIFF_FAIL_IF(!sparse_.ApplyPart(target, covered_, cover.length, done + piece),
+                                  failure_, Error::Corrupt, "a malformed sparse difference", at_);
+            }
+            done += piece;
+            if (!Advance(piece)) {
+                return false;
+            }
         }
         covered_ += cover.length;
         return true;
