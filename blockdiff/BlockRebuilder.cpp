@@ -16,9 +16,10 @@ constexpr size_t kCopyPiece = WorkPacer::kTickBytes;
 
 class Rebuild {
 public:
-    Rebuild(const BlockHeader& header, const BlockStreams& streams, vcdiff::SegmentReader& old,
-            uint64_t oldSize, uint8_t* out, WorkPacer& pacer, uint64_t at, Failure& failure)
-        : header_(header), streams_(streams), old_(old), oldSize_(oldSize), out_(out),
+    Rebuild(const BlockHeader& header, const BlockStreams& streams, const RebuildSource& source,
+            uint8_t* out, WorkPacer& pacer, uint64_t at, Failure& failure)
+        : header_(header), streams_(streams), old_(source.old), oldSize_(source.oldSize),
+          predictor_(source.predictor), blockStart_(source.blockStart), out_(out),
           pacer_(pacer), at_(at), failure_(failure),
           literalsSize_(header.streams[format::kLiterals].rawSize),
           differencesSize_(header.streams[format::kDifferences].rawSize),
@@ -34,7 +35,7 @@ public:
             const uint32_t before = covers.outputEnd();
             if (!covers.Next(cover, failure_, at_) ||
                 !Literals(before, cover.outputStart - before) || !Copy(cover) ||
-                !AddDifferences(cover)) {
+                !Predict(cover) || !AddDifferences(cover)) {
                 return false;
             }
         }
@@ -59,6 +60,27 @@ private:
                 "reading " + std::to_string(piece) + " bytes at " +
                     std::to_string(cover.oldStart + done),
                 at_);
+            done += piece;
+            if (!Advance(piece)) {
+                return false;
+            }
+        }
+        return true;
+    }
+
+    // After the whole cover is copied: a displacement found near the end of one piece has its
+    // field in the next.
+    bool Predict(const Cover& cover) {
+        if (!predictor_) {
+            return true;
+        }
+        uint8_t* bytes = out_ + cover.outputStart;
+        const uint64_t newStart = blockStart_ + cover.outputStart;
+        size_t scan = 0;
+        for (size_t done = 0; done < cover.length;) {
+            const size_t piece = std::min<size_t>(kCopyPiece, cover.length - done);
+            scan = predictor_->Predict(cover.oldStart, newStart, bytes, cover.length, done,
+                                       done + piece, scan);
             done += piece;
             if (!Advance(piece)) {
                 return false;
@@ -112,6 +134,8 @@ private:
     const BlockStreams& streams_;
     vcdiff::SegmentReader& old_;
     uint64_t oldSize_;
+    const ReferencePredictor* predictor_;
+    uint64_t blockStart_;
     uint8_t* out_;
     WorkPacer& pacer_;
     uint64_t at_;
@@ -126,9 +150,9 @@ private:
 } // namespace
 
 bool RebuildBlock(const BlockHeader& header, const BlockStreams& streams,
-                  vcdiff::SegmentReader& old, uint64_t oldSize, uint8_t* out, WorkPacer& pacer,
-                  uint64_t at, Failure& failure) {
-    return Rebuild(header, streams, old, oldSize, out, pacer, at, failure).Run();
+                  const RebuildSource& source, uint8_t* out, WorkPacer& pacer, uint64_t at,
+                  Failure& failure) {
+    return Rebuild(header, streams, source, out, pacer, at, failure).Run();
 }
 
 } // namespace blockdiff
