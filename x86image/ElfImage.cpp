@@ -150,9 +150,11 @@ bool CollectRel32(ImageBytes& bytes, const ImageLayout& layout, const ElfSection
         const uint64_t entry = section.offset + index * elf::kRel32Bytes;
         uint32_t slot = 0, info = 0;
         uint64_t slotOffset = 0;
-        if (!bytes.U32(entry, slot) || !bytes.U32(entry + elf::kRel32Info, info) ||
-            !found.AddAbsolute(entry)) {
-            return !found.Full();
+        if (!bytes.U32(entry, slot) || !bytes.U32(entry + elf::kRel32Info, info)) {
+            return true;
+        }
+        if (!found.AddAbsolute(entry)) {
+            return false;
         }
         const uint8_t type = static_cast<uint8_t>(info);
         if ((type == elf::kRel386Relative || type == elf::kRel386JmpSlot) &&
@@ -255,7 +257,8 @@ bool ParseElf(ImageBytes& bytes, ImageLayout& layout, ReferenceCollector& found,
                      (section.flags & elf::kFlagExecInstr) != 0);
         }
     }
-    if (sections.empty() && !reader.ReadLoadSegments(list, why)) {
+    // Without section headers, or none that maps file bytes, the segments tell the layout.
+    if (list.Empty() && !reader.ReadLoadSegments(list, why)) {
         return false;
     }
     if (!list.Finish(layout, why)) {

@@ -16,17 +16,22 @@ bool Overlap(uint64_t startA, uint64_t sizeA, uint64_t startB, uint64_t sizeB) {
 
 } // namespace
 
-bool ImageLayout::AddressOf(uint64_t fileOffset, uint64_t& address) const {
+const Section* ImageLayout::SectionAtFileOffset(uint64_t fileOffset) const {
     auto after = std::upper_bound(sections.begin(), sections.end(), fileOffset,
                                   [](uint64_t at, const Section& s) { return at < s.fileOffset; });
-    if (after == sections.begin()) {
+    if (after == sections.begin() ||
+        !Inside((after - 1)->fileOffset, (after - 1)->size, fileOffset)) {
+        return nullptr;
+    }
+    return &*(after - 1);
+}
+
+bool ImageLayout::AddressOf(uint64_t fileOffset, uint64_t& address) const {
+    const Section* section = SectionAtFileOffset(fileOffset);
+    if (section == nullptr) {
         return false;
     }
-    const Section& section = *(after - 1);
-    if (!Inside(section.fileOffset, section.size, fileOffset)) {
-        return false;
-    }
-    address = section.address + (fileOffset - section.fileOffset);
+    address = section->address + (fileOffset - section->fileOffset);
     return true;
 }
 
@@ -60,11 +65,8 @@ bool ImageLayout::FileSpanAt(uint64_t address, uint64_t& fileOffset, uint64_t& a
 }
 
 bool ImageLayout::IsExecutable(uint64_t fileOffset) const {
-    uint64_t address = 0;
-    if (!AddressOf(fileOffset, address)) {
-        return false;
-    }
-    return SectionAtAddress(address)->executable;
+    const Section* section = SectionAtFileOffset(fileOffset);
+    return section != nullptr && section->executable;
 }
 
 SectionList::SectionList(uint64_t fileSize, uint64_t lastAddress)
@@ -90,8 +92,16 @@ bool SectionList::Finish(ImageLayout& layout, std::string& why) {
         why = "more than " + std::to_string(kMaxSections) + " sections";
         return false;
     }
+    // A total order: sections that compare equal are the same, so the one kept never
+    // depends on how the sort treats ties.
     std::sort(sections_.begin(), sections_.end(), [](const Section& a, const Section& b) {
-        return a.fileOffset != b.fileOffset ? a.fileOffset < b.fileOffset : a.address < b.address;
+        if (a.fileOffset != b.fileOffset) {
+            return a.fileOffset < b.fileOffset;
+        }
+        if (a.address != b.address) {
+            return a.address < b.address;
+        }
+        return a.size != b.size ? a.size < b.size : a.executable < b.executable;
     });
     // A section that shares file bytes or addresses with one before it in file order is
     // dropped: the first one keeps them, so each offset and address maps one way only.

@@ -37,6 +37,7 @@ struct ImageLayout {
 
 private:
     const Section* SectionAtAddress(uint64_t address) const;
+    const Section* SectionAtFileOffset(uint64_t fileOffset) const;
 };
 
 constexpr size_t kMaxSections = 96;
@@ -50,6 +51,7 @@ public:
     SectionList(uint64_t fileSize, uint64_t lastAddress);
 
     void Add(uint64_t fileOffset, uint64_t address, uint64_t size, bool executable);
+    bool Empty() const { return seen_ == 0; }
     // False (and `why` says so) when there are too many sections or none at all.
     bool Finish(ImageLayout& layout, std::string& why);
 

@@ -175,6 +175,13 @@ const DamageCase kCases[] = {
     // ELF64.
     {"elf64_section_headers_truncated", SampleElf64,
      [](Sample& s) { s.bytes.resize(s.sectionTable + 10); }, false},
+    {"elf64_no_allocated_section_falls_back_to_segments", SampleElf64,
+     [](Sample& s) {
+         for (uint64_t index = 1; index <= 3; ++index) {
+             Put64(s.bytes, s.sectionTable + index * E64.sectionHeaderBytes + E64.shFlags, 0);
+         }
+     },
+     true, 2, 0, 0},
     {"elf64_program_headers_beyond_file", SampleElf64WithoutSections,
      [](Sample& s) { Put64(s.bytes, E64.phoff, s.bytes.size()); }, false},
     {"elf64_program_header_count_huge", SampleElf64WithoutSections,
@@ -188,6 +195,8 @@ const DamageCase kCases[] = {
      [](Sample& s) { Put64(s.bytes, s.programHeaderTable + E64.pVaddr, ~uint64_t{0xF}); }, true, 1,
      0, 0},
 };
+
+void PrintTo(const DamageCase& damage, std::ostream* out) { *out << damage.name; }
 
 class DamagedImageTest : public testing::TestWithParam<DamageCase> {};
 

@@ -18,6 +18,12 @@ ImageReferences Parse(const Bytes& bytes) {
 
 class SampleImageTest : public testing::TestWithParam<Sample> {};
 
+} // namespace
+
+void PrintTo(const Sample& sample, std::ostream* out) { *out << sample.name; }
+
+namespace {
+
 TEST_P(SampleImageTest, GivesItsLayoutAndFields) {
     const Sample& sample = GetParam();
     const ImageReferences found = Parse(sample.bytes);
