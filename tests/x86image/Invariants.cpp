@@ -28,6 +28,15 @@ std::string SectionProblem(const ImageLayout& layout, size_t index, uint64_t fil
             return "sections unsorted or overlapping in the file";
         }
     }
+    for (size_t other = 0; other < index; ++other) {
+        const Section& earlier = layout.sections[other];
+        const bool apart = section.address >= earlier.address
+                               ? section.address - earlier.address >= earlier.size
+                               : earlier.address - section.address >= section.size;
+        if (!apart) {
+            return "sections overlapping in the address space";
+        }
+    }
     const uint64_t last = section.size - 1;
     for (uint64_t step : {uint64_t{0}, last}) {
         uint64_t address = 0, fileOffset = 0;
