@@ -136,7 +136,7 @@ uint64_t EntriesInFile(const ElfSection& section, uint64_t entryBytes, uint64_t 
 
 // Each REL entry's r_offset holds an address; for RELATIVE and JMP_SLOT the slot it names
 // holds one too.
-bool CollectRel32(ImageBytes& bytes, const ImageLayout& layout, const ElfSection& section,
+bool CollectRel32(ImageBytes& bytes, const AddressIndex& addresses, const ElfSection& section,
                   ReferenceCollector& found) {
     const uint64_t entries = EntriesInFile(section, elf::kRel32Bytes, bytes.Size());
     if (!found.Walk(entries)) {
@@ -154,7 +154,7 @@ bool CollectRel32(ImageBytes& bytes, const ImageLayout& layout, const ElfSection
         }
         const uint8_t type = static_cast<uint8_t>(info);
         if ((type == elf::kRel386Relative || type == elf::kRel386JmpSlot) &&
-            layout.FileOffsetOfField(slot, ReferenceCollector::kFieldBytes, slotOffset) &&
+            addresses.FileOffsetOfField(slot, ReferenceCollector::kFieldBytes, slotOffset) &&
             !found.AddAbsolute(slotOffset)) {
             return false;
         }
@@ -189,11 +189,11 @@ bool CollectSymbols32(ImageBytes& bytes, const ElfSection& section, ReferenceCol
     return true;
 }
 
-bool CollectElf32Fields(ImageBytes& bytes, const ImageLayout& layout,
+bool CollectElf32Fields(ImageBytes& bytes, const AddressIndex& addresses,
                         const std::vector<ElfSection>& sections, ReferenceCollector& found) {
     for (const ElfSection& section : sections) {
         const bool ok = section.type == elf::kSectionRel
-                            ? CollectRel32(bytes, layout, section, found)
+                            ? CollectRel32(bytes, addresses, section, found)
                         : section.type == elf::kSectionSymtab || section.type == elf::kSectionDynsym
                             ? CollectSymbols32(bytes, section, found)
                             : true;
@@ -263,7 +263,8 @@ bool ParseElf(ImageBytes& bytes, ImageLayout& layout, ReferenceCollector& found,
     layout.kind = kind;
     layout.imageBase = 0;
     // ELF64 keeps its addresses in 8-byte fields, which the 4-byte lists do not describe.
-    if (kind == ImageKind::Elf32X86 && !CollectElf32Fields(bytes, layout, sections, found)) {
+    if (kind == ImageKind::Elf32X86 &&
+        !CollectElf32Fields(bytes, AddressIndex(layout), sections, found)) {
         why = found.WhyFull();
         return false;
     }

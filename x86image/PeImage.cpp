@@ -101,11 +101,11 @@ bool ReadSections(ImageBytes& bytes, const Headers& headers, ImageLayout& layout
 
 // Every HIGHLOW entry of the base relocation blocks names an absolute field. The walk ends
 // at the first block whose size is impossible: what follows it cannot be located.
-bool CollectRelocations(ImageBytes& bytes, const ImageLayout& layout, pe::DataDirectory directory,
-                        ReferenceCollector& found) {
+bool CollectRelocations(ImageBytes& bytes, const AddressIndex& addresses,
+                        pe::DataDirectory directory, ReferenceCollector& found) {
     uint64_t start = 0;
     uint64_t available = 0;
-    if (!layout.FileSpanAt(directory.rva, start, available)) {
+    if (!addresses.FileSpanAt(directory.rva, start, available)) {
         return true;
     }
     const uint64_t end = start + std::min<uint64_t>(directory.size, available);
@@ -126,8 +126,8 @@ bool CollectRelocations(ImageBytes& bytes, const ImageLayout& layout, pe::DataDi
             bytes.U16(block + pe::kRelocBlockHeaderBytes + 2 * index, entry);
             uint64_t field = 0;
             if (entry >> pe::kRelocTypeShift == pe::kRelBasedHighLow &&
-                layout.FileOffsetOfField(uint64_t{page} + (entry & pe::kRelocOffsetMask),
-                                         ReferenceCollector::kFieldBytes, field) &&
+                addresses.FileOffsetOfField(uint64_t{page} + (entry & pe::kRelocOffsetMask),
+                                            ReferenceCollector::kFieldBytes, field) &&
                 !found.AddAbsolute(field)) {
                 return false;
             }
@@ -140,8 +140,9 @@ bool CollectRelocations(ImageBytes& bytes, const ImageLayout& layout, pe::DataDi
 // Without relocations the only clue is the value: an aligned word of data that points into
 // the image once the image base is taken off. Code is left out, where such a match is
 // mostly chance.
-bool ScanForAddresses(ImageBytes& bytes, const ImageLayout& layout, uint32_t imageBase,
+bool ScanForAddresses(ImageBytes& bytes, const ImageLayout& layout, const AddressIndex& addresses,
                       ReferenceCollector& found) {
+    const uint64_t imageBase = layout.imageBase;
     for (const Section& section : layout.sections) {
         if (section.executable) {
             continue;
@@ -152,7 +153,7 @@ bool ScanForAddresses(ImageBytes& bytes, const ImageLayout& layout, uint32_t ima
             uint32_t value = 0;
             uint64_t ignored = 0;
             if (bytes.U32(at, value) && value >= imageBase &&
-                layout.FileOffsetOf(value - imageBase, ignored) && !found.AddAbsolute(at)) {
+                addresses.FileOffsetOf(value - imageBase, ignored) && !found.AddAbsolute(at)) {
                 return false;
             }
         }
@@ -170,17 +171,18 @@ bool ParsePe32(ImageBytes& bytes, ImageLayout& layout, ReferenceCollector& found
     }
     layout.kind = ImageKind::Pe32;
     layout.imageBase = headers.imageBase;
+    const AddressIndex addresses(layout);
 
     const pe::DataDirectory relocations = ReadDirectory(bytes, headers, pe::kBaseRelocDirectory);
     const bool stripped = (headers.characteristics & pe::kRelocsStripped) != 0 ||
                           relocations.rva == 0 || relocations.size == 0;
     const bool ok =
-        (stripped ? ScanForAddresses(bytes, layout, headers.imageBase, found)
-                  : CollectRelocations(bytes, layout, relocations, found)) &&
-        pe::CollectExportFields(bytes, layout, ReadDirectory(bytes, headers, pe::kExportDirectory),
-                                found) &&
-        pe::CollectImportFields(bytes, layout, ReadDirectory(bytes, headers, pe::kImportDirectory),
-                                found);
+        (stripped ? ScanForAddresses(bytes, layout, addresses, found)
+                  : CollectRelocations(bytes, addresses, relocations, found)) &&
+        pe::CollectExportFields(bytes, addresses,
+                                ReadDirectory(bytes, headers, pe::kExportDirectory), found) &&
+        pe::CollectImportFields(bytes, addresses,
+                                ReadDirectory(bytes, headers, pe::kImportDirectory), found);
     if (!ok) {
         why = found.WhyFull();
     }
