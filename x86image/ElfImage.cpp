@@ -1,6 +1,7 @@
 #include "ElfImage.h"
 
 #include "ElfFormat.h"
+#include "Refusal.h"
 
 #include <vector>
 
@@ -20,11 +21,6 @@ struct ElfSection {
     uint64_t size = 0;
     uint64_t entrySize = 0;
 };
-
-bool Fail(std::string& why, const char* reason) {
-    why = reason;
-    return false;
-}
 
 class ElfReader {
 public:
@@ -71,20 +67,20 @@ bool ElfReader::ReadSectionHeaders(std::vector<ElfSection>& sections, std::strin
     uint64_t table = 0, entrySize = 0, count = 0;
     if (!Table(format_.shoff, format_.shentsize, format_.shnum, format_.sectionHeaderBytes, table,
                entrySize, count)) {
-        return Fail(why, "ELF section header table beyond the file");
+        return Refuse(why, "ELF section header table beyond the file");
     }
     if (table != 0 && count == 0) {
         // Extended numbering: the real count is in the first header's size.
         if (!bytes_.Holds(table, format_.sectionHeaderBytes) ||
             !Word(table + format_.shSize, count)) {
-            return Fail(why, "ELF section header table beyond the file");
+            return Refuse(why, "ELF section header table beyond the file");
         }
         if (count > kMaxSectionHeaders) {
-            return Fail(why, "more ELF section headers than the cap");
+            return Refuse(why, "more ELF section headers than the cap");
         }
         entrySize = format_.sectionHeaderBytes;
         if (!bytes_.Holds(table, count * entrySize)) {
-            return Fail(why, "ELF section header table beyond the file");
+            return Refuse(why, "ELF section header table beyond the file");
         }
     }
     sections.resize(static_cast<size_t>(count));
@@ -97,7 +93,7 @@ bool ElfReader::ReadSectionHeaders(std::vector<ElfSection>& sections, std::strin
             !Word(at + format_.shOffset, section.offset) ||
             !Word(at + format_.shSize, section.size) ||
             !Word(at + format_.shEntsize, section.entrySize)) {
-            return Fail(why, "ELF section header unreadable");
+            return Refuse(why, "ELF section header unreadable");
         }
     }
     return true;
@@ -107,7 +103,7 @@ bool ElfReader::ReadLoadSegments(SectionList& list, std::string& why) {
     uint64_t table = 0, entrySize = 0, count = 0;
     if (!Table(format_.phoff, format_.phentsize, format_.phnum, format_.programHeaderBytes, table,
                entrySize, count)) {
-        return Fail(why, "ELF program header table beyond the file");
+        return Refuse(why, "ELF program header table beyond the file");
     }
     for (uint64_t index = 0; index < count; ++index) {
         const uint64_t at = table + index * entrySize;
@@ -116,7 +112,7 @@ bool ElfReader::ReadLoadSegments(SectionList& list, std::string& why) {
         if (!bytes_.U32(at + format_.pType, type) || !bytes_.U32(at + format_.pFlags, flags) ||
             !Word(at + format_.pOffset, offset) || !Word(at + format_.pVaddr, address) ||
             !Word(at + format_.pFilesz, size)) {
-            return Fail(why, "ELF program header unreadable");
+            return Refuse(why, "ELF program header unreadable");
         }
         if (type == elf::kSegmentLoad) {
             list.Add(offset, address, size, (flags & elf::kSegmentExecute) != 0);
@@ -140,7 +136,7 @@ uint64_t EntriesInFile(const ElfSection& section, uint64_t entryBytes, uint64_t 
 
 // Each REL entry's r_offset holds an address; for RELATIVE and JMP_SLOT the slot it names
 // holds one too.
-bool CollectRel32(ImageBytes& bytes, const ImageLayout& layout, const ElfSection& section,
+bool CollectRel32(ImageBytes& bytes, const AddressIndex& addresses, const ElfSection& section,
                   ReferenceCollector& found) {
     const uint64_t entries = EntriesInFile(section, elf::kRel32Bytes, bytes.Size());
     if (!found.Walk(entries)) {
@@ -158,7 +154,7 @@ bool CollectRel32(ImageBytes& bytes, const ImageLayout& layout, const ElfSection
         }
         const uint8_t type = static_cast<uint8_t>(info);
         if ((type == elf::kRel386Relative || type == elf::kRel386JmpSlot) &&
-            layout.FileOffsetOfField(slot, ReferenceCollector::kFieldBytes, slotOffset) &&
+            addresses.FileOffsetOfField(slot, ReferenceCollector::kFieldBytes, slotOffset) &&
             !found.AddAbsolute(slotOffset)) {
             return false;
         }
@@ -193,11 +189,11 @@ bool CollectSymbols32(ImageBytes& bytes, const ElfSection& section, ReferenceCol
     return true;
 }
 
-bool CollectElf32Fields(ImageBytes& bytes, const ImageLayout& layout,
+bool CollectElf32Fields(ImageBytes& bytes, const AddressIndex& addresses,
                         const std::vector<ElfSection>& sections, ReferenceCollector& found) {
     for (const ElfSection& section : sections) {
         const bool ok = section.type == elf::kSectionRel
-                            ? CollectRel32(bytes, layout, section, found)
+                            ? CollectRel32(bytes, addresses, section, found)
                         : section.type == elf::kSectionSymtab || section.type == elf::kSectionDynsym
                             ? CollectSymbols32(bytes, section, found)
                             : true;
@@ -214,21 +210,21 @@ bool ReadIdentity(ImageBytes& bytes, ImageKind& kind, std::string& why) {
     if (!bytes.U8(elf::kIdentClass, fileClass) || !bytes.U8(elf::kIdentData, data) ||
         !bytes.U8(elf::kIdentVersion, version) || !bytes.U16(elf::kType, type) ||
         !bytes.U16(elf::kMachine, machine)) {
-        return Fail(why, "ELF header truncated");
+        return Refuse(why, "ELF header truncated");
     }
     if (data != elf::kDataLittleEndian || version != elf::kVersionCurrent) {
-        return Fail(why, "ELF image not little-endian version 1");
+        return Refuse(why, "ELF image not little-endian version 1");
     }
     // Relocatable objects hold section offsets where images hold addresses.
     if (type != elf::kTypeExecutable && type != elf::kTypeSharedObject) {
-        return Fail(why, "ELF file neither an executable nor a shared object");
+        return Refuse(why, "ELF file neither an executable nor a shared object");
     }
     if (fileClass == elf::kClass32 && machine == elf::kMachine386) {
         kind = ImageKind::Elf32X86;
     } else if (fileClass == elf::kClass64 && machine == elf::kMachineX86_64) {
         kind = ImageKind::Elf64X86;
     } else {
-        return Fail(why, "ELF image not for i386 or x86-64");
+        return Refuse(why, "ELF image not for i386 or x86-64");
     }
     return true;
 }
@@ -242,7 +238,7 @@ bool ParseElf(ImageBytes& bytes, ImageLayout& layout, ReferenceCollector& found,
     }
     const elf::ClassLayout& format = kind == ImageKind::Elf32X86 ? elf::kElf32 : elf::kElf64;
     if (!bytes.Holds(0, format.headerBytes)) {
-        return Fail(why, "ELF header truncated");
+        return Refuse(why, "ELF header truncated");
     }
     ElfReader reader(bytes, format);
     std::vector<ElfSection> sections;
@@ -267,7 +263,8 @@ bool ParseElf(ImageBytes& bytes, ImageLayout& layout, ReferenceCollector& found,
     layout.kind = kind;
     layout.imageBase = 0;
     // ELF64 keeps its addresses in 8-byte fields, which the 4-byte lists do not describe.
-    if (kind == ImageKind::Elf32X86 && !CollectElf32Fields(bytes, layout, sections, found)) {
+    if (kind == ImageKind::Elf32X86 &&
+        !CollectElf32Fields(bytes, AddressIndex(layout), sections, found)) {
         why = found.WhyFull();
         return false;
     }

@@ -1,4 +1,5 @@
 #pragma once
+#include "AddressIndex.h"
 #include "ImageBytes.h"
 #include "ImageLayout.h"
 #include "ReferenceCollector.h"

@@ -35,16 +35,6 @@ bool ImageLayout::AddressOf(uint64_t fileOffset, uint64_t& address) const {
     return true;
 }
 
-const Section* ImageLayout::SectionAtAddress(uint64_t address) const {
-    // Few sections (kMaxSections), in file order: a plain scan.
-    for (const Section& section : sections) {
-        if (Inside(section.address, section.size, address)) {
-            return &section;
-        }
-    }
-    return nullptr;
-}
-
 bool ImageLayout::FileOffsetOf(uint64_t address, uint64_t& fileOffset) const {
     return FileOffsetOfField(address, 1, fileOffset);
 }
@@ -55,12 +45,19 @@ bool ImageLayout::FileOffsetOfField(uint64_t address, uint64_t width, uint64_t& 
 }
 
 bool ImageLayout::FileSpanAt(uint64_t address, uint64_t& fileOffset, uint64_t& available) const {
-    const Section* section = SectionAtAddress(address);
-    if (section == nullptr) {
+    // Few sections (kMaxSections), in file order: a plain scan.
+    return std::any_of(sections.begin(), sections.end(), [&](const Section& section) {
+        return SpanInSection(section, address, fileOffset, available);
+    });
+}
+
+bool SpanInSection(const Section& section, uint64_t address, uint64_t& fileOffset,
+                   uint64_t& available) {
+    if (!Inside(section.address, section.size, address)) {
         return false;
     }
-    fileOffset = section->fileOffset + (address - section->address);
-    available = section->size - (address - section->address);
+    fileOffset = section.fileOffset + (address - section.address);
+    available = section.size - (address - section.address);
     return true;
 }
 

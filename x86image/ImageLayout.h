@@ -25,7 +25,8 @@ struct ImageLayout {
     uint64_t imageBase = 0; // PE ImageBase; 0 for ELF
     std::vector<Section> sections;
 
-    // File offset <-> address through the sections; false outside every section.
+    // File offset <-> address through the sections; false outside every section. The
+    // lookups by address scan the sections: walks over many addresses use AddressIndex.
     bool AddressOf(uint64_t fileOffset, uint64_t& address) const;
     bool FileOffsetOf(uint64_t address, uint64_t& fileOffset) const;
     bool IsExecutable(uint64_t fileOffset) const;
@@ -36,11 +37,15 @@ struct ImageLayout {
     bool FileSpanAt(uint64_t address, uint64_t& fileOffset, uint64_t& available) const;
 
 private:
-    const Section* SectionAtAddress(uint64_t address) const;
     const Section* SectionAtFileOffset(uint64_t fileOffset) const;
 };
 
 constexpr size_t kMaxSections = 96;
+
+// Where `address` lies in `section`'s file bytes and how many of them follow; false when it
+// lies outside.
+bool SpanInSection(const Section& section, uint64_t address, uint64_t& fileOffset,
+                   uint64_t& available);
 
 // Collects the sections a format's headers describe, clipped to the file, and turns them
 // into a layout that keeps the invariants above.

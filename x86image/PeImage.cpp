@@ -1,6 +1,7 @@
 #include "PeImage.h"
 
 #include "PeFormat.h"
+#include "Refusal.h"
 
 #include <algorithm>
 
@@ -19,17 +20,12 @@ struct Headers {
     uint32_t numberOfDirectories = 0;
 };
 
-bool Fail(std::string& why, const char* reason) {
-    why = reason;
-    return false;
-}
-
 bool ReadHeaders(ImageBytes& bytes, Headers& headers, std::string& why) {
     uint32_t newHeader = 0;
     uint32_t signature = 0;
     if (!bytes.U32(pe::kDosNewHeaderOffset, newHeader) || !bytes.U32(newHeader, signature) ||
         signature != pe::kSignature) {
-        return Fail(why, "no PE signature");
+        return Refuse(why, "no PE signature");
     }
     const uint64_t fileHeader = uint64_t{newHeader} + pe::kFileHeaderOffset;
     uint16_t machine = 0;
@@ -37,25 +33,25 @@ bool ReadHeaders(ImageBytes& bytes, Headers& headers, std::string& why) {
         !bytes.U16(fileHeader + pe::kNumberOfSections, headers.numberOfSections) ||
         !bytes.U16(fileHeader + pe::kSizeOfOptionalHeader, headers.sizeOfOptionalHeader) ||
         !bytes.U16(fileHeader + pe::kCharacteristics, headers.characteristics)) {
-        return Fail(why, "PE file header truncated");
+        return Refuse(why, "PE file header truncated");
     }
     if (machine != pe::kMachineI386) {
-        return Fail(why, "PE image not for i386");
+        return Refuse(why, "PE image not for i386");
     }
     headers.optionalHeader = fileHeader + pe::kFileHeaderBytes;
     uint16_t magic = 0;
     if (headers.sizeOfOptionalHeader < pe::kDataDirectories ||
         !bytes.Holds(headers.optionalHeader, headers.sizeOfOptionalHeader) ||
         !bytes.U16(headers.optionalHeader + pe::kOptionalMagic, magic)) {
-        return Fail(why, "PE optional header truncated");
+        return Refuse(why, "PE optional header truncated");
     }
     if (magic != pe::kOptionalMagicPe32) {
-        return Fail(why, "PE optional header not PE32");
+        return Refuse(why, "PE optional header not PE32");
     }
     uint32_t stated = 0;
     if (!bytes.U32(headers.optionalHeader + pe::kImageBase, headers.imageBase) ||
         !bytes.U32(headers.optionalHeader + pe::kNumberOfRvaAndSizes, stated)) {
-        return Fail(why, "PE optional header truncated");
+        return Refuse(why, "PE optional header truncated");
     }
     // Only the directories that both the count and the header's size leave room for.
     const uint32_t room = static_cast<uint32_t>(
@@ -78,11 +74,11 @@ pe::DataDirectory ReadDirectory(ImageBytes& bytes, const Headers& headers, uint3
 bool ReadSections(ImageBytes& bytes, const Headers& headers, ImageLayout& layout,
                   std::string& why) {
     if (headers.numberOfSections > kMaxSections) {
-        return Fail(why, "more PE sections than the cap");
+        return Refuse(why, "more PE sections than the cap");
     }
     const uint64_t table = headers.optionalHeader + headers.sizeOfOptionalHeader;
     if (!bytes.Holds(table, headers.numberOfSections * pe::kSectionHeaderBytes)) {
-        return Fail(why, "PE section table beyond the file");
+        return Refuse(why, "PE section table beyond the file");
     }
     SectionList sections(bytes.Size(), kLastRva);
     for (uint64_t index = 0; index < headers.numberOfSections; ++index) {
@@ -93,7 +89,7 @@ bool ReadSections(ImageBytes& bytes, const Headers& headers, ImageLayout& layout
             !bytes.U32(header + pe::kSizeOfRawData, rawSize) ||
             !bytes.U32(header + pe::kPointerToRawData, rawOffset) ||
             !bytes.U32(header + pe::kSectionCharacteristics, characteristics)) {
-            return Fail(why, "PE section table unreadable");
+            return Refuse(why, "PE section table unreadable");
         }
         // Raw data is padded to the file alignment; the virtual size says how much is real.
         const uint32_t size = virtualSize != 0 ? std::min(rawSize, virtualSize) : rawSize;
@@ -105,11 +101,11 @@ bool ReadSections(ImageBytes& bytes, const Headers& headers, ImageLayout& layout
 
 // Every HIGHLOW entry of the base relocation blocks names an absolute field. The walk ends
 // at the first block whose size is impossible: what follows it cannot be located.
-bool CollectRelocations(ImageBytes& bytes, const ImageLayout& layout, pe::DataDirectory directory,
-                        ReferenceCollector& found) {
+bool CollectRelocations(ImageBytes& bytes, const AddressIndex& addresses,
+                        pe::DataDirectory directory, ReferenceCollector& found) {
     uint64_t start = 0;
     uint64_t available = 0;
-    if (!layout.FileSpanAt(directory.rva, start, available)) {
+    if (!addresses.FileSpanAt(directory.rva, start, available)) {
         return true;
     }
     const uint64_t end = start + std::min<uint64_t>(directory.size, available);
@@ -130,8 +126,8 @@ bool CollectRelocations(ImageBytes& bytes, const ImageLayout& layout, pe::DataDi
             bytes.U16(block + pe::kRelocBlockHeaderBytes + 2 * index, entry);
             uint64_t field = 0;
             if (entry >> pe::kRelocTypeShift == pe::kRelBasedHighLow &&
-                layout.FileOffsetOfField(uint64_t{page} + (entry & pe::kRelocOffsetMask),
-                                         ReferenceCollector::kFieldBytes, field) &&
+                addresses.FileOffsetOfField(uint64_t{page} + (entry & pe::kRelocOffsetMask),
+                                            ReferenceCollector::kFieldBytes, field) &&
                 !found.AddAbsolute(field)) {
                 return false;
             }
@@ -144,8 +140,9 @@ bool CollectRelocations(ImageBytes& bytes, const ImageLayout& layout, pe::DataDi
 // Without relocations the only clue is the value: an aligned word of data that points into
 // the image once the image base is taken off. Code is left out, where such a match is
 // mostly chance.
-bool ScanForAddresses(ImageBytes& bytes, const ImageLayout& layout, uint32_t imageBase,
+bool ScanForAddresses(ImageBytes& bytes, const ImageLayout& layout, const AddressIndex& addresses,
                       ReferenceCollector& found) {
+    const uint64_t imageBase = layout.imageBase;
     for (const Section& section : layout.sections) {
         if (section.executable) {
             continue;
@@ -156,7 +153,7 @@ bool ScanForAddresses(ImageBytes& bytes, const ImageLayout& layout, uint32_t ima
             uint32_t value = 0;
             uint64_t ignored = 0;
             if (bytes.U32(at, value) && value >= imageBase &&
-                layout.FileOffsetOf(value - imageBase, ignored) && !found.AddAbsolute(at)) {
+                addresses.FileOffsetOf(value - imageBase, ignored) && !found.AddAbsolute(at)) {
                 return false;
             }
         }
@@ -174,17 +171,18 @@ bool ParsePe32(ImageBytes& bytes, ImageLayout& layout, ReferenceCollector& found
     }
     layout.kind = ImageKind::Pe32;
     layout.imageBase = headers.imageBase;
+    const AddressIndex addresses(layout);
 
     const pe::DataDirectory relocations = ReadDirectory(bytes, headers, pe::kBaseRelocDirectory);
     const bool stripped = (headers.characteristics & pe::kRelocsStripped) != 0 ||
                           relocations.rva == 0 || relocations.size == 0;
     const bool ok =
-        (stripped ? ScanForAddresses(bytes, layout, headers.imageBase, found)
-                  : CollectRelocations(bytes, layout, relocations, found)) &&
-        pe::CollectExportFields(bytes, layout, ReadDirectory(bytes, headers, pe::kExportDirectory),
-                                found) &&
-        pe::CollectImportFields(bytes, layout, ReadDirectory(bytes, headers, pe::kImportDirectory),
-                                found);
+        (stripped ? ScanForAddresses(bytes, layout, addresses, found)
+                  : CollectRelocations(bytes, addresses, relocations, found)) &&
+        pe::CollectExportFields(bytes, addresses,
+                                ReadDirectory(bytes, headers, pe::kExportDirectory), found) &&
+        pe::CollectImportFields(bytes, addresses,
+                                ReadDirectory(bytes, headers, pe::kImportDirectory), found);
     if (!ok) {
         why = found.WhyFull();
     }

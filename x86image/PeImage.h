@@ -1,4 +1,5 @@
 #pragma once
+#include "AddressIndex.h"
 #include "ImageBytes.h"
 #include "ImageLayout.h"
 #include "ReferenceCollector.h"
@@ -20,9 +21,9 @@ struct DataDirectory {
 };
 
 // The RVA fields of the export directory and of the import descriptors and thunks (PeTables).
-bool CollectExportFields(ImageBytes& bytes, const ImageLayout& layout, DataDirectory directory,
+bool CollectExportFields(ImageBytes& bytes, const AddressIndex& addresses, DataDirectory directory,
                          ReferenceCollector& found);
-bool CollectImportFields(ImageBytes& bytes, const ImageLayout& layout, DataDirectory directory,
+bool CollectImportFields(ImageBytes& bytes, const AddressIndex& addresses, DataDirectory directory,
                          ReferenceCollector& found);
 
 } // namespace pe

@@ -9,31 +9,31 @@ namespace {
 
 constexpr uint64_t kWordBytes = ReferenceCollector::kFieldBytes;
 
-bool IsMappedRva(const ImageLayout& layout, uint32_t value) {
+bool IsMappedRva(const AddressIndex& addresses, uint32_t value) {
     uint64_t ignored = 0;
-    return value != 0 && layout.FileOffsetOf(value, ignored);
+    return value != 0 && addresses.FileOffsetOf(value, ignored);
 }
 
 // Lists the field at `fileOffset` when it holds a mapped RVA; false only past a cap.
-bool AddIfRva(ImageBytes& bytes, const ImageLayout& layout, uint64_t fileOffset,
+bool AddIfRva(ImageBytes& bytes, const AddressIndex& addresses, uint64_t fileOffset,
               ReferenceCollector& found) {
     uint32_t value = 0;
-    return !bytes.U32(fileOffset, value) || !IsMappedRva(layout, value) ||
+    return !bytes.U32(fileOffset, value) || !IsMappedRva(addresses, value) ||
            found.AddRelativeToBase(fileOffset);
 }
 
 // An array of `count` RVAs at `rva`, all of it in the file bytes of one section or skipped.
-bool AddRvaArray(ImageBytes& bytes, const ImageLayout& layout, uint32_t rva, uint32_t count,
+bool AddRvaArray(ImageBytes& bytes, const AddressIndex& addresses, uint32_t rva, uint32_t count,
                  ReferenceCollector& found) {
     uint64_t start = 0;
-    if (count == 0 || !layout.FileOffsetOfField(rva, uint64_t{count} * kWordBytes, start)) {
+    if (count == 0 || !addresses.FileOffsetOfField(rva, uint64_t{count} * kWordBytes, start)) {
         return true;
     }
     if (!found.Walk(count)) {
         return false;
     }
     for (uint64_t index = 0; index < count; ++index) {
-        if (!AddIfRva(bytes, layout, start + index * kWordBytes, found)) {
+        if (!AddIfRva(bytes, addresses, start + index * kWordBytes, found)) {
             return false;
         }
     }
@@ -41,11 +41,11 @@ bool AddRvaArray(ImageBytes& bytes, const ImageLayout& layout, uint32_t rva, uin
 }
 
 // A thunk array ends with a zero word; ordinals (top bit set) are no RVAs.
-bool AddThunks(ImageBytes& bytes, const ImageLayout& layout, uint32_t rva,
+bool AddThunks(ImageBytes& bytes, const AddressIndex& addresses, uint32_t rva,
                ReferenceCollector& found) {
     uint64_t start = 0;
     uint64_t available = 0;
-    if (rva == 0 || !layout.FileSpanAt(rva, start, available)) {
+    if (rva == 0 || !addresses.FileSpanAt(rva, start, available)) {
         return true;
     }
     for (uint64_t at = start; available - (at - start) >= kWordBytes; at += kWordBytes) {
@@ -56,7 +56,7 @@ bool AddThunks(ImageBytes& bytes, const ImageLayout& layout, uint32_t rva,
         if (!bytes.U32(at, value) || value == 0) {
             break;
         }
-        if ((value & kOrdinalFlag) == 0 && IsMappedRva(layout, value) &&
+        if ((value & kOrdinalFlag) == 0 && IsMappedRva(addresses, value) &&
             !found.AddRelativeToBase(at)) {
             return false;
         }
@@ -66,11 +66,11 @@ bool AddThunks(ImageBytes& bytes, const ImageLayout& layout, uint32_t rva,
 
 } // namespace
 
-bool CollectExportFields(ImageBytes& bytes, const ImageLayout& layout, DataDirectory directory,
+bool CollectExportFields(ImageBytes& bytes, const AddressIndex& addresses, DataDirectory directory,
                          ReferenceCollector& found) {
     uint64_t at = 0;
     if (directory.size == 0 ||
-        !layout.FileOffsetOfField(directory.rva, kExportDirectoryBytes, at)) {
+        !addresses.FileOffsetOfField(directory.rva, kExportDirectoryBytes, at)) {
         return true;
     }
     uint32_t functions = 0, names = 0, functionsRva = 0, namesRva = 0;
@@ -81,45 +81,45 @@ bool CollectExportFields(ImageBytes& bytes, const ImageLayout& layout, DataDirec
     }
     for (uint64_t field :
          {kExportName, kAddressOfFunctions, kAddressOfNames, kAddressOfNameOrdinals}) {
-        if (!AddIfRva(bytes, layout, at + field, found)) {
+        if (!AddIfRva(bytes, addresses, at + field, found)) {
             return false;
         }
     }
-    return AddRvaArray(bytes, layout, functionsRva, functions, found) &&
-           AddRvaArray(bytes, layout, namesRva, names, found);
+    return AddRvaArray(bytes, addresses, functionsRva, functions, found) &&
+           AddRvaArray(bytes, addresses, namesRva, names, found);
 }
 
-bool CollectImportFields(ImageBytes& bytes, const ImageLayout& layout, DataDirectory directory,
+bool CollectImportFields(ImageBytes& bytes, const AddressIndex& addresses, DataDirectory directory,
                          ReferenceCollector& found) {
     uint64_t start = 0;
     uint64_t available = 0;
     // The directory's size is often wrong in the wild; the table ends with a zero descriptor.
-    if (directory.rva == 0 || !layout.FileSpanAt(directory.rva, start, available)) {
+    if (directory.rva == 0 || !addresses.FileSpanAt(directory.rva, start, available)) {
         return true;
     }
     for (uint64_t at = start; available - (at - start) >= kImportDescriptorBytes;
          at += kImportDescriptorBytes) {
-        uint32_t lookup = 0, stamp = 0, name = 0, addresses = 0;
+        uint32_t lookup = 0, stamp = 0, name = 0, addressTable = 0;
         if (!found.Walk(1)) {
             return false;
         }
         if (!bytes.U32(at + kOriginalFirstThunk, lookup) ||
             !bytes.U32(at + kImportTimeDateStamp, stamp) || !bytes.U32(at + kImportName, name) ||
-            !bytes.U32(at + kFirstThunk, addresses) ||
-            (lookup == 0 && name == 0 && addresses == 0)) {
+            !bytes.U32(at + kFirstThunk, addressTable) ||
+            (lookup == 0 && name == 0 && addressTable == 0)) {
             break;
         }
         for (uint64_t field : {kOriginalFirstThunk, kImportName, kFirstThunk}) {
-            if (!AddIfRva(bytes, layout, at + field, found)) {
+            if (!AddIfRva(bytes, addresses, at + field, found)) {
                 return false;
             }
         }
         // A bound import's address table holds the target's addresses, not RVAs of ours; an
         // unbound one repeats the lookup table (or is the only table, from old linkers).
-        const bool addressesAreRvas = stamp == 0 || lookup == 0;
-        if (!AddThunks(bytes, layout, lookup, found) ||
-            (addressesAreRvas && addresses != lookup &&
-             !AddThunks(bytes, layout, addresses, found))) {
+        const bool tableHoldsRvas = stamp == 0 || lookup == 0;
+        if (!AddThunks(bytes, addresses, lookup, found) ||
+            (tableHoldsRvas && addressTable != lookup &&
+             !AddThunks(bytes, addresses, addressTable, found))) {
             return false;
         }
     }

@@ -196,7 +196,9 @@ const DamageCase kCases[] = {
      0, 0},
 };
 
-void PrintTo(const DamageCase& damage, std::ostream* out) { *out << damage.name; }
+void PrintTo(const DamageCase& damage, std::ostream* out) {
+    *out << damage.name;
+}
 
 class DamagedImageTest : public testing::TestWithParam<DamageCase> {};
 
@@ -208,6 +210,7 @@ TEST_P(DamagedImageTest, RefusedOrOnlyFieldsInTheFile) {
     ImageReferences found;
     std::string why;
     const bool parsed = ParseImage(source, found, why);
+    EXPECT_FALSE(source.readOutside);
     ASSERT_EQ(parsed, damage.parses) << why;
     if (!parsed) {
         EXPECT_FALSE(why.empty());
@@ -264,6 +267,7 @@ TEST(DamagedImageTest, EveryHeaderByteChangedKeepsThePromises) {
                 std::string why;
                 const bool parsed = ParseImage(source, first, why);
                 ASSERT_EQ(ParseImage(source, second, why), parsed);
+                ASSERT_FALSE(source.readOutside);
                 ASSERT_EQ(first.absolute, second.absolute);
                 ASSERT_EQ(first.relativeToBase, second.relativeToBase);
                 if (parsed) {

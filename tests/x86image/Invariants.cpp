@@ -1,5 +1,7 @@
 #include "Invariants.h"
 
+#include "AddressIndex.h"
+
 namespace x86image::test {
 
 namespace {
@@ -16,7 +18,8 @@ std::string ListProblem(const std::vector<uint32_t>& fields, uint64_t fileSize) 
     return "";
 }
 
-std::string SectionProblem(const ImageLayout& layout, size_t index, uint64_t fileSize) {
+std::string SectionProblem(const ImageLayout& layout, const AddressIndex& byAddress, size_t index,
+                           uint64_t fileSize) {
     const Section& section = layout.sections[index];
     if (section.size == 0 || section.fileOffset >= fileSize ||
         section.size > fileSize - section.fileOffset) {
@@ -28,6 +31,15 @@ std::string SectionProblem(const ImageLayout& layout, size_t index, uint64_t fil
             return "sections unsorted or overlapping in the file";
         }
     }
+    for (size_t other = 0; other < index; ++other) {
+        const Section& earlier = layout.sections[other];
+        const bool apart = section.address >= earlier.address
+                               ? section.address - earlier.address >= earlier.size
+                               : earlier.address - section.address >= section.size;
+        if (!apart) {
+            return "sections overlapping in the address space";
+        }
+    }
     const uint64_t last = section.size - 1;
     for (uint64_t step : {uint64_t{0}, last}) {
         uint64_t address = 0, fileOffset = 0;
@@ -36,6 +48,10 @@ std::string SectionProblem(const ImageLayout& layout, size_t index, uint64_t fil
             fileOffset != section.fileOffset + step ||
             layout.IsExecutable(fileOffset) != section.executable) {
             return "section does not map both ways";
+        }
+        uint64_t indexed = 0;
+        if (!byAddress.FileOffsetOf(address, indexed) || indexed != fileOffset) {
+            return "the address index disagrees with the layout";
         }
     }
     return "";
@@ -47,8 +63,9 @@ std::string BrokenPromise(const ImageReferences& found, uint64_t fileSize) {
     if (found.layout.sections.empty() || found.layout.sections.size() > kMaxSections) {
         return "no sections or too many";
     }
+    const AddressIndex addresses(found.layout);
     for (size_t index = 0; index < found.layout.sections.size(); ++index) {
-        std::string problem = SectionProblem(found.layout, index, fileSize);
+        std::string problem = SectionProblem(found.layout, addresses, index, fileSize);
         if (!problem.empty()) {
             return problem;
         }

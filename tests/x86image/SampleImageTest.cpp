@@ -20,7 +20,9 @@ class SampleImageTest : public testing::TestWithParam<Sample> {};
 
 } // namespace
 
-void PrintTo(const Sample& sample, std::ostream* out) { *out << sample.name; }
+void PrintTo(const Sample& sample, std::ostream* out) {
+    *out << sample.name;
+}
 
 namespace {
 

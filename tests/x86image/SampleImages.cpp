@@ -65,10 +65,11 @@ void SortFields(Sample& sample) {
 } // namespace
 
 bool MemorySource::Read(uint64_t offset, uint8_t* out, size_t length) {
-    if (offset > bytes_.size() || length > bytes_.size() - offset) {
+    if (offset > size_ || length > size_ - offset) {
+        readOutside = true;
         return false;
     }
-    std::memcpy(out, bytes_.data() + offset, length);
+    std::memcpy(out, data_ + offset, length);
     return true;
 }
 

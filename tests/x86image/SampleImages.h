@@ -10,14 +10,20 @@
 
 namespace x86image::test {
 
+// Bytes in memory. The reader promises to ask only for ranges inside Size(); a read outside
+// is refused and remembered, for the tests to check.
 class MemorySource : public ByteSource {
 public:
-    explicit MemorySource(const Bytes& bytes) : bytes_(bytes) {}
-    uint64_t Size() const override { return bytes_.size(); }
+    MemorySource(const uint8_t* data, size_t size) : data_(data), size_(size) {}
+    explicit MemorySource(const Bytes& bytes) : MemorySource(bytes.data(), bytes.size()) {}
+    uint64_t Size() const override { return size_; }
     bool Read(uint64_t offset, uint8_t* out, size_t length) override;
 
+    bool readOutside = false;
+
 private:
-    const Bytes& bytes_;
+    const uint8_t* data_;
+    size_t size_;
 };
 
 struct Sample {
