@@ -22,8 +22,9 @@ bool AddressMap::NewOffset(uint64_t oldOffset, uint64_t& newOffset) const {
         return false;
     }
     const uint32_t at = static_cast<uint32_t>(oldOffset);
-    auto after = std::upper_bound(entries_.begin(), entries_.end(), at,
-                                  [](uint32_t value, const Entry& e) { return value < e.oldStart; });
+    auto after =
+        std::upper_bound(entries_.begin(), entries_.end(), at,
+                         [](uint32_t value, const Entry& e) { return value < e.oldStart; });
     if (after == entries_.begin()) {
         return false;
     }

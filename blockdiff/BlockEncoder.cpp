@@ -78,7 +78,8 @@ private:
         }
         for (size_t segment = 0; segment < segments_; ++segment) {
             if (!LoadSegment(segment) ||
-                !WriteSegment(segment, plans[segment], predicted ? prediction.predictor() : nullptr)) {
+                !WriteSegment(segment, plans[segment],
+                              predicted ? prediction.predictor() : nullptr)) {
                 return false;
             }
             std::vector<BlockPlan>().swap(plans[segment]);
@@ -279,8 +280,8 @@ private:
         return Progress(newSize_ + SegmentStart(segment) + segment_.size());
     }
 
-    static bool TryPredicted(const BlockPlan& plan, const BlockSource& source, const RawBlock& plain,
-                             CoderSet coders, EncodedBlock& block) {
+    static bool TryPredicted(const BlockPlan& plan, const BlockSource& source,
+                             const RawBlock& plain, CoderSet coders, EncodedBlock& block) {
         const RawBlock raw = BuildRawBlock(plan, source);
         if (raw.dense == plain.dense) {
             return true;

@@ -19,9 +19,8 @@ public:
     Rebuild(const BlockHeader& header, const BlockStreams& streams, const RebuildSource& source,
             uint8_t* out, WorkPacer& pacer, uint64_t at, Failure& failure)
         : header_(header), streams_(streams), old_(source.old), oldSize_(source.oldSize),
-          predictor_(source.predictor), blockStart_(source.blockStart), out_(out),
-          pacer_(pacer), at_(at), failure_(failure),
-          literalsSize_(header.streams[format::kLiterals].rawSize),
+          predictor_(source.predictor), blockStart_(source.blockStart), out_(out), pacer_(pacer),
+          at_(at), failure_(failure), literalsSize_(header.streams[format::kLiterals].rawSize),
           differencesSize_(header.streams[format::kDifferences].rawSize),
           sparse_(streams.positions, header.streams[format::kPositions].rawSize,
                   streams.differences,
@@ -34,8 +33,8 @@ public:
         while (!covers.AtEnd()) {
             const uint32_t before = covers.outputEnd();
             if (!covers.Next(cover, failure_, at_) ||
-                !Literals(before, cover.outputStart - before) || !Copy(cover) ||
-                !Predict(cover) || !AddDifferences(cover)) {
+                !Literals(before, cover.outputStart - before) || !Copy(cover) || !Predict(cover) ||
+                !AddDifferences(cover)) {
                 return false;
             }
         }

@@ -54,8 +54,7 @@ bool ParsePredictionSections(const uint8_t* bytes, size_t count, uint64_t offset
         BLOCKDIFF_FAIL_IF(section.size == 0 || section.fileOffset < previousEnd ||
                               section.fileOffset + section.size > format::kMaxPredictedFileSize ||
                               section.address + section.size < section.address,
-                          failure, Error::Corrupt, "a section of the new image out of order",
-                          at);
+                          failure, Error::Corrupt, "a section of the new image out of order", at);
         previousEnd = section.fileOffset + section.size;
         layout.sections.push_back(section);
     }

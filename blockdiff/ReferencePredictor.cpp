@@ -51,8 +51,9 @@ ReferencePredictor::Layout::Layout(const x86image::ImageLayout& layout)
 // next one starts (UINT64_MAX when none does).
 const x86image::Section* ReferencePredictor::Layout::Around(uint64_t offset,
                                                             uint64_t& runEnd) const {
-    auto after = std::upper_bound(byOffset_.begin(), byOffset_.end(), offset,
-                                  [](uint64_t value, const auto& s) { return value < s.fileOffset; });
+    auto after =
+        std::upper_bound(byOffset_.begin(), byOffset_.end(), offset,
+                         [](uint64_t value, const auto& s) { return value < s.fileOffset; });
     runEnd = after == byOffset_.end() ? UINT64_MAX : after->fileOffset;
     if (after == byOffset_.begin()) {
         return nullptr;
@@ -172,8 +173,9 @@ void ReferencePredictor::PredictListed(uint64_t oldStart, uint8_t* bytes, size_t
                                        size_t until) const {
     // The fields ending in (from, until]: starting at or after oldStart + from - 3.
     const uint64_t first = oldStart + (from >= kFieldBytes ? from - kFieldBytes + 1 : 0);
-    auto field = std::lower_bound(fields_.begin(), fields_.end(), first,
-                                  [](uint32_t f, uint64_t value) { return (f & kOffsetMask) < value; });
+    auto field =
+        std::lower_bound(fields_.begin(), fields_.end(), first,
+                         [](uint32_t f, uint64_t value) { return (f & kOffsetMask) < value; });
     for (; field != fields_.end() && (*field & kOffsetMask) + kFieldBytes <= oldStart + until;
          ++field) {
         const size_t at = static_cast<size_t>((*field & kOffsetMask) - oldStart);

@@ -35,8 +35,8 @@ public:
     // the listed fields ending in (from, until]. `scan` carries the scan from one part to the
     // next: 0 before the first, then what the last call returned; parts must follow each
     // other from 0 to `length`.
-    size_t Predict(uint64_t oldStart, uint64_t newStart, uint8_t* bytes, size_t length,
-                   size_t from, size_t until, size_t scan) const;
+    size_t Predict(uint64_t oldStart, uint64_t newStart, uint8_t* bytes, size_t length, size_t from,
+                   size_t until, size_t scan) const;
     // The whole cover at once.
     void PredictCover(uint64_t oldStart, uint64_t newStart, uint8_t* bytes, size_t length) const {
         Predict(oldStart, newStart, bytes, length, 0, length, 0);
