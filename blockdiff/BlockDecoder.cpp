@@ -69,11 +69,18 @@ private:
             !MapCovers(resultSize)) {
             return false;
         }
+        // A tick between the steps: sorting an image's fields takes milliseconds.
         x86image::ImageReferences old;
-        if (!ParseOldImage(old_, old, failure_)) {
+        if (!Tick() || !ParseOldImage(old_, old, failure_) || !Tick()) {
             return false;
         }
         predictor_ = std::make_unique<ReferencePredictor>(old, newLayout_, map_);
+        return Tick();
+    }
+
+    bool Tick() {
+        BLOCKDIFF_FAIL_IF(!pacer_.Tick(), failure_, Error::Stopped,
+                          "while preparing the prediction", pos_);
         return true;
     }
 
@@ -101,7 +108,7 @@ private:
         }
         pos_ = blocksStart;
         map_.Seal();
-        return true;
+        return Tick();
     }
 
     bool ReadBlockHeader(uint64_t resultLeft) {

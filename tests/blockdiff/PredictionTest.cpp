@@ -3,8 +3,8 @@
 // of the prediction header is checked.
 #include "BlockFormat.h"
 #include "BlockTestIo.h"
-#include "ImageWriter.h"
 #include "ReferencePredictor.h"
+#include "SamplePrograms.h"
 
 #include <gtest/gtest.h>
 
@@ -13,61 +13,10 @@
 namespace blockdiff::test {
 namespace {
 
-constexpr uint64_t kTextAddress = 0x1000;
-constexpr uint64_t kFlagsAllocExec = 0x6;
+using x86image::test::MovedCodeProgram;
 
-// Functions of filler bytes (never an opcode the predictor looks for) and calls to each
-// other; `grown` adds bytes inside one function, so everything after it moves and every call
-// across the move changes, as a rebuild leaves them.
-Bytes Program(size_t functions, size_t grown, uint32_t seed) {
-    constexpr int kCall = -1;
-    std::vector<std::vector<int>> bodies(functions); // filler bytes, or kCall then a function
-    std::vector<uint64_t> starts(functions);
-    for (size_t f = 0; f < functions; ++f) {
-        Random random(seed * 100003 + f);
-        const size_t items = 100 + random.Next() % 100;
-        for (size_t i = 0; i < items; ++i) {
-            if (f == functions / 2 && i == items / 2)
-                bodies[f].insert(bodies[f].end(), grown, 0x20);
-            if (random.Next() % 8 == 0) {
-                bodies[f].push_back(kCall);
-                bodies[f].push_back(static_cast<int>(random.Next() % functions));
-            } else {
-                bodies[f].push_back(static_cast<int>(0x10 + random.Next() % 0x60));
-            }
-        }
-    }
-    uint64_t at = 0;
-    for (size_t f = 0; f < functions; ++f) {
-        starts[f] = at;
-        for (size_t i = 0; i < bodies[f].size(); ++i)
-            at += bodies[f][i] == kCall ? (++i, 5) : 1;
-    }
-    Bytes code;
-    for (size_t f = 0; f < functions; ++f) {
-        for (size_t i = 0; i < bodies[f].size(); ++i) {
-            if (bodies[f][i] != kCall) {
-                code.push_back(static_cast<uint8_t>(bodies[f][i]));
-                continue;
-            }
-            const uint64_t next = code.size() + 5;
-            const uint32_t displacement = static_cast<uint32_t>(starts[bodies[f][++i]] - next);
-            code.push_back(0xE8);
-            for (int k = 0; k < 4; ++k)
-                code.push_back(static_cast<uint8_t>(displacement >> (8 * k)));
-        }
-    }
-    x86image::test::ElfSpec spec;
-    x86image::test::ElfSectionSpec text;
-    text.flags = kFlagsAllocExec;
-    text.address = kTextAddress;
-    text.data = code;
-    spec.sections.push_back(text);
-    return x86image::test::WriteElf(spec).bytes;
-}
-
-const Bytes kOld = Program(400, 0, 5);
-const Bytes kNew = Program(400, 37, 5);
+const Bytes kOld = MovedCodeProgram(400, 0, 5);
+const Bytes kNew = MovedCodeProgram(400, 37, 5);
 
 TEST(Prediction, MovedCodePatchesSmallerAndExactly) {
     EncoderOptions plainOptions;
