@@ -25,15 +25,14 @@ bool AddressMap::NewOffset(uint64_t oldOffset, uint64_t& newOffset) const {
     auto after =
         std::upper_bound(entries_.begin(), entries_.end(), at,
                          [](uint32_t value, const Entry& e) { return value < e.oldStart; });
-    if (after == entries_.begin()) {
-        return false;
+    for (size_t looked = 0; after != entries_.begin() && looked < kLookback; ++looked) {
+        const Entry& entry = *--after;
+        if (at - entry.oldStart < entry.length) {
+            newOffset = uint64_t{entry.newStart} + (at - entry.oldStart);
+            return true;
+        }
     }
-    const Entry& entry = *std::prev(after);
-    if (at - entry.oldStart >= entry.length) {
-        return false;
-    }
-    newOffset = uint64_t{entry.newStart} + (at - entry.oldStart);
-    return true;
+    return false;
 }
 
 } // namespace blockdiff

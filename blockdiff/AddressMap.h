@@ -16,11 +16,16 @@ public:
     // Orders the covers by their old start, ties by their new start, so that a lookup gives
     // the same answer however the covers were added.
     void Seal();
-    // The new offset of the byte at `oldOffset`: through the cover with the greatest old start
-    // at or below it, when that cover holds it. False otherwise.
+    // The new offset of the byte at `oldOffset`: through the first cover holding it among the
+    // kLookback covers with the greatest old starts at or below it (in the order of Seal,
+    // last first). False when none of them holds it. Several covers may copy the same old
+    // bytes, and a short one starting just below an offset must not hide the long one
+    // around it.
     bool NewOffset(uint64_t oldOffset, uint64_t& newOffset) const;
 
     size_t size() const { return entries_.size(); }
+
+    static constexpr size_t kLookback = 16;
 
 private:
     struct Entry {

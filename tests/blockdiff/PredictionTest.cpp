@@ -82,6 +82,35 @@ TEST(Prediction, PartsGiveTheBytesOfTheWholeCover) {
     }
 }
 
+// A short cover just below an offset does not hide the long one holding it, within the
+// stated lookback.
+TEST(AddressMap, FindsTheCoverHoldingAnOffset) {
+    AddressMap map;
+    map.Add(0, 5000, 1000); // a long cover
+    map.Add(500, 100, 10);  // a short one inside it, copying the same old bytes
+    for (uint64_t start = 2000; start < 2000 + AddressMap::kLookback; ++start)
+        map.Add(start, 9000 + start, 1); // as many one-byte covers below 2100
+    map.Add(1990, 7000, 200);
+    map.Seal();
+    const struct {
+        uint64_t oldOffset;
+        bool found;
+        uint64_t newOffset;
+    } cases[] = {
+        {0, true, 5000},   {505, true, 105},   {700, true, 5700},
+        {999, true, 5999}, {1000, false, 0},   {2003, true, 11003},
+        {2100, false, 0},  {1995, true, 7005}, {2150, false, 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.oldOffset);
+        uint64_t newOffset = 0;
+        EXPECT_EQ(map.NewOffset(c.oldOffset, newOffset), c.found);
+        if (c.found) {
+            EXPECT_EQ(newOffset, c.newOffset);
+        }
+    }
+}
+
 // The payload header is 12 bytes; the prediction header follows.
 constexpr size_t kVersionAt = format::kPayloadHeaderBytes;
 constexpr size_t kKindAt = kVersionAt + 1;
