@@ -45,6 +45,7 @@ bool CompressBlock(const RawBlock& raw, CoderSet allowed, EncodedBlock& block) {
     StoredStream streams[format::kStreamCount];
     block.header.outputSize = raw.outputSize;
     block.header.outputCrc = raw.outputCrc;
+    block.header.predicted = raw.predicted;
     if (!ChooseCoder(raw.covers, allowed, streams[format::kCovers]) ||
         !ChooseDifferences(raw, allowed, block.header.form, streams) ||
         !ChooseCoder(raw.literals, allowed, streams[format::kLiterals])) {

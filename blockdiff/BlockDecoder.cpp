@@ -5,12 +5,15 @@
 #include "BlockRebuilder.h"
 #include "ByteBuffer.h"
 #include "PayloadHeader.h"
+#include "PredictionHeader.h"
+#include "PredictionSetup.h"
 #include "SegmentReader.h"
 #include "WorkPacer.h"
 
 #include <zlib.h>
 
 #include <algorithm>
+#include <memory>
 #include <new>
 #include <string>
 
@@ -24,21 +27,23 @@ class DecodeRun {
 public:
     DecodeRun(vcdiff::Source& payload, vcdiff::Source* old, vcdiff::Sink& result,
               const coders::Tick& tick, Failure& failure)
-        : payload_(payload), payloadSize_(payload.Size()), oldSize_(old ? old->Size() : 0),
-          oldReader_(old), result_(result), pacer_(tick), failure_(failure) {}
+        : payload_(payload), payloadSize_(payload.Size()), old_(old),
+          oldSize_(old ? old->Size() : 0), oldReader_(old), result_(result), pacer_(tick),
+          failure_(failure) {}
 
     bool Run() {
         uint8_t header[format::kPayloadHeaderBytes];
         uint64_t resultSize = 0;
         if (!ReadPayload(header, sizeof header, "the payload header") ||
-            !ParsePayloadHeader(header, resultSize, failure_)) {
+            !ParsePayloadHeader(header, resultSize, predicted_, failure_) ||
+            (predicted_ && !PreparePrediction(resultSize))) {
             return false;
         }
-        for (uint64_t written = 0; written < resultSize;) {
-            if (!DecodeBlock(resultSize - written)) {
+        for (written_ = 0; written_ < resultSize;) {
+            if (!DecodeBlock(resultSize - written_)) {
                 return false;
             }
-            written += header_.outputSize;
+            written_ += header_.outputSize;
         }
         BLOCKDIFF_FAIL_IF(pos_ != payloadSize_, failure_, Error::Corrupt,
                           "bytes after the last block", pos_);
@@ -46,7 +51,67 @@ public:
     }
 
 private:
-    bool DecodeBlock(uint64_t resultLeft) {
+    // The new image's layout from the prediction header, the map of every block's covers and
+    // the old image's references, before the first block is rebuilt.
+    bool PreparePrediction(uint64_t resultSize) {
+        uint8_t fixed[format::kPredictionFixedBytes];
+        size_t sections = 0;
+        uint8_t table[x86image::kMaxSections * format::kPredictionSectionBytes];
+        uint64_t at = pos_;
+        if (!ReadPayload(fixed, sizeof fixed, "the prediction header") ||
+            !ParsePredictionFixed(fixed, at, newLayout_, sections, failure_)) {
+            return false;
+        }
+        at = pos_;
+        if (!ReadPayload(table, sections * format::kPredictionSectionBytes,
+                         "the prediction header") ||
+            !ParsePredictionSections(table, sections, at, newLayout_, failure_) ||
+            !MapCovers(resultSize)) {
+            return false;
+        }
+        // A tick between the steps: sorting an image's fields takes milliseconds.
+        x86image::ImageReferences old;
+        if (!Tick() || !ParseOldImage(old_, old, failure_) || !Tick()) {
+            return false;
+        }
+        predictor_ = std::make_unique<ReferencePredictor>(old, newLayout_, map_);
+        return Tick();
+    }
+
+    bool Tick() {
+        BLOCKDIFF_FAIL_IF(!pacer_.Tick(), failure_, Error::Stopped,
+                          "while preparing the prediction", pos_);
+        return true;
+    }
+
+    // A first pass over the blocks that decodes only their covers.
+    bool MapCovers(uint64_t resultSize) {
+        const uint64_t blocksStart = pos_;
+        for (uint64_t mapped = 0; mapped < resultSize;) {
+            const uint64_t at = pos_;
+            if (!ReadBlockHeader(resultSize - mapped)) {
+                return false;
+            }
+            uint8_t* covers = nullptr;
+            try {
+                covers = covers_.Reserve(header_.streams[format::kCovers].rawSize);
+            } catch (const std::bad_alloc&) {
+                return failure_.Set(Error::OutOfMemory, "for a block's covers", at);
+            }
+            if (!DecodeStream(header_.streams[format::kCovers], covers) ||
+                !MapBlockCovers(covers, header_.streams[format::kCovers].rawSize,
+                                header_.outputSize, oldSize_, mapped, at, map_, failure_)) {
+                return false;
+            }
+            pos_ = at + format::kBlockHeaderBytes + header_.StoredBytes();
+            mapped += header_.outputSize;
+        }
+        pos_ = blocksStart;
+        map_.Seal();
+        return Tick();
+    }
+
+    bool ReadBlockHeader(uint64_t resultLeft) {
         const uint64_t at = pos_;
         BLOCKDIFF_FAIL_IF(!pacer_.Tick(), failure_, Error::Stopped, "before a block", at);
         uint8_t bytes[format::kBlockHeaderBytes];
@@ -58,6 +123,16 @@ private:
                           "the block goes past the end of the result", at);
         BLOCKDIFF_FAIL_IF(header_.StoredBytes() > payloadSize_ - pos_, failure_, Error::Truncated,
                           "the payload ends inside a block's streams", at);
+        BLOCKDIFF_FAIL_IF(header_.predicted && !predicted_, failure_, Error::Corrupt,
+                          "a predicted block in a payload without prediction", at + 8);
+        return true;
+    }
+
+    bool DecodeBlock(uint64_t resultLeft) {
+        const uint64_t at = pos_;
+        if (!ReadBlockHeader(resultLeft)) {
+            return false;
+        }
         uint8_t* output = nullptr;
         uint8_t* streams[format::kStreamCount] = {};
         if (!Reserve(output, streams, at)) {
@@ -70,7 +145,9 @@ private:
         }
         const BlockStreams decoded{streams[format::kCovers], streams[format::kPositions],
                                    streams[format::kDifferences], streams[format::kLiterals]};
-        return RebuildBlock(header_, decoded, oldReader_, oldSize_, output, pacer_, at, failure_) &&
+        const RebuildSource source{oldReader_, oldSize_,
+                                   header_.predicted ? predictor_.get() : nullptr, written_};
+        return RebuildBlock(header_, decoded, source, output, pacer_, at, failure_) &&
                CheckCrc(output, at) && Write(output, at);
     }
 
@@ -165,13 +242,19 @@ private:
 
     vcdiff::Source& payload_;
     const uint64_t payloadSize_;
+    vcdiff::Source* old_;
     const uint64_t oldSize_;
     vcdiff::SegmentReader oldReader_;
     vcdiff::Sink& result_;
     WorkPacer pacer_;
     Failure& failure_;
     uint64_t pos_ = 0;
+    uint64_t written_ = 0;
+    bool predicted_ = false; // the payload has a prediction header
     BlockHeader header_;
+    x86image::ImageLayout newLayout_;
+    AddressMap map_;
+    std::unique_ptr<ReferencePredictor> predictor_;
     ByteBuffer output_;
     ByteBuffer covers_;
     ByteBuffer shared_;

@@ -21,7 +21,9 @@ namespace blockdiff {
 //   cover records (at most 2 MiB), its difference positions, differences and literals
 //   (together at most the block's output, 8 MiB), the stored bytes of its largest compressed stream
 //   (at most its raw size, 8 MiB) and one coder's working memory (at most
-//   coders::kMaxDecoderWindow, 16 MiB, plus its fixed state): about 44 MiB.
+//   coders::kMaxDecoderWindow, 16 MiB, plus its fixed state): about 44 MiB; a predicted
+//   payload adds the map of its covers (at most 3 MiB) and the old image's fields (at most
+//   4 MiB, parsed before the first block).
 //
 // Returns true when the whole result was written; otherwise false with `failure` saying why
 // and where. Bytes written before a failure are not a valid result: the caller discards them.

@@ -6,6 +6,7 @@
 #include "OldParts.h"
 #include "Parallel.h"
 #include "PayloadHeader.h"
+#include "PredictionPlan.h"
 #include "RawBlock.h"
 #include "ReadRange.h"
 #include "SampledStrings.h"
@@ -24,6 +25,9 @@ constexpr size_t kSegmentBytes = 64u << 20;
 static_assert(kSegmentBytes % format::kMaxBlockOutput == 0, "segments hold whole blocks");
 // An old file indexed in parts: the most of it indexed for one segment.
 constexpr size_t kPartsBudget = kWideAddresses ? 3 * kSegmentBytes : kSegmentBytes;
+// The differing bytes the predictor must save to be worth its header, a few bytes each
+// after compression.
+constexpr uint64_t kPredictionMinimumGain = 256;
 
 class EncodeRun {
 public:
@@ -37,11 +41,6 @@ public:
           threads_(UsefulThreads(options.threads)) {}
 
     bool Run() {
-        std::vector<uint8_t> header;
-        AppendPayloadHeader(newSize_, header);
-        if (!Write(header)) {
-            return false;
-        }
         const uint64_t wholeLimit =
             options_.wholeOldLimit ? options_.wholeOldLimit : kDefaultWholeOldLimit;
         return oldSize_ <= wholeLimit ? EncodeWhole() : EncodeInParts();
@@ -65,19 +64,74 @@ private:
             }
         }
         index_.DropSuffixes();
+        std::vector<std::vector<BlockPlan>> plans(segments_);
         for (size_t segment = 0; segment < segments_; ++segment) {
-            if (!LoadSegment(segment) || !WriteSegment(segment, covers[segment])) {
-                return false;
-            }
+            plans[segment] = PlanBlocks(covers[segment], SegmentLength(segment), index_);
             std::vector<FoundCover>().swap(covers[segment]);
         }
+        PredictionPlan prediction;
+        const bool predicted = options_.predictReferences && old_ &&
+                               prediction.Prepare(index_, new_) && Map(prediction, plans) &&
+                               Pays(prediction, plans);
+        if (!WriteHeader(predicted ? &prediction : nullptr)) {
+            return false;
+        }
+        for (size_t segment = 0; segment < segments_; ++segment) {
+            if (!LoadSegment(segment) ||
+                !WriteSegment(segment, plans[segment],
+                              predicted ? prediction.predictor() : nullptr)) {
+                return false;
+            }
+            std::vector<BlockPlan>().swap(plans[segment]);
+        }
         return true;
+    }
+
+    bool WriteHeader(const PredictionPlan* prediction) {
+        std::vector<uint8_t> header;
+        AppendPayloadHeader(newSize_, prediction != nullptr, header);
+        if (prediction) {
+            prediction->AppendHeader(header);
+            report_.predicted = true;
+        }
+        return Write(header);
+    }
+
+    bool Map(PredictionPlan& prediction, const std::vector<std::vector<BlockPlan>>& plans) const {
+        for (size_t segment = 0; segment < segments_; ++segment) {
+            prediction.AddCovers(plans[segment], SegmentStart(segment), index_);
+        }
+        return prediction.Seal();
+    }
+
+    // Whether the predicted references leave enough fewer differing bytes to pay for the
+    // prediction header; each block then still keeps the smaller of its two encodings.
+    bool Pays(const PredictionPlan& prediction, const std::vector<std::vector<BlockPlan>>& plans) {
+        uint64_t plain = 0;
+        uint64_t predicted = 0;
+        for (size_t segment = 0; segment < segments_; ++segment) {
+            if (!LoadSegment(segment)) {
+                return false;
+            }
+            for (const BlockPlan& plan : plans[segment]) {
+                plain += DifferingBytes(plan, Source(segment, nullptr));
+                predicted += DifferingBytes(plan, Source(segment, prediction.predictor()));
+            }
+        }
+        return predicted + kPredictionMinimumGain <= plain;
+    }
+
+    BlockSource Source(size_t segment, const ReferencePredictor* predictor) const {
+        return BlockSource{segment_.data(), SegmentStart(segment), index_, predictor};
     }
 
     // The old file too large to index whole: for each segment, only the parts of it that
     // the segment's sampled strings point to.
     bool EncodeInParts() {
         report_.indexedInParts = true;
+        if (!WriteHeader(nullptr)) {
+            return false;
+        }
         SampledStrings samples;
         try {
             if (!samples.Build(*old_)) {
@@ -93,7 +147,7 @@ private:
                 return false;
             }
             index_.DropSuffixes();
-            if (!WriteSegment(segment, covers)) {
+            if (!WriteSegment(segment, PlanBlocks(covers, segment_.size(), index_), nullptr)) {
                 return false;
             }
         }
@@ -195,17 +249,20 @@ private:
     }
 
     // Builds and compresses the loaded segment's blocks on the threads, then writes them in
-    // order.
-    bool WriteSegment(size_t segment, const std::vector<FoundCover>& covers) {
-        const std::vector<BlockPlan> plans = PlanBlocks(covers, segment_.size(), index_);
+    // order. With a predictor, a block whose predicted differences differ from the plain ones
+    // is compressed both ways and keeps the smaller.
+    bool WriteSegment(size_t segment, const std::vector<BlockPlan>& plans,
+                      const ReferencePredictor* predictor) {
         std::vector<EncodedBlock> blocks(plans.size());
         std::vector<uint64_t> covered(plans.size());
         std::atomic<bool> outOfMemory{false};
         RunTasks(plans.size(), threads_, [&](size_t i) {
             try {
-                const RawBlock raw = BuildRawBlock(plans[i], segment_.data(), index_);
+                const RawBlock raw = BuildRawBlock(plans[i], Source(segment, nullptr));
                 covered[i] = raw.coveredBytes;
-                if (!CompressBlock(raw, options_.coders, blocks[i])) {
+                if (!CompressBlock(raw, options_.coders, blocks[i]) ||
+                    (predictor && !TryPredicted(plans[i], Source(segment, predictor), raw,
+                                                options_.coders, blocks[i]))) {
                     outOfMemory = true;
                 }
             } catch (const std::bad_alloc&) {
@@ -223,11 +280,28 @@ private:
         return Progress(newSize_ + SegmentStart(segment) + segment_.size());
     }
 
+    static bool TryPredicted(const BlockPlan& plan, const BlockSource& source,
+                             const RawBlock& plain, CoderSet coders, EncodedBlock& block) {
+        const RawBlock raw = BuildRawBlock(plan, source);
+        if (raw.dense == plain.dense) {
+            return true;
+        }
+        EncodedBlock predicted;
+        if (!CompressBlock(raw, coders, predicted)) {
+            return false;
+        }
+        if (predicted.bytes.size() < block.bytes.size()) {
+            block = std::move(predicted);
+        }
+        return true;
+    }
+
     void Count(const EncodedBlock& block, size_t covers, uint64_t covered) {
         ++report_.blocks;
         report_.covers += covers;
         report_.coveredBytes += covered;
         report_.denseBlocks += block.header.form == format::DifferenceForm::Dense;
+        report_.predictedBlocks += block.header.predicted;
         for (size_t i = 0; i < format::kStreamCount; ++i) {
             const StreamDescriptor& stream = block.header.streams[i];
             EncodeReport::Stream& total = report_.streams[i];

@@ -19,6 +19,9 @@ struct EncoderOptions {
     // The coders a stream may be stored with (Store always).
     CoderSet coders = kAllCoders;
     CostModel model;
+    // Take the differences of x86 programs against their predicted references where that
+    // pays (ReferencePredictor.h), for old files indexed whole.
+    bool predictReferences = true;
 };
 
 // A 32-bit builder has 2 GiB of address space, where 5n bytes in one piece are hard to find.
@@ -38,6 +41,9 @@ struct EncodeReport {
     uint64_t coveredBytes = 0;
     uint64_t denseBlocks = 0;
     bool indexedInParts = false;
+    // The payload has a prediction header; so many of its blocks use it.
+    bool predicted = false;
+    uint64_t predictedBlocks = 0;
     Stream streams[format::kStreamCount];
 };
 

@@ -11,8 +11,26 @@
 namespace blockdiff::format {
 
 constexpr uint8_t kMagic[4] = {'Q', 'B', 'L', 'K'};
+// The magic of a payload whose blocks may take their differences against predicted
+// references (ReferencePredictor.h): a prediction header follows the payload header.
+constexpr uint8_t kPredictedMagic[4] = {'Q', 'B', 'L', 'P'};
 // Magic, then the result size as 8 bytes.
 constexpr size_t kPayloadHeaderBytes = 12;
+
+// The prediction header: the predictor's version (1), the new image's kind (1) and base (8),
+// its section count (1), then per section its file offset (4), size (4), address (8) and
+// flags (1). A change to what the predictor predicts, even to a tie-break, is a new version.
+constexpr uint8_t kPredictorVersion = 1;
+constexpr size_t kPredictionFixedBytes = 11;
+constexpr size_t kPredictionSectionBytes = 17;
+constexpr uint8_t kSectionExecutable = 0x01;
+// The predictor maps addresses through every cover of the payload, held at once: at most
+// this many (12 bytes each), and old images of at most kMaxPredictedReferences listed fields
+// (4 bytes each). A builder above either predicts nothing.
+constexpr size_t kMaxPredictedCovers = quill::SizeFor<size_t>(256u << 10, 4096);
+constexpr size_t kMaxPredictedReferences = 1u << 20;
+// Old and new files of the predictor: offsets fit 32 bits.
+constexpr uint64_t kMaxPredictedFileSize = 256u << 20;
 // Result sizes are below 2^63, like file sizes everywhere in a patch file.
 constexpr uint64_t kMaxResultSize = (uint64_t{1} << 63) - 1;
 
@@ -47,8 +65,12 @@ enum class DifferenceForm : uint8_t {
 constexpr uint8_t kDifferenceFormCount = 2;
 constexpr size_t kSparseWordBytes = 4;
 
-// Block header: output size (4), output CRC-32 (4), difference form (1), then one
-// descriptor per stream: coder (1), raw size (4), stored size (4).
+// Set in the form byte of a block whose differences were taken against the predicted
+// references of its covers; only in a payload with the predicted magic.
+constexpr uint8_t kPredictedForm = 0x80;
+
+// Block header: output size (4), output CRC-32 (4), difference form (1, with kPredictedForm),
+// then one descriptor per stream: coder (1), raw size (4), stored size (4).
 constexpr size_t kStreamDescriptorBytes = 9;
 constexpr size_t kBlockHeaderBytes = 9 + kStreamCount * kStreamDescriptorBytes;
 

@@ -57,7 +57,8 @@ uint64_t BlockHeader::StoredBytes() const {
 void AppendBlockHeader(const BlockHeader& header, std::vector<uint8_t>& out) {
     AppendLittleEndian(out, header.outputSize, 4);
     AppendLittleEndian(out, header.outputCrc, 4);
-    out.push_back(static_cast<uint8_t>(header.form));
+    out.push_back(static_cast<uint8_t>(static_cast<uint8_t>(header.form) |
+                                       (header.predicted ? format::kPredictedForm : 0)));
     for (const StreamDescriptor& stream : header.streams) {
         out.push_back(static_cast<uint8_t>(stream.coder));
         AppendLittleEndian(out, stream.rawSize, 4);
@@ -74,9 +75,11 @@ bool ParseBlockHeader(const uint8_t* bytes, uint64_t offset, BlockHeader& header
     BLOCKDIFF_FAIL_IF(header.outputSize > format::kMaxBlockOutput, failure, Error::TooLarge,
                       "a block of " + std::to_string(header.outputSize) + " bytes of output",
                       offset);
-    BLOCKDIFF_FAIL_IF(bytes[8] >= format::kDifferenceFormCount, failure, Error::Corrupt,
+    const uint8_t form = bytes[8] & ~format::kPredictedForm;
+    BLOCKDIFF_FAIL_IF(form >= format::kDifferenceFormCount, failure, Error::Corrupt,
                       "unknown difference form " + std::to_string(bytes[8]), offset + 8);
-    header.form = static_cast<format::DifferenceForm>(bytes[8]);
+    header.form = static_cast<format::DifferenceForm>(form);
+    header.predicted = (bytes[8] & format::kPredictedForm) != 0;
 
     const uint32_t rawLimits[format::kStreamCount] = {format::kMaxCoverBytes, header.outputSize,
                                                       header.outputSize, header.outputSize};

@@ -20,6 +20,8 @@ struct BlockHeader {
     uint32_t outputSize = 0;
     uint32_t outputCrc = 0;
     format::DifferenceForm form = format::DifferenceForm::Sparse;
+    // The differences were taken against the predicted references of the covers.
+    bool predicted = false;
     std::array<StreamDescriptor, format::kStreamCount> streams;
 
     uint64_t StoredBytes() const;

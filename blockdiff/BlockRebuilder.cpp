@@ -9,16 +9,18 @@
 namespace blockdiff {
 namespace {
 
-// A long cover is copied in pieces, so that the old file's reads tick too.
-constexpr size_t kCopyPiece = 1u << 20;
+// A long cover is copied in pieces, so that the old file's reads tick too. No larger than a
+// tick's work: the first block reads into fresh memory, and where a page fault is slow (in
+// virtual machines) a megabyte of them took 9 ms.
+constexpr size_t kCopyPiece = WorkPacer::kTickBytes;
 
 class Rebuild {
 public:
-    Rebuild(const BlockHeader& header, const BlockStreams& streams, vcdiff::SegmentReader& old,
-            uint64_t oldSize, uint8_t* out, WorkPacer& pacer, uint64_t at, Failure& failure)
-        : header_(header), streams_(streams), old_(old), oldSize_(oldSize), out_(out),
-          pacer_(pacer), at_(at), failure_(failure),
-          literalsSize_(header.streams[format::kLiterals].rawSize),
+    Rebuild(const BlockHeader& header, const BlockStreams& streams, const RebuildSource& source,
+            uint8_t* out, WorkPacer& pacer, uint64_t at, Failure& failure)
+        : header_(header), streams_(streams), old_(source.old), oldSize_(source.oldSize),
+          predictor_(source.predictor), blockStart_(source.blockStart), out_(out), pacer_(pacer),
+          at_(at), failure_(failure), literalsSize_(header.streams[format::kLiterals].rawSize),
           differencesSize_(header.streams[format::kDifferences].rawSize),
           sparse_(streams.positions, header.streams[format::kPositions].rawSize,
                   streams.differences,
@@ -31,7 +33,7 @@ public:
         while (!covers.AtEnd()) {
             const uint32_t before = covers.outputEnd();
             if (!covers.Next(cover, failure_, at_) ||
-                !Literals(before, cover.outputStart - before) || !Copy(cover) ||
+                !Literals(before, cover.outputStart - before) || !Copy(cover) || !Predict(cover) ||
                 !AddDifferences(cover)) {
                 return false;
             }
@@ -65,15 +67,46 @@ private:
         return true;
     }
 
+    // After the whole cover is copied: a displacement found near the end of one piece has its
+    // field in the next.
+    bool Predict(const Cover& cover) {
+        if (!predictor_) {
+            return true;
+        }
+        uint8_t* bytes = out_ + cover.outputStart;
+        const uint64_t newStart = blockStart_ + cover.outputStart;
+        size_t scan = 0;
+        for (size_t done = 0; done < cover.length;) {
+            const size_t piece = std::min<size_t>(kCopyPiece, cover.length - done);
+            scan = predictor_->Predict(cover.oldStart, newStart, bytes, cover.length, done,
+                                       done + piece, scan);
+            done += piece;
+            if (!Advance(piece)) {
+                return false;
+            }
+        }
+        return true;
+    }
+
+    // In pieces too: a long cover dense with differences takes milliseconds.
     bool AddDifferences(const Cover& cover) {
         uint8_t* target = out_ + cover.outputStart;
-        if (header_.form == format::DifferenceForm::Dense) {
-            BLOCKDIFF_FAIL_IF(cover.length > differencesSize_ - covered_, failure_, Error::Corrupt,
-                              "the covers need more differences than the stream holds", at_);
-            AddDense(target, streams_.differences + covered_, cover.length);
-        } else {
-            BLOCKDIFF_FAIL_IF(!sparse_.Apply(target, covered_, cover.length), failure_,
-                              Error::Corrupt, "a malformed sparse difference", at_);
+        const bool dense = header_.form == format::DifferenceForm::Dense;
+        BLOCKDIFF_FAIL_IF(dense && cover.length > differencesSize_ - covered_, failure_,
+                          Error::Corrupt, "the covers need more differences than the stream holds",
+                          at_);
+        for (size_t done = 0; done < cover.length;) {
+            const size_t piece = std::min<size_t>(kCopyPiece, cover.length - done);
+            if (dense) {
+                AddDense(target + done, streams_.differences + covered_ + done, piece);
+            } else {
+                BLOCKDIFF_FAIL_IF(!sparse_.ApplyPart(target, covered_, cover.length, done + piece),
+                                  failure_, Error::Corrupt, "a malformed sparse difference", at_);
+            }
+            done += piece;
+            if (!Advance(piece)) {
+                return false;
+            }
         }
         covered_ += cover.length;
         return true;
@@ -100,6 +133,8 @@ private:
     const BlockStreams& streams_;
     vcdiff::SegmentReader& old_;
     uint64_t oldSize_;
+    const ReferencePredictor* predictor_;
+    uint64_t blockStart_;
     uint8_t* out_;
     WorkPacer& pacer_;
     uint64_t at_;
@@ -114,9 +149,9 @@ private:
 } // namespace
 
 bool RebuildBlock(const BlockHeader& header, const BlockStreams& streams,
-                  vcdiff::SegmentReader& old, uint64_t oldSize, uint8_t* out, WorkPacer& pacer,
-                  uint64_t at, Failure& failure) {
-    return Rebuild(header, streams, old, oldSize, out, pacer, at, failure).Run();
+                  const RebuildSource& source, uint8_t* out, WorkPacer& pacer, uint64_t at,
+                  Failure& failure) {
+    return Rebuild(header, streams, source, out, pacer, at, failure).Run();
 }
 
 } // namespace blockdiff

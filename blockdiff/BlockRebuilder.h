@@ -1,6 +1,7 @@
 #pragma once
 #include "BlockError.h"
 #include "BlockHeader.h"
+#include "ReferencePredictor.h"
 #include "SegmentReader.h"
 #include "WorkPacer.h"
 
@@ -16,12 +17,21 @@ struct BlockStreams {
     const uint8_t* literals = nullptr;
 };
 
+// Where a block is rebuilt: the old file of `oldSize` bytes read through `old`, and, for a
+// predicted block, the predictor and the block's offset in the new file.
+struct RebuildSource {
+    vcdiff::SegmentReader& old;
+    uint64_t oldSize;
+    const ReferencePredictor* predictor;
+    uint64_t blockStart;
+};
+
 // Rebuilds one block's output into `out` (header.outputSize bytes): literals and covers in
-// turn, each cover copied from the old file and its differences added, checking every cover
-// and that each stream is used up exactly. `old` reads the old file of `oldSize` bytes; `at`
-// is the block's offset in the payload, for failures.
+// turn, each cover copied from the old file, its references predicted in a predicted block,
+// and its differences added, checking every cover and that each stream is used up exactly.
+// `at` is the block's offset in the payload, for failures.
 bool RebuildBlock(const BlockHeader& header, const BlockStreams& streams,
-                  vcdiff::SegmentReader& old, uint64_t oldSize, uint8_t* out, WorkPacer& pacer,
-                  uint64_t at, Failure& failure);
+                  const RebuildSource& source, uint8_t* out, WorkPacer& pacer, uint64_t at,
+                  Failure& failure);
 
 } // namespace blockdiff

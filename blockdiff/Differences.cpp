@@ -51,9 +51,10 @@ void AddDense(uint8_t* out, const uint8_t* differences, size_t length) {
     }
 }
 
-bool SparseDifferences::Apply(uint8_t* out, uint64_t coveredStart, size_t length) {
+bool SparseDifferences::ApplyPart(uint8_t* out, uint64_t coveredStart, size_t length, size_t part) {
     const uint64_t end = coveredStart + length;
-    while (next_ < end) {
+    const uint64_t partEnd = coveredStart + std::min(part, length);
+    while (next_ < partEnd) {
         const size_t width =
             static_cast<size_t>(std::min<uint64_t>(format::kSparseWordBytes, end - next_));
         if (width > valuesSize_ - valuesUsed_) {

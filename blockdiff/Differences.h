@@ -21,7 +21,13 @@ public:
 
     // Adds the entries at covered positions [coveredStart, coveredStart + length), one
     // cover's bytes, to `out`, which holds those bytes. False when an entry is malformed.
-    bool Apply(uint8_t* out, uint64_t coveredStart, size_t length);
+    bool Apply(uint8_t* out, uint64_t coveredStart, size_t length) {
+        return ApplyPart(out, coveredStart, length, length);
+    }
+    // The same for the entries starting in the first `part` bytes of the cover only, so that
+    // a long cover can be done in pieces; an entry is cut at the end of the cover, never of
+    // the part. The rest follows with `out` and `coveredStart` unchanged and a larger part.
+    bool ApplyPart(uint8_t* out, uint64_t coveredStart, size_t length, size_t part);
     // True when every entry has been applied and no byte of either stream is left over.
     bool Finished() const {
         return !malformed_ && next_ == kNone && positionsUsed_ == positionsSize_ &&

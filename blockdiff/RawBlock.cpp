@@ -39,21 +39,39 @@ void AppendSparse(const uint8_t* newBytes, const uint8_t* oldBytes, const uint8_
     }
 }
 
+// The old bytes a cover gives, predicted into `scratch` when there is a predictor.
+const uint8_t* CoverBytes(const FoundCover& found, const BlockSource& source,
+                          std::vector<uint8_t>& scratch) {
+    const uint8_t* oldBytes = source.index.text() + found.textPos;
+    if (!source.predictor) {
+        return oldBytes;
+    }
+    scratch.assign(oldBytes, oldBytes + found.length);
+    source.predictor->PredictCover(source.index.OldOffset(found.textPos),
+                                   source.segmentStart + found.newPos, scratch.data(),
+                                   found.length);
+    return scratch.data();
+}
+
 } // namespace
 
-RawBlock BuildRawBlock(const BlockPlan& plan, const uint8_t* newData, const SuffixIndex& index) {
+RawBlock BuildRawBlock(const BlockPlan& plan, const BlockSource& source) {
+    const uint8_t* newData = source.newData;
     RawBlock raw;
     raw.outputSize = static_cast<uint32_t>(plan.end - plan.begin);
     raw.outputCrc = Crc32(newData + plan.begin, raw.outputSize);
+    raw.predicted = source.predictor != nullptr;
     size_t newPos = plan.begin;
     uint64_t oldEnd = 0;
     size_t unchanged = 0;
+    std::vector<uint8_t> scratch;
     for (const FoundCover& found : plan.covers) {
         raw.literals.insert(raw.literals.end(), newData + newPos, newData + found.newPos);
         const Cover cover{static_cast<uint32_t>(found.newPos - plan.begin),
-                          index.OldOffset(found.textPos), static_cast<uint32_t>(found.length)};
+                          source.index.OldOffset(found.textPos),
+                          static_cast<uint32_t>(found.length)};
         AppendCoverRecord(raw.covers, cover, static_cast<uint32_t>(newPos - plan.begin), oldEnd);
-        const uint8_t* oldBytes = index.text() + found.textPos;
+        const uint8_t* oldBytes = CoverBytes(found, source, scratch);
         const uint8_t* newBytes = newData + found.newPos;
         const size_t denseStart = raw.dense.size();
         for (size_t i = 0; i < found.length; ++i) {
@@ -72,6 +90,19 @@ RawBlock BuildRawBlock(const BlockPlan& plan, const uint8_t* newData, const Suff
         std::vector<uint8_t>().swap(raw.sparse);
     }
     return raw;
+}
+
+uint64_t DifferingBytes(const BlockPlan& plan, const BlockSource& source) {
+    uint64_t differing = 0;
+    std::vector<uint8_t> scratch;
+    for (const FoundCover& found : plan.covers) {
+        const uint8_t* oldBytes = CoverBytes(found, source, scratch);
+        const uint8_t* newBytes = source.newData + found.newPos;
+        for (size_t i = 0; i < found.length; ++i) {
+            differing += newBytes[i] != oldBytes[i];
+        }
+    }
+    return differing;
 }
 
 } // namespace blockdiff

@@ -1,5 +1,6 @@
 #pragma once
 #include "BlockPlan.h"
+#include "ReferencePredictor.h"
 #include "SuffixIndex.h"
 
 #include <cstdint>
@@ -12,6 +13,7 @@ struct RawBlock {
     uint32_t outputSize = 0;
     uint32_t outputCrc = 0;
     uint64_t coveredBytes = 0;
+    bool predicted = false; // the differences are against predicted references
     std::vector<uint8_t> covers;
     std::vector<uint8_t> dense;
     // The sparse form; unusable (sparseFits false) when its streams together are longer than
@@ -22,8 +24,21 @@ struct RawBlock {
     std::vector<uint8_t> literals;
 };
 
-// Builds the streams of `plan` from the segment's new bytes `newData` and the index's text.
-// Throws std::bad_alloc.
-RawBlock BuildRawBlock(const BlockPlan& plan, const uint8_t* newData, const SuffixIndex& index);
+// The new bytes and old text a segment's blocks are built from: the segment starts at
+// `segmentStart` of the new file; with a predictor, the differences are taken against the
+// predicted references of each cover.
+struct BlockSource {
+    const uint8_t* newData;
+    uint64_t segmentStart;
+    const SuffixIndex& index;
+    const ReferencePredictor* predictor;
+};
+
+// Builds the streams of `plan`. Throws std::bad_alloc.
+RawBlock BuildRawBlock(const BlockPlan& plan, const BlockSource& source);
+
+// The covered bytes of `plan` that differ from what its covers give: a cheap measure of what
+// its differences cost.
+uint64_t DifferingBytes(const BlockPlan& plan, const BlockSource& source);
 
 } // namespace blockdiff

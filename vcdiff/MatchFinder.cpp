@@ -14,7 +14,10 @@ constexpr unsigned kMinHashBits = 16;
 constexpr unsigned kMaxHashBits = 22;
 constexpr size_t kMaxOpcodeSize = 18;
 
-unsigned HashBitsFor(size_t length) {
+unsigned HashBitsFor(size_t length, bool chained) {
+    if (!chained) {
+        length /= 4;
+    }
     unsigned bits = kMinHashBits;
     while (bits < kMaxHashBits && (size_t{1} << bits) < length) {
         ++bits;
@@ -32,32 +35,42 @@ long CopyCost(size_t length, size_t addressCost) {
 
 } // namespace
 
-void MatchFinder::Prepare(const uint8_t* u, size_t segmentLength, size_t length, bool sameSegment) {
+void MatchFinder::Prepare(const uint8_t* u, size_t segmentLength, size_t length, bool sameSegment,
+                          bool keepSegmentIndex) {
     u_ = u;
     length_ = length;
-    const unsigned bits = HashBitsFor(length);
-    if (sameSegment && segmentLength == segmentLength_ && bits == hashBits_) {
+    const unsigned bits = HashBitsFor(length, chained());
+    if (sameSegment && !segmentHead_.empty() && segmentLength == segmentLength_ &&
+        bits == hashBits_) {
         head_ = segmentHead_;
-        previous_.resize(length);
+        if (chained()) {
+            previous_.resize(length);
+        }
         indexed_ = segmentLength_;
         return;
     }
     segmentLength_ = segmentLength;
     hashBits_ = bits;
     head_.assign(size_t{1} << bits, kEmpty);
-    previous_.assign(length, kEmpty);
+    if (chained()) {
+        previous_.assign(length, kEmpty);
+    }
     // Positions whose hash would reach into the target window are left out: the segment's
     // index is reused for later windows with other targets.
     for (size_t pos = 0; pos + kMinMatch <= segmentLength; ++pos) {
         Insert(pos);
     }
     indexed_ = segmentLength;
-    segmentHead_ = head_;
+    if (keepSegmentIndex) {
+        segmentHead_ = head_;
+    } else {
+        std::vector<uint32_t>().swap(segmentHead_);
+    }
     IndexLongStrings();
 }
 
 void MatchFinder::IndexLongStrings() {
-    longHashBits_ = HashBitsFor(segmentLength_ / kLongStep);
+    longHashBits_ = HashBitsFor(segmentLength_ / kLongStep, true);
     longHead_.assign(size_t{1} << longHashBits_, kEmpty);
     for (size_t pos = 0; pos + kLongMatch <= segmentLength_; pos += kLongStep) {
         longHead_[LongHash(pos)] = static_cast<uint32_t>(pos);
@@ -82,7 +95,9 @@ uint32_t MatchFinder::LongHash(size_t pos) const {
 
 void MatchFinder::Insert(size_t pos) {
     uint32_t& bucket = head_[Hash(pos)];
-    previous_[pos] = bucket;
+    if (chained()) {
+        previous_[pos] = bucket;
+    }
     bucket = static_cast<uint32_t>(pos);
 }
 
@@ -157,7 +172,7 @@ Match MatchFinder::Find(size_t pos, const AddressCache& cache, const size_t* hin
     uint32_t candidate = head_[Hash(pos)];
     for (size_t depth = params_.maxChain; candidate != kEmpty && depth > 0; --depth) {
         Consider(candidate, pos, cache, best);
-        if (best.length >= params_.niceLength) {
+        if (best.length >= params_.niceLength || !chained()) {
             break;
         }
         candidate = previous_[candidate];

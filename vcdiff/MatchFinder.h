@@ -8,7 +8,8 @@
 namespace vcdiff {
 
 struct MatchParams {
-    // Chain entries examined per position; more finds better matches, slower.
+    // Chain entries examined per position; more finds better matches, slower. At 1 only the
+    // newest position of each hash is kept: no chains, and a quarter of the buckets.
     size_t maxChain = 64;
     // A match this long ends the search at once.
     size_t niceLength = 512;
@@ -28,8 +29,9 @@ struct Match {
 // reach only the newest of them; a second table of long strings, sampled every kLongStep
 // bytes of the segment, finds the old place of such data again (the encoder then extends
 // the match backwards to where it starts).
-// Memory: 4 bytes per byte of U, two head tables of 4 bytes per bucket (at most 2^22) and
-// the long table (at most 2^22 buckets of 4 bytes).
+// Memory: 4 bytes per byte of U for the chains (none at a chain of 1), a head table of 4 bytes
+// per bucket (at most 2^22), its copy when later windows reuse the segment, and the long table
+// (at most 2^22 buckets of 4 bytes).
 class MatchFinder {
 public:
     static constexpr size_t kMinMatch = 4;
@@ -39,8 +41,10 @@ public:
     explicit MatchFinder(MatchParams params = {}) : params_(params) {}
 
     // Indexes a new window. When `sameSegment` is true the segment is the one of the last
-    // call, already in `u`, and its index is reused.
-    void Prepare(const uint8_t* u, size_t segmentLength, size_t length, bool sameSegment);
+    // call, already in `u`, and its index is reused; `keepSegmentIndex` says a later window
+    // may reuse this one's.
+    void Prepare(const uint8_t* u, size_t segmentLength, size_t length, bool sameSegment,
+                 bool keepSegmentIndex);
     // Indexes every target position below `pos`.
     void IndexUpTo(size_t pos);
     // The best match at target position `pos` (indexed up to `pos`) given the cost of its
@@ -56,6 +60,7 @@ public:
 private:
     static constexpr uint32_t kEmpty = UINT32_MAX;
 
+    bool chained() const { return params_.maxChain > 1; }
     uint32_t Hash(size_t pos) const;
     uint32_t LongHash(size_t pos) const;
     void Insert(size_t pos);

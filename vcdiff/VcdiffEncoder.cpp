@@ -115,7 +115,8 @@ Error StreamEncoder::EncodeWindow(uint64_t start, size_t length) {
     if (length > 0 && !target_.Read(start, window, length)) {
         return Error::SourceReadFailed;
     }
-    windows_.Encode(u_.data(), segmentLength, u_.size(), same);
+    const bool windowsFollow = start + length < target_.Size();
+    windows_.Encode(u_.data(), segmentLength, u_.size(), same, windowsFollow);
     if (windows_.hasSegmentCopy()) {
         drift_ = static_cast<int64_t>(segment.position + windows_.segmentCopyEnd()) -
                  static_cast<int64_t>(start + windows_.targetCopyEnd());

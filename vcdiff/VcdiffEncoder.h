@@ -17,7 +17,8 @@ struct EncoderOptions {
     // A source up to this size is matched whole; in a larger one each window gets a segment
     // of this size around the position where its bytes are expected.
     uint32_t maxSourceSegment = 32u << 20;
-    // Hash chain entries examined per position: more finds better matches, more slowly.
+    // Hash chain entries examined per position: more finds better matches, more slowly. At 1
+    // there are no chains: about 4 (S + W) bytes less memory, for weaker matches.
     uint32_t searchDepth = 64;
 };
 
@@ -30,9 +31,9 @@ using EncodeProgress = std::function<bool(uint64_t doneBytes)>;
 // bounded segment of the source and its own earlier bytes.
 //
 // Memory, whatever the file sizes, with S = maxSourceSegment and W = targetWindow:
-// S + W bytes of data, 4 (S + W) bytes of hash chains, 32 MiB of hash heads, 16 MiB for the
-// long strings of the segment, and the window's sections (about W at worst): about
-// 5 (S + W) + W + 48 MiB, 256 MiB with the defaults.
+// S + W bytes of data, 4 (S + W) bytes of hash chains, 32 MiB of hash heads (16 MiB when the
+// target is one window), 16 MiB for the long strings of the segment, and the window's
+// sections (about W at worst): about 5 (S + W) + W + 48 MiB, 256 MiB with the defaults.
 //
 // Returns Error::None on success, Error::SourceReadFailed when `source` or `target` cannot be
 // read, Error::SinkRefused when `delta` refuses bytes, Error::Cancelled when `progress`

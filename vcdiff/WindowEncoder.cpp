@@ -11,15 +11,15 @@ constexpr size_t kLazyLimit = 64;
 constexpr long kMinGain = 2;
 } // namespace
 
-void WindowEncoder::Encode(const uint8_t* u, size_t segmentLength, size_t length,
-                           bool sameSegment) {
+void WindowEncoder::Encode(const uint8_t* u, size_t segmentLength, size_t length, bool sameSegment,
+                           bool keepSegmentIndex) {
     u_ = u;
     segmentLength_ = segmentLength;
     length_ = length;
     distanceCount_ = 0;
     hasSegmentCopy_ = false;
     encoder_.Reset();
-    finder_.Prepare(u, segmentLength, length, sameSegment);
+    finder_.Prepare(u, segmentLength, length, sameSegment, keepSegmentIndex);
 
     size_t literalStart = segmentLength;
     size_t pos = segmentLength;

@@ -18,7 +18,8 @@ public:
 
     // `u` holds the segment (`segmentLength` bytes) followed by the target window, `length`
     // bytes in all. The result is in instructions().
-    void Encode(const uint8_t* u, size_t segmentLength, size_t length, bool sameSegment);
+    void Encode(const uint8_t* u, size_t segmentLength, size_t length, bool sameSegment,
+                bool keepSegmentIndex);
 
     const InstructionEncoder& instructions() const { return encoder_; }
     // The last COPY from the segment: where it ended in the segment and in the target

@@ -218,6 +218,11 @@ bool Writer::Encode(const PlannedEntry& planned, DeflateSink& deflate, const Pro
     // replaces the file, so a window checksum would only cost the apply time.
     vcdiff::EncoderOptions encoding;
     encoding.windowChecksum = false;
+    // Beside the blocks the delta is only a candidate, and it wins where the files differ
+    // little, where its long-string table finds the matches: without hash chains its memory
+    // stays below the blocks' instead of setting the build's peak.
+    if (!options_.method)
+        encoding.searchDepth = 1;
     vcdiff::Error result =
         vcdiff::Encode(&source, target, deflate, encoding,
                        [&progress, total](uint64_t done) { return progress(done, total); });

@@ -1,8 +1,11 @@
 // Any input: the block delta decoder never crashes, reads only inside the old file, writes in
 // pieces of at most kMaxDecoderWrite bytes, succeeds only with the whole result written, and
-// explains every failure. The first byte is the tick that says stop (0: none).
+// explains every failure. The first byte is the tick that says stop (0: none). A payload
+// with the predicted magic is decoded against a small x86 program instead, so that the
+// prediction header, the map of covers and the predictor meet the fuzzed bytes.
 #include "BlockDecoder.h"
 #include "BlockFormat.h"
+#include "PredictedFuzzOld.h"
 
 #include <cstdint>
 #include <cstring>
@@ -74,7 +77,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     ++data;
     --size;
 
-    FixedOld old;
+    FixedOld patterned;
+    const std::vector<uint8_t>& program = PredictedFuzzOld();
+    BytesIn image(program.data(), program.size());
+    const bool predicted = size >= sizeof blockdiff::format::kPredictedMagic &&
+                           std::memcmp(data, blockdiff::format::kPredictedMagic,
+                                       sizeof blockdiff::format::kPredictedMagic) == 0;
+    vcdiff::Source& old = predicted ? static_cast<vcdiff::Source&>(image) : patterned;
     BytesIn payload(data, size);
     CountingSink sink;
     unsigned ticks = 0;

@@ -13,11 +13,12 @@ struct Setting {
     bool withSource;
 };
 
-EncoderOptions Options(uint32_t window, uint32_t segment, bool checksum) {
+EncoderOptions Options(uint32_t window, uint32_t segment, bool checksum, uint32_t depth = 64) {
     EncoderOptions options;
     options.targetWindow = window;
     options.maxSourceSegment = segment;
     options.windowChecksum = checksum;
+    options.searchDepth = depth;
     return options;
 }
 
@@ -28,6 +29,9 @@ const Setting kSettings[] = {
     // Many windows, each matched against a moving segment of the source.
     {"SmallWindows", Options(4096, 16384, true), true},
     {"SmallWindowsNoSource", Options(4096, 16384, true), false},
+    // No hash chains: each window indexes the segment anew.
+    {"NoChains", Options(8u << 20, 32u << 20, true, 1), true},
+    {"NoChainsSmallWindows", Options(4096, 16384, true, 1), true},
 };
 
 class RoundTrip : public ::testing::TestWithParam<std::tuple<std::string, Setting>> {};
@@ -54,11 +58,14 @@ INSTANTIATE_TEST_SUITE_P(Shapes, RoundTrip,
 // Deltas of similar files are small: the encoder finds what the old file shares.
 TEST(Encoder, DeltaOfSimilarFilesIsSmall) {
     const Bytes before = StructuredBytes(1u << 20, 11);
-    const Bytes identical = Encode(&before, before);
-    EXPECT_LT(identical.size(), 200u);
     const Bytes edited = ScatterEdits(before, 100, 12);
-    // Each edit costs at most its new bytes plus a few bytes of instructions and addresses.
-    EXPECT_LT(Encode(&before, edited).size(), 100u * (16 + 12));
+    for (uint32_t depth : {64u, 1u}) {
+        SCOPED_TRACE(depth);
+        const EncoderOptions options = Options(8u << 20, 32u << 20, true, depth);
+        EXPECT_LT(Encode(&before, before, options).size(), 200u);
+        // Each edit costs at most its new bytes plus a few bytes of instructions and addresses.
+        EXPECT_LT(Encode(&before, edited, options).size(), 100u * (16 + 12));
+    }
 }
 
 // In data of a few letters every short string occurs thousands of times, so a short hash finds the

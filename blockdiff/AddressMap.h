@@ -1,0 +1,34 @@
+#pragma once
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+namespace blockdiff {
+
+// Where the bytes of the old file went in the new one, as the covers of a payload say: each
+// cover copied a run of old bytes to a place in the new file, so an address that pointed into
+// that run points to the same bytes at their new place. Files of the predictor are below
+// 4 GiB (format::kMaxPredictedFileSize).
+class AddressMap {
+public:
+    // Adds a cover; Seal() before the first lookup.
+    void Add(uint64_t oldStart, uint64_t newStart, uint32_t length);
+    // Orders the covers by their old start, ties by their new start, so that a lookup gives
+    // the same answer however the covers were added.
+    void Seal();
+    // The new offset of the byte at `oldOffset`: through the cover with the greatest old start
+    // at or below it, when that cover holds it. False otherwise.
+    bool NewOffset(uint64_t oldOffset, uint64_t& newOffset) const;
+
+    size_t size() const { return entries_.size(); }
+
+private:
+    struct Entry {
+        uint32_t oldStart;
+        uint32_t newStart;
+        uint32_t length;
+    };
+    std::vector<Entry> entries_;
+};
+
+} // namespace blockdiff

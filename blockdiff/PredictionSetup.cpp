@@ -1,0 +1,40 @@
+#include "PredictionSetup.h"
+
+#include "BlockFormat.h"
+#include "CoverCoding.h"
+#include "ImageSources.h"
+
+#include <string>
+
+namespace blockdiff {
+
+bool ParseOldImage(vcdiff::Source* old, x86image::ImageReferences& references, Failure& failure) {
+    BLOCKDIFF_FAIL_IF(!old || old->Size() > format::kMaxPredictedFileSize, failure, Error::Corrupt,
+                      "a prediction for an old file the predictor does not take", 0);
+    SourceImage image(*old);
+    std::string why;
+    BLOCKDIFF_FAIL_IF(!x86image::ParseImage(image, references, why), failure, Error::Corrupt,
+                      "a prediction for an old file that is no image: " + why, 0);
+    BLOCKDIFF_FAIL_IF(references.absolute.size() + references.relativeToBase.size() >
+                          format::kMaxPredictedReferences,
+                      failure, Error::TooLarge, "a prediction for an old image of too many fields",
+                      0);
+    return true;
+}
+
+bool MapBlockCovers(const uint8_t* records, size_t size, uint32_t blockOutput, uint64_t oldSize,
+                    uint64_t blockStart, uint64_t at, AddressMap& map, Failure& failure) {
+    CoverReader covers(records, size, blockOutput, oldSize);
+    Cover cover;
+    while (!covers.AtEnd()) {
+        if (!covers.Next(cover, failure, at)) {
+            return false;
+        }
+        BLOCKDIFF_FAIL_IF(map.size() >= format::kMaxPredictedCovers, failure, Error::TooLarge,
+                          "more covers than the predictor takes", at);
+        map.Add(cover.oldStart, blockStart + cover.outputStart, cover.length);
+    }
+    return true;
+}
+
+} // namespace blockdiff

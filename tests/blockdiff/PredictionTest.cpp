@@ -1,0 +1,140 @@
+// The reference predictor: a program whose code moved patches smaller with it, the patch
+// rebuilds it exactly, the prediction does not depend on how a cover is cut, and every field
+// of the prediction header is checked.
+#include "BlockFormat.h"
+#include "BlockTestIo.h"
+#include "ReferencePredictor.h"
+#include "SamplePrograms.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+namespace blockdiff::test {
+namespace {
+
+using x86image::test::MovedCodeProgram;
+
+const Bytes kOld = MovedCodeProgram(400, 0, 5);
+const Bytes kNew = MovedCodeProgram(400, 37, 5);
+
+TEST(Prediction, MovedCodePatchesSmallerAndExactly) {
+    EncoderOptions plainOptions;
+    plainOptions.predictReferences = false;
+    EncodeReport plainReport;
+    const Bytes plain = EncodePayload(&kOld, kNew, plainOptions, &plainReport);
+    EncodeReport report;
+    const Bytes predicted = EncodePayload(&kOld, kNew, {}, &report);
+    EXPECT_FALSE(plainReport.predicted);
+    EXPECT_TRUE(report.predicted);
+    EXPECT_GT(report.predictedBlocks, 0u);
+    EXPECT_LT(predicted.size() * 2, plain.size());
+    const Decoded decoded = DecodePayload(predicted, &kOld);
+    ASSERT_EQ(decoded.error, Error::None) << decoded.message;
+    EXPECT_TRUE(decoded.output == kNew);
+}
+
+TEST(Prediction, FilesThatAreNoImagesGetThePlainPayload) {
+    const Bytes old = Random(3).Fill(50000);
+    Bytes changed = old;
+    changed[1000] ^= 1;
+    EncodeReport report;
+    const Bytes payload = EncodePayload(&old, changed, {}, &report);
+    EXPECT_FALSE(report.predicted);
+    EXPECT_EQ(DecodePayload(payload, &old).output, changed);
+}
+
+// A cover cut into parts of any size gets the bytes the whole cover gets.
+TEST(Prediction, PartsGiveTheBytesOfTheWholeCover) {
+    x86image::ImageReferences old;
+    old.layout.kind = x86image::ImageKind::Elf32X86;
+    old.layout.sections = {{0, 0x1000, 6000, true}, {6000, 0x9000, 2000, false}};
+    for (uint32_t field = 6001; field + 4 <= 8000; field += 24)
+        old.absolute.push_back(field);
+    x86image::ImageLayout next = old.layout;
+    next.sections[1].address = 0xA000;
+    AddressMap map;
+    map.Add(0, 64, 3000);
+    map.Add(3000, 3100, 5000);
+    map.Seal();
+    const ReferencePredictor predictor(old, next, map);
+    Random random(9);
+    Bytes bytes = random.Fill(8000);
+    for (size_t i = 0; i < 6000; i += 1 + random.Next() % 9)
+        bytes[i] = "\xE8\xE9\x0F\x85"[random.Next() % 4];
+    for (uint32_t field : old.absolute) {
+        const uint32_t pointer = 0x9000 + random.Next() % 2000;
+        std::memcpy(&bytes[field], &pointer, 4);
+    }
+    for (const auto& [start, length] : {std::pair<size_t, size_t>{0, 8000}, {1500, 5000}}) {
+        Bytes whole(bytes.begin() + start, bytes.begin() + start + length);
+        predictor.PredictCover(start, start + 100, whole.data(), length);
+        EXPECT_NE(whole, Bytes(bytes.begin() + start, bytes.begin() + start + length));
+        for (size_t piece : {1u, 3u, 4u, 7u, 1000u}) {
+            SCOPED_TRACE(piece);
+            Bytes parts(bytes.begin() + start, bytes.begin() + start + length);
+            size_t scan = 0;
+            for (size_t done = 0; done < length; done += piece)
+                scan = predictor.Predict(start, start + 100, parts.data(), length, done,
+                                         done + piece, scan);
+            EXPECT_EQ(parts, whole);
+        }
+    }
+}
+
+// The payload header is 12 bytes; the prediction header follows.
+constexpr size_t kVersionAt = format::kPayloadHeaderBytes;
+constexpr size_t kKindAt = kVersionAt + 1;
+constexpr size_t kSectionCountAt = kVersionAt + 10;
+constexpr size_t kFirstSectionAt = kVersionAt + format::kPredictionFixedBytes;
+
+TEST(Prediction, DamagedPredictionFieldsAreRefused) {
+    const Bytes valid = EncodePayload(&kOld, kNew);
+    ASSERT_EQ(valid[kSectionCountAt], 1u);
+    const struct {
+        const char* name;
+        size_t at;
+        uint8_t value;
+        Error error;
+    } cases[] = {
+        {"an unknown predictor version", kVersionAt, format::kPredictorVersion + 1, Error::Corrupt},
+        {"an unknown image kind", kKindAt, 9, Error::Corrupt},
+        {"too many sections", kSectionCountAt, x86image::kMaxSections + 1, Error::TooLarge},
+        {"unknown section flags", kFirstSectionAt + 16, 0x03, Error::Corrupt},
+        {"an empty section", kFirstSectionAt + 4, 0, Error::Corrupt},
+        {"a section beyond the predictor's files", kFirstSectionAt + 3, 0x7F, Error::Corrupt},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        Bytes damaged = valid;
+        damaged[c.at] = c.value;
+        if (c.at == kFirstSectionAt + 4)
+            std::fill(damaged.begin() + c.at, damaged.begin() + c.at + 4, 0);
+        const Decoded decoded = DecodePayload(damaged, &kOld);
+        EXPECT_EQ(decoded.error, c.error) << decoded.message;
+        EXPECT_TRUE(decoded.output.empty());
+    }
+}
+
+TEST(Prediction, APredictedPayloadNeedsAnOldImage) {
+    const Bytes payload = EncodePayload(&kOld, kNew);
+    Bytes notAnImage = kOld;
+    notAnImage[0] = 0;
+    EXPECT_EQ(DecodePayload(payload, &notAnImage).error, Error::Corrupt);
+    EXPECT_NE(DecodePayload(payload, nullptr).error, Error::None);
+}
+
+TEST(Prediction, APredictedBlockNeedsAPredictedPayload) {
+    EncodeReport report;
+    Bytes payload = EncodePayload(&kOld, kNew, {}, &report);
+    ASSERT_TRUE(report.predicted);
+    // The plain magic, and the prediction header taken out.
+    std::copy(std::begin(format::kMagic), std::end(format::kMagic), payload.begin());
+    const size_t header = format::kPredictionFixedBytes + format::kPredictionSectionBytes;
+    payload.erase(payload.begin() + kVersionAt, payload.begin() + kVersionAt + header);
+    const Decoded decoded = DecodePayload(payload, &kOld);
+    EXPECT_EQ(decoded.error, Error::Corrupt) << decoded.message;
+}
+
+} // namespace
+} // namespace blockdiff::test

@@ -1,0 +1,27 @@
+// Any input: the image reader never crashes, reads only inside the image, explains every
+// refusal, keeps the promises of every successful parse (tests/x86image/Invariants.h) and
+// gives the same result when run again on the same bytes.
+#include "ImageReferences.h"
+#include "Invariants.h"
+#include "SampleImages.h"
+
+#include <cstdint>
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    x86image::test::MemorySource image(data, size);
+    x86image::ImageReferences first, second;
+    std::string why, whyAgain;
+    const bool parsed = x86image::ParseImage(image, first, why);
+    if (parsed != why.empty() || image.readOutside) {
+        __builtin_trap();
+    }
+    if (parsed && !x86image::test::BrokenPromise(first, size).empty()) {
+        __builtin_trap();
+    }
+    if (x86image::ParseImage(image, second, whyAgain) != parsed || why != whyAgain ||
+        first.absolute != second.absolute || first.relativeToBase != second.relativeToBase ||
+        first.layout.sections.size() != second.layout.sections.size()) {
+        __builtin_trap();
+    }
+    return 0;
+}

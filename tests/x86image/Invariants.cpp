@@ -1,0 +1,93 @@
+#include "Invariants.h"
+
+#include "AddressIndex.h"
+
+namespace x86image::test {
+
+namespace {
+
+std::string ListProblem(const std::vector<uint32_t>& fields, uint64_t fileSize) {
+    for (size_t index = 0; index < fields.size(); ++index) {
+        if (uint64_t{fields[index]} + 4 > fileSize) {
+            return "field beyond the file";
+        }
+        if (index > 0 && fields[index] < uint64_t{fields[index - 1]} + 4) {
+            return "fields unsorted or overlapping";
+        }
+    }
+    return "";
+}
+
+std::string SectionProblem(const ImageLayout& layout, const AddressIndex& byAddress, size_t index,
+                           uint64_t fileSize) {
+    const Section& section = layout.sections[index];
+    if (section.size == 0 || section.fileOffset >= fileSize ||
+        section.size > fileSize - section.fileOffset) {
+        return "section empty or beyond the file";
+    }
+    if (index > 0) {
+        const Section& before = layout.sections[index - 1];
+        if (section.fileOffset - before.fileOffset < before.size) {
+            return "sections unsorted or overlapping in the file";
+        }
+    }
+    for (size_t other = 0; other < index; ++other) {
+        const Section& earlier = layout.sections[other];
+        const bool apart = section.address >= earlier.address
+                               ? section.address - earlier.address >= earlier.size
+                               : earlier.address - section.address >= section.size;
+        if (!apart) {
+            return "sections overlapping in the address space";
+        }
+    }
+    const uint64_t last = section.size - 1;
+    for (uint64_t step : {uint64_t{0}, last}) {
+        uint64_t address = 0, fileOffset = 0;
+        if (!layout.AddressOf(section.fileOffset + step, address) ||
+            address != section.address + step || !layout.FileOffsetOf(address, fileOffset) ||
+            fileOffset != section.fileOffset + step ||
+            layout.IsExecutable(fileOffset) != section.executable) {
+            return "section does not map both ways";
+        }
+        uint64_t indexed = 0;
+        if (!byAddress.FileOffsetOf(address, indexed) || indexed != fileOffset) {
+            return "the address index disagrees with the layout";
+        }
+    }
+    return "";
+}
+
+} // namespace
+
+std::string BrokenPromise(const ImageReferences& found, uint64_t fileSize) {
+    if (found.layout.sections.empty() || found.layout.sections.size() > kMaxSections) {
+        return "no sections or too many";
+    }
+    const AddressIndex addresses(found.layout);
+    for (size_t index = 0; index < found.layout.sections.size(); ++index) {
+        std::string problem = SectionProblem(found.layout, addresses, index, fileSize);
+        if (!problem.empty()) {
+            return problem;
+        }
+    }
+    if (found.absolute.size() + found.relativeToBase.size() > kMaxReferences) {
+        return "more fields than the cap";
+    }
+    std::string problem = ListProblem(found.absolute, fileSize);
+    if (problem.empty()) {
+        problem = ListProblem(found.relativeToBase, fileSize);
+    }
+    size_t next = 0;
+    for (uint32_t field : found.relativeToBase) {
+        while (next < found.absolute.size() && uint64_t{found.absolute[next]} + 4 <= field) {
+            ++next;
+        }
+        if (problem.empty() && next < found.absolute.size() &&
+            found.absolute[next] < uint64_t{field} + 4) {
+            problem = "a base-relative field overlaps an absolute one";
+        }
+    }
+    return problem;
+}
+
+} // namespace x86image::test

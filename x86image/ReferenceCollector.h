@@ -1,0 +1,40 @@
+#pragma once
+#include "ImageReferences.h"
+
+#include <cstdint>
+#include <vector>
+
+namespace x86image {
+
+// Gathers the address fields a parser finds, within the caps: a field not wholly inside the
+// file is ignored; past a cap the collector stays full and every further call says false.
+class ReferenceCollector {
+public:
+    static constexpr uint64_t kFieldBytes = 4;
+
+    explicit ReferenceCollector(uint64_t fileSize);
+
+    bool AddAbsolute(uint64_t fileOffset) { return Add(absolute_, fileOffset); }
+    bool AddRelativeToBase(uint64_t fileOffset) { return Add(relative_, fileOffset); }
+    // Accounts for `entries` table entries about to be walked.
+    bool Walk(uint64_t entries);
+    bool Full() const { return full_; }
+    const char* WhyFull() const { return whyFull_; }
+
+    // Sorts both lists into `out`, dropping any field that overlaps one kept before it; a
+    // base-relative field that overlaps an absolute one is dropped, relocations being the
+    // surer source.
+    void Finish(ImageReferences& out);
+
+private:
+    bool Add(std::vector<uint32_t>& list, uint64_t fileOffset);
+
+    uint64_t fileSize_;
+    uint64_t walked_ = 0;
+    bool full_ = false;
+    const char* whyFull_ = "";
+    std::vector<uint32_t> absolute_;
+    std::vector<uint32_t> relative_;
+};
+
+} // namespace x86image
