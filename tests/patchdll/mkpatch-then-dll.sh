@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # End to end under Wine: mkpatch.exe builds a patch from two folders, the host applies it
-# through fpatch32.dll to a copy of the old folder, which must then equal the new folder. One
-# of the files is an x86 program whose code moved, which the patch must code with predicted
-# references.
+# through fpatch32.dll to a copy of the old folder, which must then equal the new folder. Two
+# of the files are x86 programs whose code moved, an ELF one and a PE32 one built by MinGW
+# as a game's programs are, which the patch must code with predicted references.
 # Arguments: mkpatch.exe, patchdll_apply.exe.
 set -eu
 mkpatch=$1
@@ -17,7 +17,15 @@ trap 'quill_wine_end "$prefix"; rm -rf "$work"' EXIT
 mkdir -p "$work/old/data" "$work/new/data" "$work/new/movies" "$work/old/server" "$work/new/server"
 python3 "$(dirname "$0")/make-moved-program.py" 0 "$work/old/server/quillmere-server"
 python3 "$(dirname "$0")/make-moved-program.py" 37 "$work/new/server/quillmere-server"
-head -c 3000000 /dev/urandom >"$work/old/data/maps.pak"
+for grown in 0 40; do
+    python3 "$(dirname "$0")/write-moved-program-source.py" $grown "$work/game-$grown.c"
+    i686-w64-mingw32-gcc -O2 -s "$work/game-$grown.c" -o "$work/game-$grown.exe"
+done
+mv "$work/game-0.exe" "$work/old/game.exe"
+mv "$work/game-40.exe" "$work/new/game.exe"
+# Seeded, so that no chance run of its compressed bytes reads as a payload's magic below.
+python3 -c 'import random, sys; random.seed(7); sys.stdout.buffer.write(random.randbytes(3000000))' \
+    >"$work/old/data/maps.pak"
 { head -c 1000000 "$work/old/data/maps.pak"; echo "changed"; tail -c 1500000 "$work/old/data/maps.pak"; } \
     >"$work/new/data/maps.pak"
 printf 'Quillmere 1.0\r\n' >"$work/old/readme.txt"
@@ -27,8 +35,8 @@ echo "new in this version" >"$work/new/movies/intro.txt"
 cp -a "$work/old" "$work/game"
 
 wine "$mkpatch" --quiet --delete 'Z:'"$work/old" 'Z:'"$work/new" 'Z:'"$work/Patch1.rtp"
-if ! grep -q QBLP "$work/Patch1.rtp"; then
-    echo "the program's payload does not predict its references" >&2
+if (($(grep -ao QBLP "$work/Patch1.rtp" | wc -l) != 2)); then
+    echo "the programs' payloads do not both predict their references" >&2
     exit 1
 fi
 wine "$host" 'Z:'"$work/Patch1.rtp" 'Z:'"$work/game" | tee "$work/events.txt"
