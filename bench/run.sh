@@ -9,6 +9,7 @@
 #   BENCH_QUICK=1 bench/run.sh               the real pairs only, without xdelta3 -9
 #   BENCH_SYNTHETIC_MIB=256 bench/run.sh     a smaller synthetic pair
 #   BENCH_PACKAGES="zstd:amd64 zstd:i386" BENCH_OLD_VERSION=... BENCH_NEW_VERSION=... bench/run.sh
+#   BENCH_PE32_PAIRS="OLD:NEW:PROGRAM,... ..." bench/run.sh   other commits of this project
 #
 # Downloads and unpacked trees are cached in bench/work/, results go to bench/results/
 # (both git-ignored): pairs.tsv, summary.txt and chart.png (drawn by bench/chart.py).
@@ -22,9 +23,15 @@ BUILD=$ROOT/build/bench
 
 # PACKAGE:ARCH entries, each measured between the same two versions. The tools run natively;
 # another architecture's binaries are just data to them.
-read -r -a PACKAGES <<<"${BENCH_PACKAGES:-libreoffice-core:amd64 libreoffice-core:i386}"
+read -r -a PACKAGES <<<"${BENCH_PACKAGES-libreoffice-core:amd64 libreoffice-core:i386}"
 OLD_VERSION=${BENCH_OLD_VERSION:-4:7.4.7-1+deb12u13}
 NEW_VERSION=${BENCH_NEW_VERSION:-4:7.4.7-1+deb12u14}
+# OLD:NEW:PROGRAMS entries: this project's 32-bit Windows programs built (by MinGW, as the
+# release is) from two commits, each pair a rebuild after one small fix, the case a game
+# publisher patches most. The first fix changed the library and the builder, the second the
+# updater; a program the fix did not touch differs only in its link time, and is left out.
+PE32_PROGRAMS=(fpatch32.dll mkpatch.exe Update.exe)
+read -r -a PE32_PAIRS <<<"${BENCH_PE32_PAIRS-0e8b2e7:4601b78:fpatch32.dll,mkpatch.exe 930339e~1:930339e:Update.exe}"
 SYNTHETIC_MIB=${BENCH_SYNTHETIC_MIB:-1024}
 SYNTHETIC_SEED=${BENCH_SYNTHETIC_SEED:-7}
 APPLY_RUNS=${BENCH_APPLY_RUNS:-3}
@@ -136,7 +143,7 @@ make_pairs() {
 
 # Runs a command under /usr/bin/time; sets ELAPSED (s) and PEAK_KIB.
 timed() {
-    local out=$WORK/time.out
+    local out=$SCRATCH/time.out
     /usr/bin/time -f "%e %M" -o "$out" "$@" >/dev/null || die "failed: $*"
     read -r ELAPSED PEAK_KIB <"$out"
 }
@@ -157,7 +164,8 @@ best_apply() {
     PEAK_KIB=$peak
 }
 
-SCRATCH=$WORK/scratch
+# Each run its own scratch folder, so that two runs at once do not delete each other's files.
+SCRATCH=""
 CURRENT_PAIR=""
 # The package (PACKAGE:ARCH, or "synthetic") the pair being measured comes from.
 CURRENT_SOURCE=""
@@ -310,8 +318,8 @@ measure_package() {
     unpack "$new_deb" "$trees/new"
     local pairs into=$WORK/pairs/${entry//:/_}
     rm -rf "$into"
-    make_pairs "$trees/old" "$trees/new" "$into" >"$WORK/pairs.list"
-    mapfile -t pairs <"$WORK/pairs.list"
+    make_pairs "$trees/old" "$trees/new" "$into" >"$SCRATCH/pairs.list"
+    mapfile -t pairs <"$SCRATCH/pairs.list"
     ((${#pairs[@]})) || die "the two versions of $entry hold no differing file"
     echo "changed_files $entry: ${#pairs[@]} of $(find "$trees/old" -type f | wc -l)" \
         >>"$SUMMARY"
@@ -329,6 +337,67 @@ measure_package() {
     measure_tree "$trees/old" "$trees/new"
     measure_idle_gaps "$largest"
     end_part "$entry whole tree and idle events"
+}
+
+# This project's programs built from COMMIT by its MinGW i686 release build, once:
+# bench/work/pe32/HASH/programs/. Prints that folder, or nothing when this clone does not
+# hold the commit. Every commit builds in the same folder, as a publisher's rebuild would,
+# so that no path in the programs differs between them.
+build_pe32() {
+    local commit=$1 hash dir=$WORK/pe32
+    hash=$(git -C "$ROOT" rev-parse --verify --quiet "$commit^{commit}") || return 0
+    if [[ ! -f $dir/$hash.done ]]; then
+        log "building the PE32 programs of commit $commit"
+        rm -rf "$dir/src" "$dir/build" "$dir/$hash" && mkdir -p "$dir/src" "$dir/$hash"
+        git -C "$ROOT" archive "$hash" | tar -x -C "$dir/src" || die "cannot unpack $commit"
+        cmake -S "$dir/src" -B "$dir/build" -G Ninja -DCMAKE_BUILD_TYPE=Release \
+            -DCMAKE_TOOLCHAIN_FILE="$dir/src/cmake/mingw-i686.cmake" \
+            -DQUILL_THIRD_PARTY_SOURCES="$ROOT/build/third-party" >/dev/null 2>&1 &&
+            cmake --build "$dir/build" -j "$(nproc)" --target fpatch32 mkpatch Update \
+                >/dev/null || die "cannot build the PE32 programs of commit $commit"
+        local program
+        for program in "${PE32_PROGRAMS[@]}"; do
+            find "$dir/build" -name "$program" -exec cp {} "$dir/$hash/" \;
+        done
+        # Stripped as the release build links them (older commits kept the symbol table).
+        i686-w64-mingw32-strip --strip-all "$dir/$hash"/* || die "cannot strip $commit's programs"
+        touch "$dir/$hash.done"
+    fi
+    echo "$dir/$hash"
+}
+
+# The programs of one OLD:NEW:PROGRAMS entry, each a pair folder as make_pairs makes them.
+measure_pe32_pair() {
+    local entry=$1 old_commit new_commit names old new
+    IFS=: read -r old_commit new_commit names <<<"$entry"
+    CURRENT_SOURCE="quillmere-pe32 $old_commit..$new_commit"
+    old=$(build_pe32 "$old_commit")
+    new=$(build_pe32 "$new_commit")
+    if [[ -z $old || -z $new ]]; then
+        log "PE32 pair $entry skipped: this clone does not hold both commits"
+        return
+    fi
+    end_part "PE32 $old_commit..$new_commit build"
+    local into=$WORK/pairs/pe32-${old_commit//[~^]/_}-$new_commit name
+    rm -rf "$into"
+    for name in ${names//,/ }; do
+        [[ -f $old/$name && -f $new/$name ]] || die "commit $old_commit or $new_commit built no $name"
+        mkdir -p "$into/$name/old" "$into/$name/new"
+        cp "$old/$name" "$into/$name/old/" && cp "$new/$name" "$into/$name/new/"
+        measure_pair "$into/$name"
+    done
+    end_part "PE32 $old_commit..$new_commit"
+}
+
+measure_pe32() {
+    ((${#PE32_PAIRS[@]})) || return 0
+    command -v i686-w64-mingw32-g++ >/dev/null && command -v i686-w64-mingw32-strip >/dev/null ||
+        die "the PE32 pairs need MinGW-w64 (scripts/install-deps.sh installs it)"
+    "$ROOT/scripts/third-party-sources.sh" >/dev/null
+    local entry
+    for entry in "${PE32_PAIRS[@]}"; do
+        measure_pe32_pair "$entry"
+    done
 }
 
 measure_synthetic() {
@@ -365,7 +434,9 @@ main() {
     parse_arguments "$@"
     install_tools
     build
-    mkdir -p "$WORK" "$RESULTS" "$SCRATCH"
+    mkdir -p "$WORK" "$RESULTS"
+    SCRATCH=$(mktemp -d "$WORK/scratch.XXXXXX")
+    trap 'rm -rf "$SCRATCH"' EXIT
     TABLE=$RESULTS/pairs.tsv
     SUMMARY=$RESULTS/summary.txt
     : >"$SUMMARY"
@@ -378,13 +449,13 @@ main() {
         [[ $entry == *:* ]] || entry=$entry:$(dpkg --print-architecture)
         measure_package "$entry"
     done
+    measure_pe32
     if ((QUICK)); then
         log "quick mode: no synthetic pair"
     else
         measure_synthetic
     fi
     echo "load_after=$(cut -d' ' -f1-3 /proc/loadavg)" >>"$SUMMARY"
-    rm -rf "$SCRATCH"
     draw_chart
     printf '%s\n' "${PART_TIMES[@]}" >>"$SUMMARY"
 
