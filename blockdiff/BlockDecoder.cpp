@@ -56,10 +56,11 @@ private:
     bool PreparePrediction(uint64_t resultSize) {
         uint8_t fixed[format::kPredictionFixedBytes];
         size_t sections = 0;
+        uint8_t version = 0;
         uint8_t table[x86image::kMaxSections * format::kPredictionSectionBytes];
         uint64_t at = pos_;
         if (!ReadPayload(fixed, sizeof fixed, "the prediction header") ||
-            !ParsePredictionFixed(fixed, at, newLayout_, sections, failure_)) {
+            !ParsePredictionFixed(fixed, at, version, newLayout_, sections, failure_)) {
             return false;
         }
         at = pos_;
@@ -71,7 +72,7 @@ private:
         }
         // A tick between the steps: sorting an image's fields takes milliseconds.
         x86image::ImageReferences old;
-        if (!Tick() || !ParseOldImage(old_, old, failure_) || !Tick()) {
+        if (!Tick() || !ParseOldImage(old_, version, old, failure_) || !Tick()) {
             return false;
         }
         predictor_ = std::make_unique<ReferencePredictor>(old, newLayout_, map_);

@@ -71,8 +71,8 @@ private:
         }
         PredictionPlan prediction;
         const bool predicted = options_.predictReferences && old_ &&
-                               prediction.Prepare(index_, new_) && Map(prediction, plans) &&
-                               Pays(prediction, plans);
+                               prediction.Prepare(index_, new_, options_.predictorVersion) &&
+                               Map(prediction, plans) && Pays(prediction, plans);
         if (!WriteHeader(predicted ? &prediction : nullptr)) {
             return false;
         }

@@ -22,6 +22,8 @@ struct EncoderOptions {
     // Take the differences of x86 programs against their predicted references where that
     // pays (ReferencePredictor.h), for old files indexed whole.
     bool predictReferences = true;
+    // The predictor version it writes: the latest, unless a test needs an earlier one.
+    uint8_t predictorVersion = format::kPredictorVersion;
 };
 
 // A 32-bit builder has 2 GiB of address space, where 5n bytes in one piece are hard to find.

@@ -19,8 +19,11 @@ constexpr size_t kPayloadHeaderBytes = 12;
 
 // The prediction header: the predictor's version (1), the new image's kind (1) and base (8),
 // its section count (1), then per section its file offset (4), size (4), address (8) and
-// flags (1). A change to what the predictor predicts, even to a tie-break, is a new version.
-constexpr uint8_t kPredictorVersion = 1;
+// flags (1). A change to what the predictor predicts, even to a tie-break, is a new version;
+// decoders keep every earlier one. Version 1 predicts calls, jumps and the absolute and
+// base-relative fields; version 2 also the pc-relative fields of call-frame tables.
+constexpr uint8_t kFirstPredictorVersion = 1;
+constexpr uint8_t kPredictorVersion = 2;
 constexpr size_t kPredictionFixedBytes = 11;
 constexpr size_t kPredictionSectionBytes = 17;
 constexpr uint8_t kSectionExecutable = 0x01;

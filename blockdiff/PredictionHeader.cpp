@@ -7,8 +7,9 @@
 
 namespace blockdiff {
 
-void AppendPredictionHeader(const x86image::ImageLayout& layout, std::vector<uint8_t>& out) {
-    out.push_back(format::kPredictorVersion);
+void AppendPredictionHeader(uint8_t version, const x86image::ImageLayout& layout,
+                            std::vector<uint8_t>& out) {
+    out.push_back(version);
     out.push_back(static_cast<uint8_t>(layout.kind));
     AppendLittleEndian(out, layout.imageBase, 8);
     out.push_back(static_cast<uint8_t>(layout.sections.size()));
@@ -20,10 +21,12 @@ void AppendPredictionHeader(const x86image::ImageLayout& layout, std::vector<uin
     }
 }
 
-bool ParsePredictionFixed(const uint8_t* bytes, uint64_t offset, x86image::ImageLayout& layout,
-                          size_t& sections, Failure& failure) {
-    BLOCKDIFF_FAIL_IF(bytes[0] != format::kPredictorVersion, failure, Error::Corrupt,
-                      "predictor version " + std::to_string(bytes[0]) + " is unknown", offset);
+bool ParsePredictionFixed(const uint8_t* bytes, uint64_t offset, uint8_t& version,
+                          x86image::ImageLayout& layout, size_t& sections, Failure& failure) {
+    version = bytes[0];
+    BLOCKDIFF_FAIL_IF(
+        version < format::kFirstPredictorVersion || version > format::kPredictorVersion, failure,
+        Error::Corrupt, "predictor version " + std::to_string(version) + " is unknown", offset);
     const uint8_t kind = bytes[1];
     BLOCKDIFF_FAIL_IF(kind < static_cast<uint8_t>(x86image::ImageKind::Pe32) ||
                           kind > static_cast<uint8_t>(x86image::ImageKind::Elf64X86),
@@ -59,6 +62,15 @@ bool ParsePredictionSections(const uint8_t* bytes, size_t count, uint64_t offset
         layout.sections.push_back(section);
     }
     return true;
+}
+
+bool KeepPredictedFields(uint8_t version, x86image::ImageReferences& references) {
+    if (version < 2) {
+        references.pcRelative = {};
+    }
+    return references.absolute.size() + references.relativeToBase.size() +
+               references.pcRelative.size() <=
+           format::kMaxPredictedReferences;
 }
 
 } // namespace blockdiff

@@ -7,13 +7,7 @@
 #include <string>
 
 namespace blockdiff {
-namespace {
-
-bool Predictable(const x86image::ImageReferences& image) {
-    return image.absolute.size() + image.relativeToBase.size() <= format::kMaxPredictedReferences;
-}
-
-} // namespace
+namespace {} // namespace
 
 x86image::ImageLayout JoinedLayout(const x86image::ImageLayout& layout) {
     x86image::ImageLayout joined = layout;
@@ -33,7 +27,8 @@ x86image::ImageLayout JoinedLayout(const x86image::ImageLayout& layout) {
     return joined;
 }
 
-bool PredictionPlan::Prepare(const SuffixIndex& index, vcdiff::Source& newFile) {
+bool PredictionPlan::Prepare(const SuffixIndex& index, vcdiff::Source& newFile, uint8_t version) {
+    version_ = version;
     if (index.size() > format::kMaxPredictedFileSize ||
         newFile.Size() > format::kMaxPredictedFileSize) {
         return false;
@@ -42,7 +37,7 @@ bool PredictionPlan::Prepare(const SuffixIndex& index, vcdiff::Source& newFile) 
     SourceImage newImage(newFile);
     x86image::ImageReferences next;
     std::string why;
-    if (!x86image::ParseImage(oldImage, old_, why) || !Predictable(old_) ||
+    if (!x86image::ParseImage(oldImage, old_, why) || !KeepPredictedFields(version, old_) ||
         !x86image::ParseImage(newImage, next, why) || next.layout.kind != old_.layout.kind) {
         return false;
     }
@@ -71,7 +66,7 @@ bool PredictionPlan::Seal() {
 }
 
 void PredictionPlan::AppendHeader(std::vector<uint8_t>& out) const {
-    AppendPredictionHeader(new_, out);
+    AppendPredictionHeader(version_, new_, out);
 }
 
 } // namespace blockdiff

@@ -17,8 +17,8 @@ namespace blockdiff {
 class PredictionPlan {
 public:
     // Parses the old file (held whole in `index`) and the new one. False when either is no
-    // image, they are not of one kind, or either is beyond the predictor's limits.
-    bool Prepare(const SuffixIndex& index, vcdiff::Source& newFile);
+    // image, they are not of one kind, or either is beyond the limits of predictor `version`.
+    bool Prepare(const SuffixIndex& index, vcdiff::Source& newFile, uint8_t version);
     // Maps the covers of one segment's blocks, the segment starting at `segmentStart`.
     void AddCovers(const std::vector<BlockPlan>& plans, uint64_t segmentStart,
                    const SuffixIndex& index);
@@ -29,6 +29,7 @@ public:
     void AppendHeader(std::vector<uint8_t>& out) const;
 
 private:
+    uint8_t version_ = 0;
     x86image::ImageReferences old_;
     x86image::ImageLayout new_;
     AddressMap map_;

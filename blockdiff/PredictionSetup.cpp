@@ -3,22 +3,22 @@
 #include "BlockFormat.h"
 #include "CoverCoding.h"
 #include "ImageSources.h"
+#include "PredictionHeader.h"
 
 #include <string>
 
 namespace blockdiff {
 
-bool ParseOldImage(vcdiff::Source* old, x86image::ImageReferences& references, Failure& failure) {
+bool ParseOldImage(vcdiff::Source* old, uint8_t version, x86image::ImageReferences& references,
+                   Failure& failure) {
     BLOCKDIFF_FAIL_IF(!old || old->Size() > format::kMaxPredictedFileSize, failure, Error::Corrupt,
                       "a prediction for an old file the predictor does not take", 0);
     SourceImage image(*old);
     std::string why;
     BLOCKDIFF_FAIL_IF(!x86image::ParseImage(image, references, why), failure, Error::Corrupt,
                       "a prediction for an old file that is no image: " + why, 0);
-    BLOCKDIFF_FAIL_IF(references.absolute.size() + references.relativeToBase.size() >
-                          format::kMaxPredictedReferences,
-                      failure, Error::TooLarge, "a prediction for an old image of too many fields",
-                      0);
+    BLOCKDIFF_FAIL_IF(!KeepPredictedFields(version, references), failure, Error::TooLarge,
+                      "a prediction for an old image of too many fields", 0);
     return true;
 }
 

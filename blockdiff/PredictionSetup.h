@@ -12,8 +12,10 @@ namespace blockdiff {
 
 // Parses the old file as an image for the predictor. The old file has been checked against
 // its CRC-32, so an old file that is no image, or one beyond the predictor's limits, means the
-// payload asks for what its builder never wrote: damage.
-bool ParseOldImage(vcdiff::Source* old, x86image::ImageReferences& references, Failure& failure);
+// payload asks for what its builder never wrote: damage. `references` then holds the fields
+// predictor `version` predicts.
+bool ParseOldImage(vcdiff::Source* old, uint8_t version, x86image::ImageReferences& references,
+                   Failure& failure);
 
 // Adds one block's cover records (checked as the rebuild checks them) to `map`, the block
 // starting at `blockStart` of the new file; at most format::kMaxPredictedCovers in all.

@@ -91,21 +91,36 @@ bool ReferencePredictor::Layout::OffsetOf(uint64_t address, uint64_t& offset,
     return true;
 }
 
-// Both lists in one, by offset, a field overlapping the one before left out: the order of the
-// fields is then the same in every part of a cover, whichever list a field came from.
+// The lists in one, by offset, each field tagged with its kind and one overlapping the field
+// before left out (at equal offsets the earlier list's): the order of the fields is then the
+// same in every part of a cover, whichever list a field came from.
 ReferencePredictor::ReferencePredictor(const x86image::ImageReferences& old,
                                        const x86image::ImageLayout& next, const AddressMap& map)
     : oldLayout_(old.layout), newLayout_(next), map_(map) {
-    fields_.reserve(old.absolute.size() + old.relativeToBase.size());
-    auto absolute = old.absolute.begin();
-    auto relative = old.relativeToBase.begin();
+    struct Cursor {
+        const std::vector<uint32_t>& list;
+        size_t at;
+        uint32_t kind;
+    };
+    Cursor lists[] = {{old.absolute, 0, kAbsolute},
+                      {old.relativeToBase, 0, kRelativeToBase},
+                      {old.pcRelative, 0, kPcRelative}};
+    fields_.reserve(old.absolute.size() + old.relativeToBase.size() + old.pcRelative.size());
     uint64_t end = 0;
-    while (absolute != old.absolute.end() || relative != old.relativeToBase.end()) {
-        const bool takeAbsolute = relative == old.relativeToBase.end() ||
-                                  (absolute != old.absolute.end() && *absolute <= *relative);
-        const uint32_t offset = takeAbsolute ? *absolute++ : *relative++;
+    for (;;) {
+        Cursor* first = nullptr;
+        for (Cursor& cursor : lists) {
+            if (cursor.at < cursor.list.size() &&
+                (!first || cursor.list[cursor.at] < first->list[first->at])) {
+                first = &cursor;
+            }
+        }
+        if (!first) {
+            break;
+        }
+        const uint32_t offset = first->list[first->at++];
         if (offset >= end && offset <= kOffsetMask) {
-            fields_.push_back(offset | (takeAbsolute ? 0 : kRelativeToBase));
+            fields_.push_back(offset | first->kind);
             end = uint64_t{offset} + kFieldBytes;
         }
     }
@@ -116,7 +131,7 @@ size_t ReferencePredictor::Predict(uint64_t oldStart, uint64_t newStart, uint8_t
     until = std::min(until, length);
     const size_t next =
         ScanDisplacements(oldStart, newStart, bytes, length, std::max(scan, from), until);
-    PredictListed(oldStart, bytes, from, until);
+    PredictListed(oldStart, newStart, bytes, from, until);
     return next;
 }
 
@@ -169,8 +184,8 @@ void ReferencePredictor::PredictDisplacement(uint64_t oldField, uint64_t newFiel
     }
 }
 
-void ReferencePredictor::PredictListed(uint64_t oldStart, uint8_t* bytes, size_t from,
-                                       size_t until) const {
+void ReferencePredictor::PredictListed(uint64_t oldStart, uint64_t newStart, uint8_t* bytes,
+                                       size_t from, size_t until) const {
     // The fields ending in (from, until]: starting at or after oldStart + from - 3.
     const uint64_t first = oldStart + (from >= kFieldBytes ? from - kFieldBytes + 1 : 0);
     auto field =
@@ -179,7 +194,11 @@ void ReferencePredictor::PredictListed(uint64_t oldStart, uint8_t* bytes, size_t
     for (; field != fields_.end() && (*field & kOffsetMask) + kFieldBytes <= oldStart + until;
          ++field) {
         const size_t at = static_cast<size_t>((*field & kOffsetMask) - oldStart);
-        const bool relative = (*field & kRelativeToBase) != 0;
+        if ((*field & kKindMask) == kPcRelative) {
+            PredictPcRelative(oldStart + at, newStart + at, bytes + at);
+            continue;
+        }
+        const bool relative = (*field & kKindMask) == kRelativeToBase;
         const uint64_t oldBase = relative ? 0 : oldLayout_.base();
         const uint64_t newBase = relative ? 0 : newLayout_.base();
         const uint64_t value = LoadLittleEndian(bytes + at, kFieldBytes);
@@ -189,6 +208,25 @@ void ReferencePredictor::PredictListed(uint64_t oldStart, uint8_t* bytes, size_t
             continue;
         }
         StoreField(bytes + at, newAddress + newBase);
+    }
+}
+
+// A field holding the distance from its own address to what it points to: the distance
+// from the field's new address to where the map puts that.
+void ReferencePredictor::PredictPcRelative(uint64_t oldField, uint64_t newField,
+                                           uint8_t* field) const {
+    const int64_t distance = static_cast<int32_t>(LoadLittleEndian(field, kFieldBytes));
+    uint64_t oldAddress = 0;
+    uint64_t newAddress = 0;
+    uint64_t newTarget = 0;
+    if (!oldLayout_.AddressOf(oldField, oldAddress) ||
+        !newLayout_.AddressOf(newField, newAddress) ||
+        !MapAddress(oldAddress + static_cast<uint64_t>(distance), false, newTarget)) {
+        return;
+    }
+    const int64_t predicted = static_cast<int64_t>(newTarget - newAddress);
+    if (predicted >= INT32_MIN && predicted <= INT32_MAX) {
+        StoreField(field, static_cast<uint64_t>(predicted));
     }
 }
 

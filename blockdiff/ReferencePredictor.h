@@ -17,7 +17,8 @@ namespace blockdiff {
 //     in an executable section whose old target lies in an executable section: as the
 //     displacement from the field's new address to where the address map puts the target,
 //   - then every field the old image lists as holding an address (relocations, symbol and
-//     relocation tables): as the address where the map puts what it pointed to,
+//     relocation tables): as the address where the map puts what it pointed to, or for a
+//     pc-relative one (call-frame tables) as the distance from its new address to there,
 // where the map and both layouts can say; other bytes stay as they are. The displacements
 // are found by scanning from the cover's start, a found one skipping its field. A wrong
 // prediction only costs differences: the block's CRC-32 checks the result.
@@ -62,13 +63,18 @@ private:
                              size_t scan, size_t until) const;
     void PredictDisplacement(uint64_t oldField, uint64_t newField, uint8_t* field,
                              bool& found) const;
-    void PredictListed(uint64_t oldStart, uint8_t* bytes, size_t from, size_t until) const;
+    void PredictListed(uint64_t oldStart, uint64_t newStart, uint8_t* bytes, size_t from,
+                       size_t until) const;
+    void PredictPcRelative(uint64_t oldField, uint64_t newField, uint8_t* field) const;
     bool MapAddress(uint64_t oldAddress, bool executableOnly, uint64_t& newAddress) const;
 
-    // The old image's listed fields: file offsets, the top bit set for a field without the
-    // image base (offsets are below format::kMaxPredictedFileSize).
-    static constexpr uint32_t kRelativeToBase = 0x80000000u;
-    static constexpr uint32_t kOffsetMask = kRelativeToBase - 1;
+    // The old image's listed fields: file offsets (below format::kMaxPredictedFileSize) with
+    // their kind in the top two bits.
+    static constexpr uint32_t kAbsolute = 0;
+    static constexpr uint32_t kRelativeToBase = 1u << 30;
+    static constexpr uint32_t kPcRelative = 2u << 30;
+    static constexpr uint32_t kKindMask = 3u << 30;
+    static constexpr uint32_t kOffsetMask = ~kKindMask;
 
     Layout oldLayout_;
     Layout newLayout_;

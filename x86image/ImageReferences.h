@@ -20,11 +20,15 @@ struct ImageReferences {
     // PE tables; ELF has no image base and lists everything in `absolute`). Same invariants,
     // and none overlaps a field of `absolute`.
     std::vector<uint32_t> relativeToBase;
+    // File offsets of 4-byte signed fields holding an address as its distance from the
+    // field's own address (the code addresses of the call-frame tables). Same invariants, and
+    // none overlaps a field of the other lists.
+    std::vector<uint32_t> pcRelative;
 };
 
 // Images larger than this are not parsed; so every file offset fits in 32 bits.
 constexpr uint64_t kMaxImageSize = 256u << 20;
-// More fields than this in both lists together: not parsed (the lists stay within 16 MiB).
+// More fields than this in the lists together: not parsed (the lists stay within 16 MiB).
 constexpr size_t kMaxReferences = 4u << 20;
 // More table entries (relocations, symbols, thunks) than this walked in all: not parsed, so
 // that tables claimed many times over cost bounded time.

@@ -6,6 +6,7 @@
 #include "PeFormat.h"
 #include "PeImage.h"
 #include "ReferenceCollector.h"
+#include "UnwindTables.h"
 
 #include <exception>
 
@@ -30,6 +31,7 @@ bool ParseKnownFormat(ImageBytes& bytes, ImageReferences& out, std::string& why)
         why = "neither a PE nor an ELF image";
     }
     if (ok) {
+        ListUnwindFields(bytes, out.layout, found);
         found.Finish(out);
     }
     return ok;

@@ -45,13 +45,18 @@ bool ReferenceCollector::Add(std::vector<uint32_t>& list, uint64_t fileOffset) {
     if (fileOffset > fileSize_ || kFieldBytes > fileSize_ - fileOffset || fileOffset > UINT32_MAX) {
         return true;
     }
-    if (absolute_.size() + relative_.size() >= kMaxReferences) {
+    if (Room() == 0) {
         full_ = true;
         whyFull_ = "more address fields than the cap";
         return false;
     }
     list.push_back(static_cast<uint32_t>(fileOffset));
     return true;
+}
+
+size_t ReferenceCollector::Room() const {
+    const size_t listed = absolute_.size() + relative_.size() + pcRelative_.size();
+    return full_ || listed >= kMaxReferences ? 0 : kMaxReferences - listed;
 }
 
 bool ReferenceCollector::Walk(uint64_t entries) {
@@ -70,9 +75,13 @@ bool ReferenceCollector::Walk(uint64_t entries) {
 void ReferenceCollector::Finish(ImageReferences& out) {
     SortApart(absolute_);
     SortApart(relative_);
+    SortApart(pcRelative_);
     DropOverlapping(relative_, absolute_);
+    DropOverlapping(pcRelative_, absolute_);
+    DropOverlapping(pcRelative_, relative_);
     out.absolute.swap(absolute_);
     out.relativeToBase.swap(relative_);
+    out.pcRelative.swap(pcRelative_);
 }
 
 } // namespace x86image

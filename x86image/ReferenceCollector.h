@@ -16,14 +16,17 @@ public:
 
     bool AddAbsolute(uint64_t fileOffset) { return Add(absolute_, fileOffset); }
     bool AddRelativeToBase(uint64_t fileOffset) { return Add(relative_, fileOffset); }
+    bool AddPcRelative(uint64_t fileOffset) { return Add(pcRelative_, fileOffset); }
+    // How many more fields fit below the cap.
+    size_t Room() const;
     // Accounts for `entries` table entries about to be walked.
     bool Walk(uint64_t entries);
     bool Full() const { return full_; }
     const char* WhyFull() const { return whyFull_; }
 
-    // Sorts both lists into `out`, dropping any field that overlaps one kept before it; a
+    // Sorts the lists into `out`, dropping any field that overlaps one kept before it; a
     // base-relative field that overlaps an absolute one is dropped, relocations being the
-    // surer source.
+    // surer source, and a pc-relative one that overlaps either.
     void Finish(ImageReferences& out);
 
 private:
@@ -35,6 +38,7 @@ private:
     const char* whyFull_ = "";
     std::vector<uint32_t> absolute_;
     std::vector<uint32_t> relative_;
+    std::vector<uint32_t> pcRelative_;
 };
 
 } // namespace x86image

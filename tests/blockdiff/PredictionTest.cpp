@@ -127,6 +127,7 @@ TEST(Prediction, DamagedPredictionFieldsAreRefused) {
         Error error;
     } cases[] = {
         {"an unknown predictor version", kVersionAt, format::kPredictorVersion + 1, Error::Corrupt},
+        {"predictor version 0", kVersionAt, 0, Error::Corrupt},
         {"an unknown image kind", kKindAt, 9, Error::Corrupt},
         {"too many sections", kSectionCountAt, x86image::kMaxSections + 1, Error::TooLarge},
         {"unknown section flags", kFirstSectionAt + 16, 0x03, Error::Corrupt},
@@ -142,6 +143,25 @@ TEST(Prediction, DamagedPredictionFieldsAreRefused) {
         const Decoded decoded = DecodePayload(damaged, &kOld);
         EXPECT_EQ(decoded.error, c.error) << decoded.message;
         EXPECT_TRUE(decoded.output.empty());
+    }
+}
+
+// Version 2 also predicts the code addresses of the call-frame table; a payload of version 1,
+// as earlier builders wrote it, still decodes by version 1's rules.
+TEST(Prediction, EachPredictorVersionDecodesByItsOwnRules) {
+    const Bytes old = MovedCodeProgram(400, 0, 5, true);
+    const Bytes next = MovedCodeProgram(400, 37, 5, true);
+    EncoderOptions first;
+    first.predictorVersion = format::kFirstPredictorVersion;
+    const Bytes earlier = EncodePayload(&old, next, first);
+    const Bytes latest = EncodePayload(&old, next);
+    ASSERT_EQ(earlier[kVersionAt], 1u);
+    ASSERT_EQ(latest[kVersionAt], format::kPredictorVersion);
+    EXPECT_LT(latest.size(), earlier.size());
+    for (const Bytes* payload : {&earlier, &latest}) {
+        const Decoded decoded = DecodePayload(*payload, &old);
+        ASSERT_EQ(decoded.error, Error::None) << decoded.message;
+        EXPECT_TRUE(decoded.output == next);
     }
 }
 

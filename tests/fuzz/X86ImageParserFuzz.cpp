@@ -20,6 +20,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
     if (x86image::ParseImage(image, second, whyAgain) != parsed || why != whyAgain ||
         first.absolute != second.absolute || first.relativeToBase != second.relativeToBase ||
+        first.pcRelative != second.pcRelative ||
         first.layout.sections.size() != second.layout.sections.size()) {
         __builtin_trap();
     }

@@ -57,6 +57,20 @@ std::string SectionProblem(const ImageLayout& layout, const AddressIndex& byAddr
     return "";
 }
 
+// Whether a field of `fields` overlaps one of `other` (both sorted apart).
+bool Overlap(const std::vector<uint32_t>& fields, const std::vector<uint32_t>& other) {
+    size_t next = 0;
+    for (uint32_t field : fields) {
+        while (next < other.size() && uint64_t{other[next]} + 4 <= field) {
+            ++next;
+        }
+        if (next < other.size() && other[next] < uint64_t{field} + 4) {
+            return true;
+        }
+    }
+    return false;
+}
+
 } // namespace
 
 std::string BrokenPromise(const ImageReferences& found, uint64_t fileSize) {
@@ -70,24 +84,24 @@ std::string BrokenPromise(const ImageReferences& found, uint64_t fileSize) {
             return problem;
         }
     }
-    if (found.absolute.size() + found.relativeToBase.size() > kMaxReferences) {
+    if (found.absolute.size() + found.relativeToBase.size() + found.pcRelative.size() >
+        kMaxReferences) {
         return "more fields than the cap";
     }
-    std::string problem = ListProblem(found.absolute, fileSize);
-    if (problem.empty()) {
-        problem = ListProblem(found.relativeToBase, fileSize);
-    }
-    size_t next = 0;
-    for (uint32_t field : found.relativeToBase) {
-        while (next < found.absolute.size() && uint64_t{found.absolute[next]} + 4 <= field) {
-            ++next;
-        }
-        if (problem.empty() && next < found.absolute.size() &&
-            found.absolute[next] < uint64_t{field} + 4) {
-            problem = "a base-relative field overlaps an absolute one";
+    for (const auto* list : {&found.absolute, &found.relativeToBase, &found.pcRelative}) {
+        std::string problem = ListProblem(*list, fileSize);
+        if (!problem.empty()) {
+            return problem;
         }
     }
-    return problem;
+    if (Overlap(found.relativeToBase, found.absolute)) {
+        return "a base-relative field overlaps an absolute one";
+    }
+    if (Overlap(found.pcRelative, found.absolute) ||
+        Overlap(found.pcRelative, found.relativeToBase)) {
+        return "a pc-relative field overlaps another";
+    }
+    return "";
 }
 
 } // namespace x86image::test
