@@ -18,6 +18,26 @@ bool WriteSeed(const std::string& path, const std::vector<uint8_t>& payload) {
     return file != nullptr && std::fclose(file) == 0 && written;
 }
 
+// One payload of predictor `version`, written to `path`.
+bool WritePredicted(const std::string& path, uint8_t version) {
+    const std::vector<uint8_t> moved =
+        x86image::test::MovedCodeProgram(kPredictedFuzzFunctions, 11, kPredictedFuzzSeed);
+    vcdiff::test::MemorySource old(PredictedFuzzOld());
+    vcdiff::test::MemorySource next(moved);
+    vcdiff::test::MemorySink payload;
+    blockdiff::EncoderOptions options;
+    options.predictorVersion = version;
+    blockdiff::EncodeReport report;
+    blockdiff::Failure failure;
+    if (!blockdiff::Encode(&old, next, payload, options, {}, &report, failure) ||
+        !report.predicted || !WriteSeed(path, payload.bytes)) {
+        std::fprintf(stderr, "%s: not written (%s)\n", path.c_str(),
+                     report.predicted ? failure.Message().c_str() : "no prediction");
+        return false;
+    }
+    return true;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -25,19 +45,10 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: %s FOLDER\n", argv[0]);
         return 2;
     }
-    const std::vector<uint8_t> moved =
-        x86image::test::MovedCodeProgram(kPredictedFuzzFunctions, 11, kPredictedFuzzSeed);
-    vcdiff::test::MemorySource old(PredictedFuzzOld());
-    vcdiff::test::MemorySource next(moved);
-    vcdiff::test::MemorySink payload;
-    blockdiff::EncodeReport report;
-    blockdiff::Failure failure;
-    const std::string path = std::string(argv[1]) + "/predicted-moved-code";
-    if (!blockdiff::Encode(&old, next, payload, {}, {}, &report, failure) || !report.predicted ||
-        !WriteSeed(path, payload.bytes)) {
-        std::fprintf(stderr, "%s: not written (%s)\n", path.c_str(),
-                     report.predicted ? failure.Message().c_str() : "no prediction");
-        return 1;
-    }
-    return 0;
+    const std::string folder = argv[1];
+    return WritePredicted(folder + "/predicted-moved-code", blockdiff::format::kPredictorVersion) &&
+                   WritePredicted(folder + "/predicted-moved-code-v1",
+                                  blockdiff::format::kFirstPredictorVersion)
+               ? 0
+               : 1;
 }
