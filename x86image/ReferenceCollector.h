@@ -19,6 +19,10 @@ public:
     bool AddPcRelative(uint64_t fileOffset) { return Add(pcRelative_, fileOffset); }
     // How many more fields fit below the cap.
     size_t Room() const;
+    // For a table read in one go: the pc-relative fields so far, and dropping those added
+    // since then.
+    size_t PcRelativeCount() const { return pcRelative_.size(); }
+    void DropPcRelativeFrom(size_t count) { pcRelative_.resize(count); }
     // Accounts for `entries` table entries about to be walked.
     bool Walk(uint64_t entries);
     bool Full() const { return full_; }

@@ -120,10 +120,9 @@ struct KnownCie {
     uint8_t encoding;
 };
 
-// Adds the FDE code-address fields of the table filling `section` to `fields`; false when the
-// section is no such table or `fields` would grow beyond `room`.
-bool WalkTable(ImageBytes& bytes, const Section& section, size_t room,
-               std::vector<uint64_t>& fields) {
+// Adds the FDE code-address fields of the table filling `section` to `found`; false when the
+// section is no such table or the fields are more than the collector takes.
+bool WalkTable(ImageBytes& bytes, const Section& section, ReferenceCollector& found) {
     std::vector<KnownCie> cies;
     const uint64_t end = section.fileOffset + section.size;
     uint64_t at = section.fileOffset;
@@ -160,10 +159,10 @@ bool WalkTable(ImageBytes& bytes, const Section& section, size_t room,
                 return false;
             }
             if (cie->encoding == kPcRelativeSigned4 && next - body >= 4) {
-                if (fields.size() >= room) {
+                if (found.Room() == 0) {
                     return false;
                 }
-                fields.push_back(body);
+                found.AddPcRelative(body);
             }
             anyFde = true;
         }
@@ -175,16 +174,10 @@ bool WalkTable(ImageBytes& bytes, const Section& section, size_t room,
 } // namespace
 
 void ListUnwindFields(ImageBytes& bytes, const ImageLayout& layout, ReferenceCollector& found) {
-    std::vector<uint64_t> fields;
     for (const Section& section : layout.sections) {
-        const size_t before = fields.size();
-        if (!section.executable && !WalkTable(bytes, section, found.Room(), fields)) {
-            fields.resize(before);
-        }
-    }
-    if (fields.size() <= found.Room()) {
-        for (uint64_t field : fields) {
-            found.AddPcRelative(field);
+        const size_t before = found.PcRelativeCount();
+        if (!section.executable && !WalkTable(bytes, section, found)) {
+            found.DropPcRelativeFrom(before);
         }
     }
 }

@@ -12,8 +12,8 @@ namespace x86image {
 // records, each inside the section, every FDE naming a CIE met before it, ending at the
 // section's end or at a zero terminator. The names of sections are not needed (PE keeps long
 // ones in a string table that stripping may drop), and a section that merely looks like a
-// table costs only a wrong prediction. Fields beyond the collector's room are left out whole,
-// so the other lists stay as they are.
+// table costs only a wrong prediction. A table with more fields than the collector's room is
+// left out whole, so the other lists stay as they are.
 void ListUnwindFields(ImageBytes& bytes, const ImageLayout& layout, ReferenceCollector& found);
 
 } // namespace x86image
