@@ -72,7 +72,10 @@ private:
         }
         // A tick between the steps: sorting an image's fields takes milliseconds.
         x86image::ImageReferences old;
-        if (!Tick() || !ParseOldImage(old_, version, old, failure_) || !Tick()) {
+        if (!Tick() ||
+            !ParseOldImage(
+                old_, version, old, [this] { return pacer_.Tick(); }, failure_) ||
+            !Tick()) {
             return false;
         }
         predictor_ = std::make_unique<ReferencePredictor>(old, newLayout_, map_);

@@ -10,12 +10,16 @@
 namespace blockdiff {
 
 bool ParseOldImage(vcdiff::Source* old, uint8_t version, x86image::ImageReferences& references,
-                   Failure& failure) {
+                   const std::function<bool()>& tick, Failure& failure) {
     BLOCKDIFF_FAIL_IF(!old || old->Size() > format::kMaxPredictedFileSize, failure, Error::Corrupt,
                       "a prediction for an old file the predictor does not take", 0);
     SourceImage image(*old);
     std::string why;
-    BLOCKDIFF_FAIL_IF(!x86image::ParseImage(image, references, why), failure, Error::Corrupt,
+    bool stopped = false;
+    const bool parsed =
+        x86image::ParseImage(image, references, why, [&] { stopped = stopped || !tick(); });
+    BLOCKDIFF_FAIL_IF(stopped, failure, Error::Stopped, "while parsing the old image", 0);
+    BLOCKDIFF_FAIL_IF(!parsed, failure, Error::Corrupt,
                       "a prediction for an old file that is no image: " + why, 0);
     BLOCKDIFF_FAIL_IF(!KeepPredictedFields(version, references), failure, Error::TooLarge,
                       "a prediction for an old image of too many fields", 0);

@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 
 // What a predicted payload's decoder gathers before its first block.
 namespace blockdiff {
@@ -14,8 +15,9 @@ namespace blockdiff {
 // its CRC-32, so an old file that is no image, or one beyond the predictor's limits, means the
 // payload asks for what its builder never wrote: damage. `references` then holds the fields
 // predictor `version` predicts.
+// `tick` runs between the steps of the parse; a false from it stops the parse as Stopped.
 bool ParseOldImage(vcdiff::Source* old, uint8_t version, x86image::ImageReferences& references,
-                   Failure& failure);
+                   const std::function<bool()>& tick, Failure& failure);
 
 // Adds one block's cover records (checked as the rebuild checks them) to `map`, the block
 // starting at `blockStart` of the new file; at most format::kMaxPredictedCovers in all.

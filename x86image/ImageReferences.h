@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -36,7 +37,10 @@ constexpr uint64_t kMaxTableEntries = 16u << 20;
 
 // Reads a PE32 (i386), ELF32 (i386) or ELF64 (x86-64) little-endian image. False, with `out`
 // empty and `why` saying what, when the bytes are no supported image or a cap is exceeded.
-// Never throws; the same bytes give the same result on every platform.
-bool ParseImage(ByteSource& image, ImageReferences& out, std::string& why);
+// Never throws; the same bytes give the same result on every platform. `between`, when
+// given, is called every 65,536 fields found and between the sorts of the lists, so that a
+// caller can keep its window answering while a large library is read.
+bool ParseImage(ByteSource& image, ImageReferences& out, std::string& why,
+                const std::function<void()>& between = {});
 
 } // namespace x86image

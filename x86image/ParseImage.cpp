@@ -14,12 +14,13 @@ namespace x86image {
 
 namespace {
 
-bool ParseKnownFormat(ImageBytes& bytes, ImageReferences& out, std::string& why) {
+bool ParseKnownFormat(ImageBytes& bytes, ImageReferences& out, std::string& why,
+                      const std::function<void()>& between) {
     if (bytes.Size() > kMaxImageSize) {
         why = "image larger than the cap";
         return false;
     }
-    ReferenceCollector found(bytes.Size());
+    ReferenceCollector found(bytes.Size(), between);
     uint16_t dosMagic = 0;
     uint32_t elfMagic = 0;
     bool ok = false;
@@ -39,13 +40,14 @@ bool ParseKnownFormat(ImageBytes& bytes, ImageReferences& out, std::string& why)
 
 } // namespace
 
-bool ParseImage(ByteSource& image, ImageReferences& out, std::string& why) {
+bool ParseImage(ByteSource& image, ImageReferences& out, std::string& why,
+                const std::function<void()>& between) {
     out = ImageReferences{};
     why.clear();
     bool ok = false;
     try {
         ImageBytes bytes(image);
-        ok = ParseKnownFormat(bytes, out, why);
+        ok = ParseKnownFormat(bytes, out, why, between);
     } catch (const std::exception&) {
         // Only allocation can throw here, and every size is capped: a machine short of memory.
         why = "out of memory";

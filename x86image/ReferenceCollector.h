@@ -2,6 +2,7 @@
 #include "ImageReferences.h"
 
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 namespace x86image {
@@ -12,7 +13,10 @@ class ReferenceCollector {
 public:
     static constexpr uint64_t kFieldBytes = 4;
 
-    explicit ReferenceCollector(uint64_t fileSize);
+    // `between`, when given, is called after every kFieldsBetweenCalls fields and between the
+    // sorts of Finish: the parse's pauses for a caller that must stay responsive.
+    explicit ReferenceCollector(uint64_t fileSize, const std::function<void()>& between = {});
+    static constexpr size_t kFieldsBetweenCalls = 1u << 16;
 
     bool AddAbsolute(uint64_t fileOffset) { return Add(absolute_, fileOffset); }
     bool AddRelativeToBase(uint64_t fileOffset) { return Add(relative_, fileOffset); }
@@ -36,7 +40,14 @@ public:
 private:
     bool Add(std::vector<uint32_t>& list, uint64_t fileOffset);
 
+    void Pause() const {
+        if (between_) {
+            between_();
+        }
+    }
+
     uint64_t fileSize_;
+    const std::function<void()>& between_;
     uint64_t walked_ = 0;
     bool full_ = false;
     const char* whyFull_ = "";
