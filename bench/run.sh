@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Benchmarks of the patch engine against xdelta3, bsdiff and zstd --patch-from on real file
-# pairs (two versions of Debian packages' binaries, for one or more architectures) and one
-# large synthetic pair. Not a test: it asserts nothing about timings, it measures and writes
+# pairs (two versions of Debian packages' binaries, for one or more architectures, and this
+# project's own 32-bit Windows programs built from two commits) and one large synthetic pair. Not a test: it asserts nothing about timings, it measures and writes
 # a report and a chart.
 #
 #   bench/run.sh            everything (about 40 minutes on 2 cores)
