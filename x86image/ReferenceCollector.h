@@ -47,7 +47,7 @@ private:
     }
 
     uint64_t fileSize_;
-    const std::function<void()>& between_;
+    std::function<void()> between_;
     uint64_t walked_ = 0;
     bool full_ = false;
     const char* whyFull_ = "";
