@@ -1,20 +1,11 @@
 // Each valid sample parses to the layout and the fields it was written with.
-#include "Invariants.h"
+#include "ParseChecked.h"
 #include "SampleImages.h"
 
 #include <gtest/gtest.h>
 
 namespace x86image::test {
 namespace {
-
-ImageReferences Parse(const Bytes& bytes) {
-    MemorySource source(bytes);
-    ImageReferences found;
-    std::string why;
-    EXPECT_TRUE(ParseImage(source, found, why)) << why;
-    EXPECT_EQ(BrokenPromise(found, bytes.size()), "");
-    return found;
-}
 
 class SampleImageTest : public testing::TestWithParam<Sample> {};
 
@@ -28,7 +19,7 @@ namespace {
 
 TEST_P(SampleImageTest, GivesItsLayoutAndFields) {
     const Sample& sample = GetParam();
-    const ImageReferences found = Parse(sample.bytes);
+    const ImageReferences found = ParseChecked(sample.bytes);
     EXPECT_EQ(found.layout.kind, sample.kind);
     ASSERT_EQ(found.layout.sections.size(), sample.sections.size());
     for (size_t index = 0; index < sample.sections.size(); ++index) {
@@ -45,7 +36,7 @@ TEST_P(SampleImageTest, GivesItsLayoutAndFields) {
 
 TEST_P(SampleImageTest, ConvertsOnlyInsideSections) {
     const Sample& sample = GetParam();
-    const ImageLayout layout = Parse(sample.bytes).layout;
+    const ImageLayout layout = ParseChecked(sample.bytes).layout;
     uint64_t address = 0, fileOffset = 0;
     EXPECT_FALSE(layout.AddressOf(0, address)); // the headers are in no section
     EXPECT_FALSE(layout.IsExecutable(0));
@@ -66,7 +57,7 @@ TEST_P(SampleImageTest, ConvertsOnlyInsideSections) {
 
 TEST_P(SampleImageTest, PeImageBaseIsKept) {
     const Sample& sample = GetParam();
-    const ImageLayout layout = Parse(sample.bytes).layout;
+    const ImageLayout layout = ParseChecked(sample.bytes).layout;
     EXPECT_EQ(layout.imageBase, sample.kind == ImageKind::Pe32 ? 0x400000u : 0u);
 }
 

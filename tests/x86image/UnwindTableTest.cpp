@@ -1,6 +1,6 @@
 // The call-frame table's code addresses are listed as pc-relative fields only where the whole
 // section reads as such a table; a damaged or foreign one lists nothing and breaks nothing.
-#include "Invariants.h"
+#include "ParseChecked.h"
 #include "SampleImages.h"
 #include "SamplePrograms.h"
 
@@ -11,15 +11,6 @@ namespace {
 
 constexpr size_t kFunctions = 12;
 
-ImageReferences Parse(const Bytes& bytes) {
-    MemorySource source(bytes);
-    ImageReferences found;
-    std::string why;
-    EXPECT_TRUE(ParseImage(source, found, why)) << why;
-    EXPECT_EQ(BrokenPromise(found, bytes.size()), "");
-    return found;
-}
-
 // The program with its table, and where the table starts in the file.
 struct Program {
     Bytes bytes;
@@ -28,7 +19,7 @@ struct Program {
 
 Program WithTable() {
     Program program{MovedCodeProgram(kFunctions, 0, 9, true), 0};
-    const ImageReferences found = Parse(program.bytes);
+    const ImageReferences found = ParseChecked(program.bytes);
     EXPECT_EQ(found.layout.sections.size(), 2u);
     program.table = found.layout.sections.back().fileOffset;
     return program;
@@ -36,11 +27,11 @@ Program WithTable() {
 
 TEST(UnwindTable, ListsEveryFunctionsCodeAddress) {
     const Program program = WithTable();
-    const ImageReferences found = Parse(program.bytes);
+    const ImageReferences found = ParseChecked(program.bytes);
     ASSERT_EQ(found.pcRelative.size(), kFunctions);
     for (size_t f = 0; f < kFunctions; ++f)
         EXPECT_EQ(found.pcRelative[f], program.table + kFirstFde + f * kFdeBytes + 8) << f;
-    EXPECT_EQ(found.absolute, Parse(MovedCodeProgram(kFunctions, 0, 9)).absolute);
+    EXPECT_EQ(found.absolute, ParseChecked(MovedCodeProgram(kFunctions, 0, 9)).absolute);
 }
 
 struct Damage {
@@ -67,7 +58,7 @@ TEST_P(UnwindTableDamage, ListsNothingOrOnlyWhatItCanRead) {
     const Damage& damage = GetParam();
     Program program = WithTable();
     Put32(program.bytes, program.table + damage.at, damage.value);
-    const ImageReferences found = Parse(program.bytes);
+    const ImageReferences found = ParseChecked(program.bytes);
     EXPECT_EQ(found.pcRelative.size(), damage.keepsFields ? 1u : 0u);
 }
 
