@@ -6,11 +6,16 @@
 namespace vcdiff {
 
 bool SegmentReader::ReadThroughCache(uint64_t offset, uint8_t* out, size_t length, uint64_t limit) {
+    delivered_ += length;
     if (length >= kBlockSize) {
-        return source_->Read(offset, out, length);
+        return ReadDirect(offset, out, length);
     }
     while (length > 0) {
-        Slot* slot = Lookup(offset / kBlockSize, limit);
+        bool refused = false;
+        Slot* slot = Lookup(offset / kBlockSize, limit, refused);
+        if (refused) {
+            return ReadDirect(offset, out, length);
+        }
         if (!slot) {
             return false;
         }
@@ -28,6 +33,11 @@ bool SegmentReader::ReadThroughCache(uint64_t offset, uint8_t* out, size_t lengt
     return true;
 }
 
+bool SegmentReader::ReadDirect(uint64_t offset, uint8_t* out, size_t length) {
+    loaded_ += length;
+    return source_->Read(offset, out, length);
+}
+
 void SegmentReader::Invalidate() {
     recent_ = nullptr;
     for (Slot& slot : slots_) {
@@ -35,7 +45,7 @@ void SegmentReader::Invalidate() {
     }
 }
 
-SegmentReader::Slot* SegmentReader::Lookup(uint64_t block, uint64_t limit) {
+SegmentReader::Slot* SegmentReader::Lookup(uint64_t block, uint64_t limit, bool& refused) {
     if (slots_.empty()) {
         slots_.resize(kBlockCount);
     }
@@ -55,12 +65,21 @@ SegmentReader::Slot* SegmentReader::Lookup(uint64_t block, uint64_t limit) {
     if (start >= limit) {
         return nullptr;
     }
+    const size_t length = static_cast<size_t>(std::min<uint64_t>(kBlockSize, limit - start));
+    if (!MayLoad(length)) {
+        refused = true;
+        return nullptr;
+    }
+    return Load(victim, block, length);
+}
+
+SegmentReader::Slot* SegmentReader::Load(Slot* victim, uint64_t block, size_t length) {
     victim->length = 0;
     if (!victim->bytes) {
         victim->bytes.reset(new uint8_t[kBlockSize]); // no zero fill: the read overwrites it
     }
-    const size_t length = static_cast<size_t>(std::min<uint64_t>(kBlockSize, limit - start));
-    if (!source_->Read(start, BytesOf(victim), length)) {
+    loaded_ += length;
+    if (!source_->Read(block * kBlockSize, BytesOf(victim), length)) {
         return nullptr;
     }
     victim->block = block;

@@ -18,12 +18,21 @@ namespace vcdiff {
 // lookup looks at one set's few ways and never at every block. Memory: at most kSets * kWays
 // blocks of kBlockSize (2 MiB), each taken when a copy first needs it, so a small source or a
 // delta of few copies costs little; the whole source is never held.
+//
+// Hostile deltas can make every short copy miss (copies cycling over more blocks than a set
+// holds), and loading a block per byte delivered would turn a small delta into hours of reads.
+// So the bytes loaded are held to kLoadFactor times the bytes delivered plus kFreeLoad; a miss
+// that would break that reads the copy's own bytes alone and leaves the cache as it is, so
+// the blocks that do serve copies stay loaded.
 class SegmentReader {
 public:
     static constexpr size_t kBlockSize = quill::SizeFor<size_t>(8 * 1024, 256);
     static constexpr size_t kWays = 4;
     static constexpr size_t kSets = quill::SizeFor<size_t>(64, 2);
     static constexpr size_t kBlockCount = kSets * kWays;
+    // The bytes a reader may load from the source at most: kLoadFactor * delivered + kFreeLoad.
+    static constexpr uint64_t kLoadFactor = 4;
+    static constexpr uint64_t kFreeLoad = uint64_t{kBlockCount} * kBlockSize;
 
     explicit SegmentReader(Source* source) : source_(source) {}
 
@@ -35,12 +44,16 @@ public:
             offset % kBlockSize + length <= recent_->length) {
             std::memcpy(out, BytesOf(recent_) + offset % kBlockSize, length);
             recent_->lastUse = ++uses_;
+            delivered_ += length;
             return true;
         }
         return ReadThroughCache(offset, out, length, limit);
     }
     // Forgets the cached blocks (the source may have grown).
     void Invalidate();
+
+    uint64_t bytesDelivered() const { return delivered_; }
+    uint64_t bytesLoaded() const { return loaded_; }
 
 private:
     struct Slot {
@@ -51,14 +64,22 @@ private:
     };
 
     bool ReadThroughCache(uint64_t offset, uint8_t* out, size_t length, uint64_t limit);
-    // The slot holding the block, loaded when it is not cached; null when the read fails.
-    Slot* Lookup(uint64_t block, uint64_t limit);
+    // The slot holding the block, loaded when it is not cached and the budget allows; null
+    // when it is not cached and may not be loaded (`refused`), or when the read fails.
+    Slot* Lookup(uint64_t block, uint64_t limit, bool& refused);
+    Slot* Load(Slot* victim, uint64_t block, size_t length);
+    bool MayLoad(uint64_t bytes) const {
+        return loaded_ + bytes <= kLoadFactor * delivered_ + kFreeLoad;
+    }
+    bool ReadDirect(uint64_t offset, uint8_t* out, size_t length);
     static uint8_t* BytesOf(const Slot* slot) { return slot->bytes.get(); }
 
     Source* source_;
     std::vector<Slot> slots_;
     Slot* recent_ = nullptr; // the slot of the last short copy
     uint64_t uses_ = 0;
+    uint64_t delivered_ = 0; // bytes handed to callers
+    uint64_t loaded_ = 0;    // bytes read from the source
 };
 
 } // namespace vcdiff
