@@ -23,7 +23,7 @@ namespace blockdiff {
 //   (at most its raw size, 8 MiB) and one coder's working memory (at most
 //   coders::kMaxDecoderWindow, 16 MiB, plus its fixed state): about 44 MiB; a predicted
 //   payload adds the map of its covers (at most 3 MiB) and the old image's fields (at most
-//   4 MiB, parsed before the first block).
+//   4 MiB, parsed before the first block in at most x86image::kMaxParseMemory).
 //
 // Returns true when the whole result was written; otherwise false with `failure` saying why
 // and where. Bytes written before a failure are not a valid result: the caller discards them.

@@ -37,8 +37,11 @@ bool PredictionPlan::Prepare(const SuffixIndex& index, vcdiff::Source& newFile, 
     SourceImage newImage(newFile);
     x86image::ImageReferences next;
     std::string why;
-    if (!x86image::ParseImage(oldImage, old_, why) || !KeepPredictedFields(version, old_) ||
-        !x86image::ParseImage(newImage, next, why) || next.layout.kind != old_.layout.kind) {
+    constexpr x86image::ParseResult kParsed = x86image::ParseResult::Parsed;
+    if (x86image::ParseImage(oldImage, old_, why) != kParsed ||
+        !KeepPredictedFields(version, old_) ||
+        x86image::ParseImage(newImage, next, why) != kParsed ||
+        next.layout.kind != old_.layout.kind) {
         return false;
     }
     new_ = JoinedLayout(next.layout);

@@ -15,12 +15,19 @@ bool ParseOldImage(vcdiff::Source* old, uint8_t version, x86image::ImageReferenc
                       "a prediction for an old file the predictor does not take", 0);
     SourceImage image(*old);
     std::string why;
-    bool stopped = false;
-    const bool parsed =
-        x86image::ParseImage(image, references, why, [&] { stopped = stopped || !tick(); });
-    BLOCKDIFF_FAIL_IF(stopped, failure, Error::Stopped, "while parsing the old image", 0);
-    BLOCKDIFF_FAIL_IF(!parsed, failure, Error::Corrupt,
-                      "a prediction for an old file that is no image: " + why, 0);
+    switch (x86image::ParseImage(image, references, why, tick)) {
+    case x86image::ParseResult::Parsed:
+        break;
+    case x86image::ParseResult::Refused:
+        return failure.Set(Error::Corrupt, "a prediction for an old file that is no image: " + why,
+                           0);
+    case x86image::ParseResult::ReadFailed:
+        return failure.Set(Error::SourceReadFailed, "while parsing the old image", 0);
+    case x86image::ParseResult::Stopped:
+        return failure.Set(Error::Stopped, "while parsing the old image", 0);
+    case x86image::ParseResult::OutOfMemory:
+        return failure.Set(Error::OutOfMemory, "while parsing the old image", 0);
+    }
     BLOCKDIFF_FAIL_IF(!KeepPredictedFields(version, references), failure, Error::TooLarge,
                       "a prediction for an old image of too many fields", 0);
     return true;

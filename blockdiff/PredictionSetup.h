@@ -15,7 +15,9 @@ namespace blockdiff {
 // its CRC-32, so an old file that is no image, or one beyond the predictor's limits, means the
 // payload asks for what its builder never wrote: damage. `references` then holds the fields
 // predictor `version` predicts.
-// `tick` runs between the steps of the parse; a false from it stops the parse as Stopped.
+// `tick` runs after every tick's work of the parse; a false from it stops the parse as
+// Stopped. A failed read of the old file fails it as SourceReadFailed, and a parse short of
+// memory as OutOfMemory.
 bool ParseOldImage(vcdiff::Source* old, uint8_t version, x86image::ImageReferences& references,
                    const std::function<bool()>& tick, Failure& failure);
 

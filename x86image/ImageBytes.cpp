@@ -1,34 +1,75 @@
 #include "ImageBytes.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace x86image {
 
-namespace {
-constexpr size_t kWindowBytes = 64 * 1024;
-} // namespace
-
-ImageBytes::ImageBytes(ByteSource& source) : source_(source), size_(source.Size()) {}
+ImageBytes::ImageBytes(ByteSource& source, ParsePacer& pacer)
+    : source_(source), pacer_(pacer), size_(source.Size()) {}
 
 const uint8_t* ImageBytes::Field(uint64_t offset, size_t length) {
-    if (!Holds(offset, length)) {
+    if (!Holds(offset, length) || state() != State::Reading || !pacer_.Advance(length)) {
         return nullptr;
     }
-    if (offset >= windowStart_ && length <= windowLength_ &&
-        offset - windowStart_ <= windowLength_ - length) {
-        return window_.data() + (offset - windowStart_);
-    }
-    if (window_.empty()) {
-        window_.resize(kWindowBytes);
-    }
-    const size_t loaded = static_cast<size_t>(std::min<uint64_t>(kWindowBytes, size_ - offset));
-    windowLength_ = 0;
-    if (!source_.Read(offset, window_.data(), loaded)) {
+    const Window* first = WindowAt(offset);
+    if (first == nullptr) {
         return nullptr;
     }
-    windowStart_ = offset;
-    windowLength_ = loaded;
-    return window_.data();
+    const size_t skip = static_cast<size_t>(offset - first->start);
+    if (length <= first->length - skip) {
+        return first->bytes.data() + skip;
+    }
+    // Copied before the second window is found: finding it may reload the first's.
+    const size_t head = first->length - skip;
+    std::memcpy(straddling_, first->bytes.data() + skip, head);
+    const Window* second = WindowAt(first->start + first->length);
+    if (second == nullptr) {
+        return nullptr;
+    }
+    std::memcpy(straddling_ + head, second->bytes.data(), length - head);
+    return straddling_;
+}
+
+const ImageBytes::Window* ImageBytes::WindowAt(uint64_t offset) {
+    if (windows_.empty()) {
+        windows_.resize(kWindows);
+    }
+    const uint64_t start = offset - offset % kWindowBytes;
+    Window* victim = &windows_.front();
+    for (Window& window : windows_) {
+        if (window.length != 0 && window.start == start) {
+            window.lastUse = ++uses_;
+            return &window;
+        }
+        // An empty window first, else the least recently used.
+        if (victim->length != 0 && (window.length == 0 || window.lastUse < victim->lastUse)) {
+            victim = &window;
+        }
+    }
+    return Load(*victim, start) ? victim : nullptr;
+}
+
+bool ImageBytes::Load(Window& window, uint64_t start) {
+    const size_t length = static_cast<size_t>(std::min<uint64_t>(kWindowBytes, size_ - start));
+    if (loaded_ + length > kLoadsPerByte * size_ + kWindows * kWindowBytes) {
+        state_ = State::ReadTooOften;
+        return false;
+    }
+    if (!pacer_.Advance(length)) {
+        return false;
+    }
+    window.length = 0;
+    window.bytes.resize(kWindowBytes);
+    loaded_ += length;
+    if (!source_.Read(start, window.bytes.data(), length)) {
+        state_ = State::ReadFailed;
+        return false;
+    }
+    window.start = start;
+    window.length = length;
+    window.lastUse = ++uses_;
+    return true;
 }
 
 bool ImageBytes::U8(uint64_t offset, uint8_t& value) {

@@ -1,5 +1,6 @@
 #pragma once
 #include "ByteSource.h"
+#include "ParsePacer.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -7,12 +8,28 @@
 
 namespace x86image {
 
-// Little-endian fields of the image, read through a window so that walking a table costs
+// Little-endian fields of the image, read through a few windows so that walking a table costs
 // one source read per window rather than one per field. Every read is checked against the
 // size: false when the field is not wholly in the image or the source fails.
+//
+// The walks jump between tables (import descriptors and the thunk arrays they name, far
+// apart), so the windows are aligned to their size and the least recently used is the one
+// reloaded: alternating between a few places reloads nothing. A hostile image can still
+// name more places than there are windows; the bytes loaded are capped at kLoadsPerByte
+// times the image plus the windows' own size, past which every read fails as refused.
+//
+// A failed source read, a stop from the pacer and the load cap are final: no later read
+// touches the source, so a walk that goes on after one costs nothing and finds nothing.
 class ImageBytes {
 public:
-    explicit ImageBytes(ByteSource& source);
+    static constexpr size_t kWindowBytes = 64 * 1024;
+    static constexpr size_t kWindows = 4;
+    static constexpr uint64_t kLoadsPerByte = 8;
+
+    // Why reads fail for good.
+    enum class State { Reading, ReadFailed, Stopped, ReadTooOften };
+
+    ImageBytes(ByteSource& source, ParsePacer& pacer);
 
     uint64_t Size() const { return size_; }
     // True when [offset, offset + length) lies in the image; cannot overflow.
@@ -24,14 +41,31 @@ public:
     bool U32(uint64_t offset, uint32_t& value);
     bool U64(uint64_t offset, uint64_t& value);
 
+    State state() const { return pacer_.stopped() ? State::Stopped : state_; }
+    uint64_t bytesLoaded() const { return loaded_; }
+
 private:
+    struct Window {
+        uint64_t start = 0;
+        size_t length = 0; // 0: holds nothing
+        uint64_t lastUse = 0;
+        std::vector<uint8_t> bytes;
+    };
+
+    // The `length` (at most 8) bytes at `offset`, from one window or copied from two.
     const uint8_t* Field(uint64_t offset, size_t length);
+    // The window holding the byte at `offset`, loaded when no window holds it.
+    const Window* WindowAt(uint64_t offset);
+    bool Load(Window& window, uint64_t start);
 
     ByteSource& source_;
+    ParsePacer& pacer_;
     uint64_t size_;
-    std::vector<uint8_t> window_;
-    uint64_t windowStart_ = 0;
-    size_t windowLength_ = 0;
+    State state_ = State::Reading;
+    std::vector<Window> windows_;
+    uint64_t uses_ = 0;
+    uint64_t loaded_ = 0;
+    uint8_t straddling_[8] = {};
 };
 
 } // namespace x86image

@@ -35,12 +35,30 @@ constexpr size_t kMaxReferences = 4u << 20;
 // that tables claimed many times over cost bounded time.
 constexpr uint64_t kMaxTableEntries = 16u << 20;
 
-// Reads a PE32 (i386), ELF32 (i386) or ELF64 (x86-64) little-endian image. False, with `out`
-// empty and `why` saying what, when the bytes are no supported image or a cap is exceeded.
-// Never throws; the same bytes give the same result on every platform. `between`, when
-// given, is called every 65,536 fields found and between the sorts of the lists, so that a
-// caller can keep its window answering while a large library is read.
-bool ParseImage(ByteSource& image, ImageReferences& out, std::string& why,
-                const std::function<void()>& between = {});
+// How a parse ended.
+enum class ParseResult {
+    Parsed,
+    Refused,     // no supported image, or a cap exceeded: `why` says which
+    ReadFailed,  // the source failed a read; nothing was read after it
+    Stopped,     // the pause asked to stop
+    OutOfMemory, // within the caps, but the machine had not the memory
+};
+
+// The most memory a parse holds, whatever the image says. The three lists hold at most
+// kMaxReferences fields of 4 bytes (16 MiB) and, grown by doubling, reserve at most twice
+// that, with one list's old buffer beside them while it grows, or one sort's second list
+// while they are sorted: 48 MiB. Beside them: an ELF image's section headers (65,535 of 48
+// bytes, 3 MiB), the call-frame tables' CIEs (65,536 of 16 bytes, 3 MiB grown), the windows
+// (4 of 64 KiB) and the layout (at most kMaxSections sections). 55 MiB in all; a predicted
+// payload keeps only the fields its predictor uses of them, see blockdiff/BlockDecoder.h.
+constexpr uint64_t kMaxParseMemory = 55u << 20;
+
+// Reads a PE32 (i386), ELF32 (i386) or ELF64 (x86-64) little-endian image. Anything but
+// Parsed leaves `out` empty; `why` says what was refused. Never throws; the same bytes give
+// the same result on every platform. `pause`, when given, is called after every 256 KiB or
+// so of the parse's work (ParsePacer), so that a caller can keep its window answering while a
+// large library is read; its first false stops the parse as Stopped.
+ParseResult ParseImage(ByteSource& image, ImageReferences& out, std::string& why,
+                       const std::function<bool()>& pause = {});
 
 } // namespace x86image

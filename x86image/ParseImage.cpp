@@ -15,12 +15,11 @@ namespace x86image {
 namespace {
 
 bool ParseKnownFormat(ImageBytes& bytes, ImageReferences& out, std::string& why,
-                      const std::function<void()>& between) {
+                      ReferenceCollector& found) {
     if (bytes.Size() > kMaxImageSize) {
         why = "image larger than the cap";
         return false;
     }
-    ReferenceCollector found(bytes.Size(), between);
     uint16_t dosMagic = 0;
     uint32_t elfMagic = 0;
     bool ok = false;
@@ -33,30 +32,52 @@ bool ParseKnownFormat(ImageBytes& bytes, ImageReferences& out, std::string& why,
     }
     if (ok) {
         ListUnwindFields(bytes, out.layout, found);
-        found.Finish(out);
     }
-    return ok;
+    // Lists cut short by a failed read or a stop are no result.
+    return ok && bytes.state() == ImageBytes::State::Reading && found.Finish(out);
+}
+
+// The reads' end overrides what the walks made of it: a walk sees a failed read as the end of
+// its table, or as a field missing from a damaged one.
+ParseResult ResultOf(bool parsed, const ImageBytes& bytes, std::string& why) {
+    switch (bytes.state()) {
+    case ImageBytes::State::Reading:
+        return parsed ? ParseResult::Parsed : ParseResult::Refused;
+    case ImageBytes::State::ReadFailed:
+        why = "the image could not be read";
+        return ParseResult::ReadFailed;
+    case ImageBytes::State::Stopped:
+        why = "stopped";
+        return ParseResult::Stopped;
+    case ImageBytes::State::ReadTooOften:
+        why = "the image's tables make it read more often than the cap";
+        return ParseResult::Refused;
+    }
+    return ParseResult::Refused;
 }
 
 } // namespace
 
-bool ParseImage(ByteSource& image, ImageReferences& out, std::string& why,
-                const std::function<void()>& between) {
+ParseResult ParseImage(ByteSource& image, ImageReferences& out, std::string& why,
+                       const std::function<bool()>& pause) {
     out = ImageReferences{};
     why.clear();
-    bool ok = false;
+    ParseResult result = ParseResult::Refused;
     try {
-        ImageBytes bytes(image);
-        ok = ParseKnownFormat(bytes, out, why, between);
+        ParsePacer pacer(pause);
+        ImageBytes bytes(image, pacer);
+        ReferenceCollector found(bytes.Size(), pacer);
+        const bool parsed = ParseKnownFormat(bytes, out, why, found);
+        result = ResultOf(parsed, bytes, why);
     } catch (const std::exception&) {
         // Only allocation can throw here, and every size is capped: a machine short of memory.
         why = "out of memory";
-        ok = false;
+        result = ParseResult::OutOfMemory;
     }
-    if (!ok) {
+    if (result != ParseResult::Parsed) {
         out = ImageReferences{};
     }
-    return ok;
+    return result;
 }
 
 } // namespace x86image

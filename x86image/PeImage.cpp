@@ -123,7 +123,10 @@ bool CollectRelocations(ImageBytes& bytes, const AddressIndex& addresses,
         }
         for (uint64_t index = 0; index < entries; ++index) {
             uint16_t entry = 0;
-            bytes.U16(block + pe::kRelocBlockHeaderBytes + 2 * index, entry);
+            // In the file: only a failed source read or a stop fails it, and ends the walk.
+            if (!bytes.U16(block + pe::kRelocBlockHeaderBytes + 2 * index, entry)) {
+                return true;
+            }
             uint64_t field = 0;
             if (entry >> pe::kRelocTypeShift == pe::kRelBasedHighLow &&
                 addresses.FileOffsetOfField(uint64_t{page} + (entry & pe::kRelocOffsetMask),
@@ -152,8 +155,11 @@ bool ScanForAddresses(ImageBytes& bytes, const ImageLayout& layout, const Addres
              at < end && end - at >= ReferenceCollector::kFieldBytes; at += 4) {
             uint32_t value = 0;
             uint64_t ignored = 0;
-            if (bytes.U32(at, value) && value >= imageBase &&
-                addresses.FileOffsetOf(value - imageBase, ignored) && !found.AddAbsolute(at)) {
+            if (!bytes.U32(at, value)) {
+                return true; // as for the relocations
+            }
+            if (value >= imageBase && addresses.FileOffsetOf(value - imageBase, ignored) &&
+                !found.AddAbsolute(at)) {
                 return false;
             }
         }

@@ -14,12 +14,13 @@ bool IsMappedRva(const AddressIndex& addresses, uint32_t value) {
     return value != 0 && addresses.FileOffsetOf(value, ignored);
 }
 
-// Lists the field at `fileOffset` when it holds a mapped RVA; false only past a cap.
+// Lists the field at `fileOffset` (in the file) when it holds a mapped RVA; false past a cap,
+// or when the read fails (the source failed or the parse stopped), which ends the walk.
 bool AddIfRva(ImageBytes& bytes, const AddressIndex& addresses, uint64_t fileOffset,
               ReferenceCollector& found) {
     uint32_t value = 0;
-    return !bytes.U32(fileOffset, value) || !IsMappedRva(addresses, value) ||
-           found.AddRelativeToBase(fileOffset);
+    return bytes.U32(fileOffset, value) &&
+           (!IsMappedRva(addresses, value) || found.AddRelativeToBase(fileOffset));
 }
 
 // An array of `count` RVAs at `rva`, all of it in the file bytes of one section or skipped.

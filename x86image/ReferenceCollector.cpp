@@ -9,12 +9,14 @@ namespace {
 constexpr unsigned kRadixBits = 11;
 constexpr uint32_t kRadixMask = (1u << kRadixBits) - 1;
 
-// Sorts by radix, kRadixBits a pass, with `pause` after each: a comparison sort of a large
-// library's quarter million fields would take one step of 10 to 20 ms. Costs a second list
-// while it runs.
-void RadixSort(std::vector<uint32_t>& fields, const std::function<void()>& pause) {
+constexpr uint64_t kFieldWork = ReferenceCollector::kFieldBytes;
+
+// Sorts by radix, kRadixBits a pass, each field moved a piece of the pacer's work: a
+// comparison sort of a large library's quarter million fields would take one step of 10 to
+// 20 ms. Costs a second list while it runs. False when the pacer stopped the parse.
+bool RadixSort(std::vector<uint32_t>& fields, ParsePacer& pacer) {
     if (std::is_sorted(fields.begin(), fields.end())) {
-        return;
+        return true;
     }
     std::vector<uint32_t> sorted(fields.size());
     for (unsigned shift = 0; shift < 32; shift += kRadixBits) {
@@ -27,14 +29,19 @@ void RadixSort(std::vector<uint32_t>& fields, const std::function<void()>& pause
         }
         for (uint32_t field : fields) {
             sorted[starts[(field >> shift) & kRadixMask]++] = field;
+            if (!pacer.Advance(kFieldWork)) {
+                return false;
+            }
         }
         fields.swap(sorted);
-        pause();
     }
+    return true;
 }
 
-void SortApart(std::vector<uint32_t>& fields, const std::function<void()>& pause) {
-    RadixSort(fields, pause);
+bool SortApart(std::vector<uint32_t>& fields, ParsePacer& pacer) {
+    if (!RadixSort(fields, pacer)) {
+        return false;
+    }
     size_t kept = 0;
     for (uint32_t field : fields) {
         if (kept == 0 || field - fields[kept - 1] >= ReferenceCollector::kFieldBytes) {
@@ -42,6 +49,7 @@ void SortApart(std::vector<uint32_t>& fields, const std::function<void()>& pause
         }
     }
     fields.resize(kept);
+    return true;
 }
 
 // Removes from `fields` every one that overlaps a field of `stronger` (both sorted apart).
@@ -63,11 +71,11 @@ void DropOverlapping(std::vector<uint32_t>& fields, const std::vector<uint32_t>&
 
 } // namespace
 
-ReferenceCollector::ReferenceCollector(uint64_t fileSize, const std::function<void()>& between)
-    : fileSize_(fileSize), between_(between) {}
+ReferenceCollector::ReferenceCollector(uint64_t fileSize, ParsePacer& pacer)
+    : fileSize_(fileSize), pacer_(pacer) {}
 
 bool ReferenceCollector::Add(std::vector<uint32_t>& list, uint64_t fileOffset) {
-    if (full_) {
+    if (full_ || pacer_.stopped()) {
         return false;
     }
     if (fileOffset > fileSize_ || kFieldBytes > fileSize_ - fileOffset || fileOffset > UINT32_MAX) {
@@ -79,10 +87,7 @@ bool ReferenceCollector::Add(std::vector<uint32_t>& list, uint64_t fileOffset) {
         return false;
     }
     list.push_back(static_cast<uint32_t>(fileOffset));
-    if (list.size() % kFieldsBetweenCalls == 0) {
-        Pause();
-    }
-    return true;
+    return pacer_.Advance(kFieldWork);
 }
 
 size_t ReferenceCollector::Room() const {
@@ -91,7 +96,7 @@ size_t ReferenceCollector::Room() const {
 }
 
 bool ReferenceCollector::Walk(uint64_t entries) {
-    if (full_) {
+    if (full_ || pacer_.stopped()) {
         return false;
     }
     if (entries > kMaxTableEntries - walked_) {
@@ -103,17 +108,18 @@ bool ReferenceCollector::Walk(uint64_t entries) {
     return true;
 }
 
-void ReferenceCollector::Finish(ImageReferences& out) {
-    const auto pause = [this] { Pause(); };
-    SortApart(absolute_, pause);
-    SortApart(relative_, pause);
-    SortApart(pcRelative_, pause);
+bool ReferenceCollector::Finish(ImageReferences& out) {
+    if (!SortApart(absolute_, pacer_) || !SortApart(relative_, pacer_) ||
+        !SortApart(pcRelative_, pacer_)) {
+        return false;
+    }
     DropOverlapping(relative_, absolute_);
     DropOverlapping(pcRelative_, absolute_);
     DropOverlapping(pcRelative_, relative_);
     out.absolute.swap(absolute_);
     out.relativeToBase.swap(relative_);
     out.pcRelative.swap(pcRelative_);
+    return true;
 }
 
 } // namespace x86image

@@ -1,5 +1,6 @@
 #pragma once
 #include "ImageReferences.h"
+#include "ParsePacer.h"
 
 #include <cstdint>
 #include <functional>
@@ -8,15 +9,16 @@
 namespace x86image {
 
 // Gathers the address fields a parser finds, within the caps: a field not wholly inside the
-// file is ignored; past a cap the collector stays full and every further call says false.
+// file is ignored; past a cap the collector stays full and every further call says false, as
+// it does once the pacer has stopped the parse.
 class ReferenceCollector {
 public:
     static constexpr uint64_t kFieldBytes = 4;
 
-    // `between`, when given, is called after every kFieldsBetweenCalls fields and between the
-    // sorts of Finish: the parse's pauses for a caller that must stay responsive.
-    explicit ReferenceCollector(uint64_t fileSize, const std::function<void()>& between = {});
-    static constexpr size_t kFieldsBetweenCalls = 1u << 16;
+    // Each field listed, and each field moved while Finish sorts, is work for `pacer`: a
+    // pause after every kFieldsBetweenCalls of them.
+    ReferenceCollector(uint64_t fileSize, ParsePacer& pacer);
+    static constexpr size_t kFieldsBetweenCalls = ParsePacer::kWorkBetweenPauses / kFieldBytes;
 
     bool AddAbsolute(uint64_t fileOffset) { return Add(absolute_, fileOffset); }
     bool AddRelativeToBase(uint64_t fileOffset) { return Add(relative_, fileOffset); }
@@ -34,20 +36,15 @@ public:
 
     // Sorts the lists into `out`, dropping any field that overlaps one kept before it; a
     // base-relative field that overlaps an absolute one is dropped, relocations being the
-    // surer source, and a pc-relative one that overlaps either.
-    void Finish(ImageReferences& out);
+    // surer source, and a pc-relative one that overlaps either. False, with `out` left as it
+    // was, when the pacer stopped the parse.
+    bool Finish(ImageReferences& out);
 
 private:
     bool Add(std::vector<uint32_t>& list, uint64_t fileOffset);
 
-    void Pause() const {
-        if (between_) {
-            between_();
-        }
-    }
-
     uint64_t fileSize_;
-    std::function<void()> between_;
+    ParsePacer& pacer_;
     uint64_t walked_ = 0;
     bool full_ = false;
     const char* whyFull_ = "";

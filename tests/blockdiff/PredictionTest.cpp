@@ -173,6 +173,17 @@ TEST(Prediction, APredictedPayloadNeedsAnOldImage) {
     EXPECT_NE(DecodePayload(payload, nullptr).error, Error::None);
 }
 
+// The old image is parsed before any cover reads it: a read that fails there is the old file's
+// read error, not damage.
+TEST(Prediction, AnOldImageThatCannotBeReadIsAReadError) {
+    const Bytes payload = EncodePayload(&kOld, kNew);
+    DecodeSetup setup;
+    setup.oldReadFails = true;
+    const Decoded decoded = DecodePayload(payload, &kOld, setup);
+    EXPECT_EQ(decoded.error, Error::SourceReadFailed) << decoded.message;
+    EXPECT_TRUE(decoded.output.empty());
+}
+
 TEST(Prediction, APredictedBlockNeedsAPredictedPayload) {
     EncodeReport report;
     Bytes payload = EncodePayload(&kOld, kNew, {}, &report);

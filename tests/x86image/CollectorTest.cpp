@@ -17,13 +17,16 @@ TEST(ReferenceCollector, SortsFieldsApartAndPausesOnTheWay) {
     for (uint32_t& offset : offsets)
         offset = random() % (kFileSize - 3);
     size_t pauses = 0;
-    const std::function<void()> between = [&pauses] { ++pauses; };
-    ReferenceCollector found(kFileSize, between);
+    ParsePacer pacer([&pauses] {
+        ++pauses;
+        return true;
+    });
+    ReferenceCollector found(kFileSize, pacer);
     for (uint32_t offset : offsets)
         ASSERT_TRUE(found.AddAbsolute(offset));
     EXPECT_EQ(pauses, 3u);
     ImageReferences out;
-    found.Finish(out);
+    ASSERT_TRUE(found.Finish(out));
     EXPECT_GE(pauses, 4u);
 
     std::sort(offsets.begin(), offsets.end());

@@ -209,7 +209,7 @@ TEST_P(DamagedImageTest, RefusedOrOnlyFieldsInTheFile) {
     MemorySource source(sample.bytes);
     ImageReferences found;
     std::string why;
-    const bool parsed = ParseImage(source, found, why);
+    const bool parsed = ParseImage(source, found, why) == ParseResult::Parsed;
     EXPECT_FALSE(source.readOutside);
     ASSERT_EQ(parsed, damage.parses) << why;
     if (!parsed) {
@@ -245,11 +245,11 @@ TEST(DamagedImageTest, MoreSectionsThanTheCapAreRefused) {
     MemorySource source(written.bytes);
     ImageReferences found;
     std::string why;
-    EXPECT_FALSE(ParseImage(source, found, why));
+    EXPECT_EQ(ParseImage(source, found, why), ParseResult::Refused);
     spec.sections.pop_back();
     const WrittenElf fewer = WriteElf(spec);
     MemorySource fewerSource(fewer.bytes);
-    EXPECT_TRUE(ParseImage(fewerSource, found, why)) << why;
+    EXPECT_EQ(ParseImage(fewerSource, found, why), ParseResult::Parsed) << why;
     EXPECT_EQ(found.layout.sections.size(), kMaxSections);
 }
 
@@ -265,8 +265,8 @@ TEST(DamagedImageTest, EveryHeaderByteChangedKeepsThePromises) {
                 MemorySource source(bytes);
                 ImageReferences first, second;
                 std::string why;
-                const bool parsed = ParseImage(source, first, why);
-                ASSERT_EQ(ParseImage(source, second, why), parsed);
+                const bool parsed = ParseImage(source, first, why) == ParseResult::Parsed;
+                ASSERT_EQ(ParseImage(source, second, why) == ParseResult::Parsed, parsed);
                 ASSERT_FALSE(source.readOutside);
                 ASSERT_EQ(first.absolute, second.absolute);
                 ASSERT_EQ(first.relativeToBase, second.relativeToBase);

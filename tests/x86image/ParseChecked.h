@@ -14,7 +14,7 @@ inline ImageReferences ParseChecked(const Bytes& bytes) {
     MemorySource source(bytes);
     ImageReferences found;
     std::string why;
-    EXPECT_TRUE(ParseImage(source, found, why)) << why;
+    EXPECT_EQ(ParseImage(source, found, why), ParseResult::Parsed) << why;
     EXPECT_EQ(BrokenPromise(found, bytes.size()), "");
     return found;
 }

@@ -92,7 +92,7 @@ TEST(RealImageTest, OwnFunctionLiesInAnExecutableSection) {
     if (source.Size() > kMaxImageSize) {
         GTEST_SKIP() << "this build's program is larger than the cap";
     }
-    ASSERT_TRUE(ParseImage(source, found, why)) << why;
+    ASSERT_EQ(ParseImage(source, found, why), ParseResult::Parsed) << why;
     EXPECT_EQ(found.layout.kind, own.kind);
     EXPECT_EQ(BrokenPromise(found, source.Size()), "");
     uint64_t fileOffset = 0;

@@ -77,7 +77,7 @@ TEST(NotAnImageTest, OtherBytesAreRefused) {
         ImageReferences found;
         found.absolute = {1};
         std::string why;
-        EXPECT_FALSE(ParseImage(source, found, why));
+        EXPECT_EQ(ParseImage(source, found, why), ParseResult::Refused);
         EXPECT_FALSE(why.empty());
         EXPECT_TRUE(found.absolute.empty() && found.layout.sections.empty());
     }
@@ -98,7 +98,7 @@ TEST(NotAnImageTest, ImageLargerThanTheCapIsRefused) {
     HugeSource source;
     ImageReferences found;
     std::string why;
-    EXPECT_FALSE(ParseImage(source, found, why));
+    EXPECT_EQ(ParseImage(source, found, why), ParseResult::Refused);
     EXPECT_EQ(source.reads, 0);
 }
 
