@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <new>
 
 namespace blockdiff::test {
 namespace {
@@ -182,6 +183,28 @@ TEST(Prediction, AnOldImageThatCannotBeReadIsAReadError) {
     const Decoded decoded = DecodePayload(payload, &kOld, setup);
     EXPECT_EQ(decoded.error, Error::SourceReadFailed) << decoded.message;
     EXPECT_TRUE(decoded.output.empty());
+}
+
+// Allocation is all that throws in the parse; an old file whose reads throw bad_alloc stands
+// for a machine short of memory while the old image is parsed.
+class ShortOfMemory : public vcdiff::Source {
+public:
+    explicit ShortOfMemory(uint64_t size) : size_(size) {}
+    uint64_t Size() const override { return size_; }
+    bool Read(uint64_t, void*, size_t) override { throw std::bad_alloc(); }
+
+private:
+    uint64_t size_;
+};
+
+TEST(Prediction, AParseShortOfMemoryIsOutOfMemory) {
+    const Bytes payload = EncodePayload(&kOld, kNew);
+    MemorySource payloadIn(payload);
+    ShortOfMemory old(kOld.size());
+    MemorySink sink;
+    Failure failure;
+    EXPECT_FALSE(Decode(payloadIn, &old, sink, {}, failure));
+    EXPECT_EQ(failure.error, Error::OutOfMemory) << failure.Message();
 }
 
 TEST(Prediction, APredictedBlockNeedsAPredictedPayload) {
