@@ -12,6 +12,11 @@ const uint8_t* ImageBytes::Field(uint64_t offset, size_t length) {
     if (!Holds(offset, length) || state() != State::Reading || !pacer_.Advance(length)) {
         return nullptr;
     }
+    // Most fields follow the last one in the window it came from.
+    if (recent_ != nullptr && offset >= recent_->start &&
+        offset - recent_->start + length <= recent_->length) {
+        return recent_->bytes.data() + (offset - recent_->start);
+    }
     const Window* first = WindowAt(offset);
     if (first == nullptr) {
         return nullptr;
@@ -40,6 +45,7 @@ const ImageBytes::Window* ImageBytes::WindowAt(uint64_t offset) {
     for (Window& window : windows_) {
         if (window.length != 0 && window.start == start) {
             window.lastUse = ++uses_;
+            recent_ = &window;
             return &window;
         }
         // An empty window first, else the least recently used.
@@ -60,6 +66,7 @@ bool ImageBytes::Load(Window& window, uint64_t start) {
         return false;
     }
     window.length = 0;
+    recent_ = nullptr;
     window.bytes.resize(kWindowBytes);
     loaded_ += length;
     if (!source_.Read(start, window.bytes.data(), length)) {
@@ -69,6 +76,7 @@ bool ImageBytes::Load(Window& window, uint64_t start) {
     window.start = start;
     window.length = length;
     window.lastUse = ++uses_;
+    recent_ = &window;
     return true;
 }
 

@@ -63,6 +63,7 @@ private:
     uint64_t size_;
     State state_ = State::Reading;
     std::vector<Window> windows_;
+    const Window* recent_ = nullptr; // the window of the last field
     uint64_t uses_ = 0;
     uint64_t loaded_ = 0;
     uint8_t straddling_[8] = {};
