@@ -40,26 +40,17 @@ bool SegmentReader::ReadDirect(uint64_t offset, uint8_t* out, size_t length) {
 
 void SegmentReader::Invalidate() {
     recent_ = nullptr;
+    index_.clear();
     for (Slot& slot : slots_) {
         slot.length = 0;
     }
 }
 
 SegmentReader::Slot* SegmentReader::Lookup(uint64_t block, uint64_t limit, bool& refused) {
-    if (slots_.empty()) {
-        slots_.resize(kBlockCount);
-    }
-    Slot* set = &slots_[(block % kSets) * kWays];
-    Slot* victim = set;
-    for (Slot* slot = set; slot != set + kWays; ++slot) {
-        if (slot->length != 0 && slot->block == block) {
-            slot->lastUse = ++uses_;
-            return slot;
-        }
-        // An empty way first, else the least recently used.
-        if (victim->length != 0 && (slot->length == 0 || slot->lastUse < victim->lastUse)) {
-            victim = slot;
-        }
+    const auto found = index_.find(block);
+    if (found != index_.end()) {
+        found->second->lastUse = ++uses_;
+        return found->second;
     }
     const uint64_t start = block * kBlockSize;
     if (start >= limit) {
@@ -70,7 +61,28 @@ SegmentReader::Slot* SegmentReader::Lookup(uint64_t block, uint64_t limit, bool&
         refused = true;
         return nullptr;
     }
-    return Load(victim, block, length);
+    return Load(Victim(), block, length);
+}
+
+SegmentReader::Slot* SegmentReader::Victim() {
+    if (slots_.empty()) {
+        slots_.resize(kBlockCount);
+        index_.reserve(kBlockCount);
+    }
+    Slot* victim = &slots_.front();
+    for (Slot& slot : slots_) {
+        if (slot.length == 0) {
+            return &slot;
+        }
+        if (slot.lastUse < victim->lastUse) {
+            victim = &slot;
+        }
+    }
+    index_.erase(victim->block);
+    if (recent_ == victim) {
+        recent_ = nullptr;
+    }
+    return victim;
 }
 
 SegmentReader::Slot* SegmentReader::Load(Slot* victim, uint64_t block, size_t length) {
@@ -85,6 +97,7 @@ SegmentReader::Slot* SegmentReader::Load(Slot* victim, uint64_t block, size_t le
     victim->block = block;
     victim->length = length;
     victim->lastUse = ++uses_;
+    index_.emplace(block, victim);
     return victim;
 }
 

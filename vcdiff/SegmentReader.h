@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <cstring>
 #include <memory>
+#include <unordered_map>
 #include <vector>
 
 namespace vcdiff {
@@ -14,22 +15,21 @@ namespace vcdiff {
 // copies of a typical delta do not each become a read call, while long copies are read
 // straight into place. Deltas of moved code alternate between many places in the old file,
 // each used for a few hundred bytes before the next: small blocks keep the bytes read per
-// copy low, and many of them keep each place loaded. The cache is set-associative, so a
-// lookup looks at one set's few ways and never at every block. Memory: at most kSets * kWays
-// blocks of kBlockSize (2 MiB), each taken when a copy first needs it, so a small source or a
-// delta of few copies costs little; the whole source is never held.
+// copy low, and many of them keep each place loaded. Any block may go in any slot (a hash
+// index finds it), so copies cycling over up to kBlockCount places, wherever they lie, all
+// hit; the least recently used slot is the one reloaded. Memory: at most kBlockCount blocks
+// of kBlockSize (2 MiB), each taken when a copy first needs it, so a small source or a delta
+// of few copies costs little; the whole source is never held.
 //
-// Hostile deltas can make every short copy miss (copies cycling over more blocks than a set
-// holds), and loading a block per byte delivered would turn a small delta into hours of reads.
-// So the bytes loaded are held to kLoadFactor times the bytes delivered plus kFreeLoad; a miss
-// that would break that reads the copy's own bytes alone and leaves the cache as it is, so
-// the blocks that do serve copies stay loaded.
+// Hostile deltas can still make every short copy miss (copies cycling over more blocks than
+// the cache holds, or scattered over a large file), and loading a block per byte delivered
+// would turn a small delta into hours of reads. So the bytes loaded are held to kLoadFactor
+// times the bytes delivered plus kFreeLoad; a miss that would break that reads the copy's own
+// bytes alone and leaves the cache as it is, so the blocks that do serve copies stay loaded.
 class SegmentReader {
 public:
     static constexpr size_t kBlockSize = quill::SizeFor<size_t>(8 * 1024, 256);
-    static constexpr size_t kWays = 4;
-    static constexpr size_t kSets = quill::SizeFor<size_t>(64, 2);
-    static constexpr size_t kBlockCount = kSets * kWays;
+    static constexpr size_t kBlockCount = quill::SizeFor<size_t>(256, 8);
     // The bytes a reader may load from the source at most: kLoadFactor * delivered + kFreeLoad.
     static constexpr uint64_t kLoadFactor = 4;
     static constexpr uint64_t kFreeLoad = uint64_t{kBlockCount} * kBlockSize;
@@ -68,6 +68,8 @@ private:
     // when it is not cached and may not be loaded (`refused`), or when the read fails.
     Slot* Lookup(uint64_t block, uint64_t limit, bool& refused);
     Slot* Load(Slot* victim, uint64_t block, size_t length);
+    // An empty slot, else the least recently used; taken out of the index.
+    Slot* Victim();
     bool MayLoad(uint64_t bytes) const {
         return loaded_ + bytes <= kLoadFactor * delivered_ + kFreeLoad;
     }
@@ -76,7 +78,8 @@ private:
 
     Source* source_;
     std::vector<Slot> slots_;
-    Slot* recent_ = nullptr; // the slot of the last short copy
+    std::unordered_map<uint64_t, Slot*> index_; // block -> the slot holding it
+    Slot* recent_ = nullptr;                    // the slot of the last short copy
     uint64_t uses_ = 0;
     uint64_t delivered_ = 0; // bytes handed to callers
     uint64_t loaded_ = 0;    // bytes read from the source

@@ -17,7 +17,8 @@ using format::kCovers;
 using vcdiff::SegmentReader;
 
 constexpr uint64_t kBlock = SegmentReader::kBlockSize;
-constexpr uint64_t kSetStride = SegmentReader::kSets * kBlock; // places this far apart share a set
+// Places this far apart shared a set of the set-associative cache this one replaced.
+constexpr uint64_t kFarApart = 64 * kBlock;
 
 // Counts what the decoder asks of the old file.
 class CountingSource : public vcdiff::Source {
@@ -103,16 +104,16 @@ uint64_t Cycle(size_t i, size_t places, uint64_t stride) {
 INSTANTIATE_TEST_SUITE_P(
     Patterns, OldReadBound,
     ::testing::Values(
-        // One more place than a set has ways: least-recently-used replacement misses on each.
-        CoverPattern{"OneByteCyclingInOneSet", 6 * kSetStride, 1,
-                     [](size_t i) { return Cycle(i, SegmentReader::kWays + 1, kSetStride); }},
+        // Five places, one more than a set of four ways held: that cache missed on each.
+        CoverPattern{"OneByteCyclingOverFivePlacesFarApart", 6 * kFarApart, 1,
+                     [](size_t i) { return Cycle(i, 5, kFarApart); }},
         CoverPattern{"OneByteCyclingOverMoreBlocksThanTheCache",
                      (SegmentReader::kBlockCount + 2) * kBlock, 1,
                      [](size_t i) { return Cycle(i, SegmentReader::kBlockCount + 1, kBlock); }},
         CoverPattern{"ShortCoversScatteredOverALargeFile", 24u << 20, 3,
                      [](size_t i) { return (i * 2654435761u) % ((24u << 20) - 3); }},
-        CoverPattern{"CoversAcrossBlockBoundaries", 8 * kSetStride, 16,
-                     [](size_t i) { return Cycle(i, 7, kSetStride) + kBlock - 8; }},
+        CoverPattern{"CoversAcrossBlockBoundaries", 8 * kFarApart, 16,
+                     [](size_t i) { return Cycle(i, 7, kFarApart) + kBlock - 8; }},
         // The common case, for contrast: the cache serves it with a block per 8 KiB.
         CoverPattern{"SequentialCovers", 4u << 20, 40,
                      [](size_t i) { return i * 40 % ((4u << 20) - 40); }}),

@@ -10,7 +10,8 @@ namespace vcdiff::test {
 namespace {
 
 constexpr size_t kBlock = SegmentReader::kBlockSize;
-constexpr size_t kSetStride = SegmentReader::kSets * kBlock; // places this far apart share a set
+// Places this far apart shared a set of the set-associative cache this one replaced.
+constexpr size_t kFarApart = 64 * kBlock;
 
 struct CachePattern {
     const char* name;
@@ -62,10 +63,8 @@ INSTANTIATE_TEST_SUITE_P(
     Patterns, SegmentCache,
     ::testing::Values(CachePattern{"TwoDistantPlaces", {100, 4 * 1024 * 1024 + 7}, 4000},
                       CachePattern{"AcrossABlockBoundary", {kBlock - 150, 3 * kBlock - 10}, 2000},
-                      CachePattern{"AsManyPlacesAsWays",
-                                   Spread(SegmentReader::kWays, kSetStride, 5), 4000},
-                      CachePattern{"MorePlacesThanWays",
-                                   Spread(SegmentReader::kWays + 3, kSetStride + 1, 3), 6000},
+                      CachePattern{"FourPlacesFarApart", Spread(4, kFarApart, 5), 4000},
+                      CachePattern{"SevenPlacesFarApart", Spread(7, kFarApart + 1, 3), 6000},
                       CachePattern{"MorePlacesThanBlocks",
                                    Spread(SegmentReader::kBlockCount + 9, 2 * kBlock + 1, 3), 6000},
                       CachePattern{"UpToTheSourcesEnd", {0, 5 * 1024 * 1024 + 12000}, 2000}),
