@@ -1,22 +1,9 @@
-// Any input: the block delta decoder never crashes, reads only inside the old file, writes in
-// pieces of at most kMaxDecoderWrite bytes, succeeds only with the whole result written, and
-// explains every failure. The old bytes it reads stay within the cache's budget for the
-// bytes it writes (and the image reader's for a predicted payload's old image), whatever the
-// covers say. The first byte says how the decode is disturbed: below 0x80 the tick that says
-// stop (0: none), after which the decoder reads at most a tick's work of the old file; from
-// 0x80 the old file's read (its low bits, from 0) from which every read fails, after which
-// the decoder reads nothing more and fails as SourceReadFailed. A payload with the predicted
-// magic is decoded against a small x86 program instead, so that the prediction header, the
-// map of covers and the predictor meet the fuzzed bytes.
-#include "BlockDecoder.h"
-#include "BlockFormat.h"
-#include "ImageBytes.h"
+// Any input: the block delta decoder keeps its promises (BlockDecodeChecks.h) decoding the
+// input after its first byte. A payload with the predicted magic is decoded against a small
+// x86 program, so that the prediction header, the map of covers and the predictor meet the
+// fuzzed bytes; predicted_image_fuzz fuzzes the program too.
+#include "BlockDecodeChecks.h"
 #include "PredictedFuzzOld.h"
-#include "SegmentReader.h"
-#include "WorkPacer.h"
-
-#include <cstdint>
-#include <cstring>
 
 namespace {
 
@@ -38,130 +25,19 @@ public:
     }
 };
 
-class BytesIn : public vcdiff::Source {
-public:
-    BytesIn(const uint8_t* data, size_t size) : data_(data), size_(size) {}
-    uint64_t Size() const override { return size_; }
-    bool Read(uint64_t offset, void* buffer, size_t length) override {
-        if (offset > size_ || length > size_ - offset) {
-            __builtin_trap(); // the decoder checked the length against Size()
-        }
-        std::memcpy(buffer, data_ + offset, length);
-        return true;
-    }
-
-private:
-    const uint8_t* data_;
-    size_t size_;
-};
-
-// Counts the bytes read of the old file, those read after the caller's stop, and fails every
-// read from `failFrom` on.
-class DisturbedOld : public vcdiff::Source {
-public:
-    DisturbedOld(vcdiff::Source& inner, uint64_t failFrom) : inner_(inner), failFrom_(failFrom) {}
-    uint64_t Size() const override { return inner_.Size(); }
-    bool Read(uint64_t offset, void* buffer, size_t length) override {
-        if (failed) {
-            __builtin_trap(); // a failed read is final
-        }
-        bytes += length;
-        if (stopped) {
-            bytesAfterStop += length;
-        }
-        if (reads++ >= failFrom_) {
-            failed = true;
-            return false;
-        }
-        return inner_.Read(offset, buffer, length);
-    }
-
-    uint64_t reads = 0;
-    uint64_t bytes = 0;
-    uint64_t bytesAfterStop = 0;
-    bool stopped = false;
-    bool failed = false;
-
-private:
-    vcdiff::Source& inner_;
-    uint64_t failFrom_;
-};
-
-// The most old bytes a decode that wrote `written` bytes may have read: the cache's budget
-// for them and for the block that failed, if one did, and the image reader's for the image.
-uint64_t ReadBudget(uint64_t written, bool ok, bool predicted, uint64_t oldSize) {
-    using vcdiff::SegmentReader;
-    const uint64_t delivered = written + (ok ? 0 : blockdiff::format::kMaxBlockOutput);
-    const uint64_t parse =
-        predicted ? x86image::ImageBytes::kLoadsPerByte * oldSize +
-                        x86image::ImageBytes::kWindows * x86image::ImageBytes::kWindowBytes
-                  : 0;
-    return SegmentReader::kLoadFactor * delivered + SegmentReader::kFreeLoad + parse;
-}
-
-class CountingSink : public vcdiff::Sink {
-public:
-    bool Write(const void*, size_t length) override {
-        if (length == 0 || length > blockdiff::kMaxDecoderWrite) {
-            __builtin_trap();
-        }
-        written += length;
-        return true;
-    }
-    uint64_t written = 0;
-};
-
-uint64_t StatedResult(const uint8_t* data, size_t size) {
-    uint64_t value = 0;
-    for (size_t i = 8; i > 0 && size >= blockdiff::format::kPayloadHeaderBytes; --i) {
-        value = (value << 8) | data[3 + i];
-    }
-    return value;
-}
-
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size == 0) {
         return 0;
     }
-    const unsigned control = data[0];
-    const unsigned stopAt = control < 0x80 ? control : 0;
-    const uint64_t failFrom = control < 0x80 ? UINT64_MAX : control & 0x7F;
-    ++data;
-    --size;
-
     FixedOld patterned;
     const std::vector<uint8_t>& program = PredictedFuzzOld();
-    BytesIn image(program.data(), program.size());
-    const bool predicted = size >= sizeof blockdiff::format::kPredictedMagic &&
-                           std::memcmp(data, blockdiff::format::kPredictedMagic,
+    fuzz::BytesIn image(program.data(), program.size());
+    const bool predicted = size > sizeof blockdiff::format::kPredictedMagic &&
+                           std::memcmp(data + 1, blockdiff::format::kPredictedMagic,
                                        sizeof blockdiff::format::kPredictedMagic) == 0;
-    DisturbedOld old(predicted ? static_cast<vcdiff::Source&>(image) : patterned, failFrom);
-    BytesIn payload(data, size);
-    CountingSink sink;
-    unsigned ticks = 0;
-    const coders::Tick tick = [&] {
-        old.stopped = old.stopped || (stopAt != 0 && ++ticks >= stopAt);
-        return !old.stopped;
-    };
-    blockdiff::Failure failure;
-    const bool ok = blockdiff::Decode(payload, &old, sink, tick, failure);
-
-    if (ok != (failure.error == blockdiff::Error::None) || ok != failure.Message().empty()) {
-        __builtin_trap();
-    }
-    if (ok && sink.written != StatedResult(data, size)) {
-        __builtin_trap();
-    }
-    if (old.bytes > ReadBudget(sink.written, ok, predicted, old.Size())) {
-        __builtin_trap(); // a storm of old-file reads
-    }
-    if (old.failed && failure.error != blockdiff::Error::SourceReadFailed) {
-        __builtin_trap(); // the read error is the first cause; nothing may hide it
-    }
-    if (old.bytesAfterStop > blockdiff::WorkPacer::kTickBytes + vcdiff::SegmentReader::kBlockSize) {
-        __builtin_trap(); // the stop was not honoured within a tick's work
-    }
+    fuzz::DecodeChecked(data[0], data + 1, size - 1,
+                        predicted ? static_cast<vcdiff::Source&>(image) : patterned);
     return 0;
 }

@@ -1,6 +1,8 @@
-// Writes predicted seeds of the block decoder's fuzz target into the folder given: payloads
-// from the old program of PredictedFuzzOld.h to the same program with moved code, after the
-// target's first byte (0: no stop).
+// Writes predicted seeds of the block decoder's fuzz target into the first folder given:
+// payloads from the old program of PredictedFuzzOld.h to the same program with moved code,
+// after the target's first byte (0: no stop); and the same payloads with the program in
+// front of them (its length, 4 bytes little-endian, then its bytes), for predicted_image_fuzz,
+// into the second.
 #include "BlockEncoder.h"
 #include "PredictedFuzzOld.h"
 #include "TestIo.h"
@@ -18,8 +20,20 @@ bool WriteSeed(const std::string& path, const std::vector<uint8_t>& payload) {
     return file != nullptr && std::fclose(file) == 0 && written;
 }
 
-// One payload of predictor `version`, written to `path`.
-bool WritePredicted(const std::string& path, uint8_t version) {
+std::vector<uint8_t> WithOldImage(const std::vector<uint8_t>& payload) {
+    const std::vector<uint8_t>& image = PredictedFuzzOld();
+    std::vector<uint8_t> out;
+    for (unsigned shift = 0; shift < 32; shift += 8) {
+        out.push_back(static_cast<uint8_t>(image.size() >> shift));
+    }
+    out.insert(out.end(), image.begin(), image.end());
+    out.insert(out.end(), payload.begin(), payload.end());
+    return out;
+}
+
+// One payload of predictor `version`, written as `name` into both folders.
+bool WritePredicted(const std::string& name, uint8_t version, const std::string& folder,
+                    const std::string& withImageFolder) {
     const std::vector<uint8_t> moved =
         x86image::test::MovedCodeProgram(kPredictedFuzzFunctions, 11, kPredictedFuzzSeed);
     vcdiff::test::MemorySource old(PredictedFuzzOld());
@@ -30,8 +44,9 @@ bool WritePredicted(const std::string& path, uint8_t version) {
     blockdiff::EncodeReport report;
     blockdiff::Failure failure;
     if (!blockdiff::Encode(&old, next, payload, options, {}, &report, failure) ||
-        !report.predicted || !WriteSeed(path, payload.bytes)) {
-        std::fprintf(stderr, "%s: not written (%s)\n", path.c_str(),
+        !report.predicted || !WriteSeed(folder + "/" + name, payload.bytes) ||
+        !WriteSeed(withImageFolder + "/" + name, WithOldImage(payload.bytes))) {
+        std::fprintf(stderr, "%s: not written (%s)\n", name.c_str(),
                      report.predicted ? failure.Message().c_str() : "no prediction");
         return false;
     }
@@ -41,14 +56,14 @@ bool WritePredicted(const std::string& path, uint8_t version) {
 } // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: %s FOLDER\n", argv[0]);
+    if (argc != 3) {
+        std::fprintf(stderr, "usage: %s FOLDER WITH_IMAGE_FOLDER\n", argv[0]);
         return 2;
     }
-    const std::string folder = argv[1];
-    return WritePredicted(folder + "/predicted-moved-code", blockdiff::format::kPredictorVersion) &&
-                   WritePredicted(folder + "/predicted-moved-code-v1",
-                                  blockdiff::format::kFirstPredictorVersion)
+    return WritePredicted("predicted-moved-code", blockdiff::format::kPredictorVersion, argv[1],
+                          argv[2]) &&
+                   WritePredicted("predicted-moved-code-v1",
+                                  blockdiff::format::kFirstPredictorVersion, argv[1], argv[2])
                ? 0
                : 1;
 }
