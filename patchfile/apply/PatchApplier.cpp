@@ -7,6 +7,7 @@
 #include "FileSource.h"
 #include "PayloadReader.h"
 #include "ResultSink.h"
+#include "SignatureVerifier.h"
 #include "TempResult.h"
 #include "VcdiffDecoder.h"
 
@@ -104,6 +105,8 @@ bool PatchApplier::OpenPatch(const std::string& patchPath) {
         status_.Fail("cannot open the patch file " + patchPath + ": " + DescribeIoError(io));
         return false;
     }
+    if (!CheckSignature())
+        return false;
     DirectoryReadResult read = ReadDirectory(*patch_, directory_);
     if (read.io) {
         status_.Fail("cannot read the patch file " + patchPath + ": " + DescribeIoError(read.io));
@@ -114,6 +117,17 @@ bool PatchApplier::OpenPatch(const std::string& patchPath) {
         return false;
     }
     return Tick();
+}
+
+bool PatchApplier::CheckSignature() {
+    if (!trusted_)
+        return true;
+    SignatureCheck check = VerifyPatchSignature(*patch_, *trusted_, [this] { return Tick(); });
+    if (check.io)
+        status_.Fail("cannot read the patch file " + patchPath_ + ": " + DescribeIoError(check.io));
+    else if (check.format != FormatError::None)
+        status_.Damage(check.format, "signature");
+    return check.ok();
 }
 
 bool PatchApplier::ResolveFolder(const std::string& folder) {

@@ -45,7 +45,7 @@ std::vector<uint8_t> EncodeDirectory(const PatchDirectory& directory) {
     std::vector<uint8_t> bytes(kMagic, kMagic + sizeof(kMagic));
     ByteWriter writer(bytes);
     writer.Little(FormatVersionFor(directory), 2);
-    writer.Little(0, 2);
+    writer.Little(directory.signature.present ? kFlagSigned : 0, 2);
     writer.Little(EncodedDirectorySize(directory) - kHeaderSize, 4);
     writer.Little(directory.locator.key.size(), 2);
     writer.Text(directory.locator.key);
