@@ -4,10 +4,10 @@
 #include "BlockHeader.h"
 #include "BlockRebuilder.h"
 #include "ByteBuffer.h"
+#include "CachedReader.h"
 #include "PayloadHeader.h"
 #include "PredictionHeader.h"
 #include "PredictionSetup.h"
-#include "SegmentReader.h"
 #include "WorkPacer.h"
 
 #include <zlib.h>
@@ -25,8 +25,8 @@ constexpr size_t kCrcPiece = 1u << 20;
 
 class DecodeRun {
 public:
-    DecodeRun(vcdiff::Source& payload, vcdiff::Source* old, vcdiff::Sink& result,
-              const coders::Tick& tick, Failure& failure)
+    DecodeRun(plumbing::Source& payload, plumbing::Source* old, plumbing::Sink& result,
+              const plumbing::Tick& tick, Failure& failure)
         : payload_(payload), payloadSize_(payload.Size()), old_(old),
           oldSize_(old ? old->Size() : 0), oldReader_(old), result_(result), pacer_(tick),
           failure_(failure) {}
@@ -45,8 +45,8 @@ public:
             }
             written_ += header_.outputSize;
         }
-        BLOCKDIFF_FAIL_IF(pos_ != payloadSize_, failure_, Error::Corrupt,
-                          "bytes after the last block", pos_);
+        PLUMBING_FAIL_IF(pos_ != payloadSize_, failure_, Error::Corrupt,
+                         "bytes after the last block", pos_);
         return true;
     }
 
@@ -83,8 +83,8 @@ private:
     }
 
     bool Tick() {
-        BLOCKDIFF_FAIL_IF(!pacer_.Tick(), failure_, Error::Stopped,
-                          "while preparing the prediction", pos_);
+        PLUMBING_FAIL_IF(!pacer_.Tick(), failure_, Error::Stopped, "while preparing the prediction",
+                         pos_);
         return true;
     }
 
@@ -117,18 +117,18 @@ private:
 
     bool ReadBlockHeader(uint64_t resultLeft) {
         const uint64_t at = pos_;
-        BLOCKDIFF_FAIL_IF(!pacer_.Tick(), failure_, Error::Stopped, "before a block", at);
+        PLUMBING_FAIL_IF(!pacer_.Tick(), failure_, Error::Stopped, "before a block", at);
         uint8_t bytes[format::kBlockHeaderBytes];
         if (!ReadPayload(bytes, sizeof bytes, "a block header") ||
             !ParseBlockHeader(bytes, at, header_, failure_)) {
             return false;
         }
-        BLOCKDIFF_FAIL_IF(header_.outputSize > resultLeft, failure_, Error::Corrupt,
-                          "the block goes past the end of the result", at);
-        BLOCKDIFF_FAIL_IF(header_.StoredBytes() > payloadSize_ - pos_, failure_, Error::Truncated,
-                          "the payload ends inside a block's streams", at);
-        BLOCKDIFF_FAIL_IF(header_.predicted && !predicted_, failure_, Error::Corrupt,
-                          "a predicted block in a payload without prediction", at + 8);
+        PLUMBING_FAIL_IF(header_.outputSize > resultLeft, failure_, Error::Corrupt,
+                         "the block goes past the end of the result", at);
+        PLUMBING_FAIL_IF(header_.StoredBytes() > payloadSize_ - pos_, failure_, Error::Truncated,
+                         "the payload ends inside a block's streams", at);
+        PLUMBING_FAIL_IF(header_.predicted && !predicted_, failure_, Error::Corrupt,
+                         "a predicted block in a payload without prediction", at + 8);
         return true;
     }
 
@@ -215,41 +215,41 @@ private:
             const size_t piece = std::min<size_t>(kCrcPiece, header_.outputSize - done);
             crc = crc32(crc, output + done, static_cast<uInt>(piece));
             done += piece;
-            BLOCKDIFF_FAIL_IF(!pacer_.Advance(piece), failure_, Error::Stopped,
-                              "while a block was checked", at);
+            PLUMBING_FAIL_IF(!pacer_.Advance(piece), failure_, Error::Stopped,
+                             "while a block was checked", at);
         }
-        BLOCKDIFF_FAIL_IF(crc != header_.outputCrc, failure_, Error::ChecksumMismatch,
-                          "the block's output does not match its CRC-32", at + 4);
+        PLUMBING_FAIL_IF(crc != header_.outputCrc, failure_, Error::ChecksumMismatch,
+                         "the block's output does not match its CRC-32", at + 4);
         return true;
     }
 
     bool Write(const uint8_t* output, uint64_t at) {
         for (size_t done = 0; done < header_.outputSize;) {
             const size_t piece = std::min<size_t>(kMaxDecoderWrite, header_.outputSize - done);
-            BLOCKDIFF_FAIL_IF(!result_.Write(output + done, piece), failure_, Error::SinkRefused,
-                              "while a block was written", at);
+            PLUMBING_FAIL_IF(!result_.Write(output + done, piece), failure_, Error::SinkRefused,
+                             "while a block was written", at);
             done += piece;
-            BLOCKDIFF_FAIL_IF(!pacer_.Advance(piece), failure_, Error::Stopped,
-                              "while a block was written", at);
+            PLUMBING_FAIL_IF(!pacer_.Advance(piece), failure_, Error::Stopped,
+                             "while a block was written", at);
         }
         return true;
     }
 
     bool ReadPayload(void* buffer, size_t length, const char* what) {
-        BLOCKDIFF_FAIL_IF(length > payloadSize_ - pos_, failure_, Error::Truncated,
-                          std::string("the payload ends inside ") + what, pos_);
-        BLOCKDIFF_FAIL_IF(length > 0 && !payload_.Read(pos_, buffer, length), failure_,
-                          Error::PayloadReadFailed, std::string("reading ") + what, pos_);
+        PLUMBING_FAIL_IF(length > payloadSize_ - pos_, failure_, Error::Truncated,
+                         std::string("the payload ends inside ") + what, pos_);
+        PLUMBING_FAIL_IF(length > 0 && !payload_.Read(pos_, buffer, length), failure_,
+                         Error::PayloadReadFailed, std::string("reading ") + what, pos_);
         pos_ += length;
         return true;
     }
 
-    vcdiff::Source& payload_;
+    plumbing::Source& payload_;
     const uint64_t payloadSize_;
-    vcdiff::Source* old_;
+    plumbing::Source* old_;
     const uint64_t oldSize_;
-    vcdiff::SegmentReader oldReader_;
-    vcdiff::Sink& result_;
+    plumbing::CachedReader oldReader_;
+    plumbing::Sink& result_;
     WorkPacer pacer_;
     Failure& failure_;
     uint64_t pos_ = 0;
@@ -267,8 +267,8 @@ private:
 
 } // namespace
 
-bool Decode(vcdiff::Source& payload, vcdiff::Source* old, vcdiff::Sink& result,
-            const coders::Tick& tick, Failure& failure) {
+bool Decode(plumbing::Source& payload, plumbing::Source* old, plumbing::Sink& result,
+            const plumbing::Tick& tick, Failure& failure) {
     failure = Failure();
     try {
         return DecodeRun(payload, old, result, tick, failure).Run();

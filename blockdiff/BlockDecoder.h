@@ -1,7 +1,8 @@
 #pragma once
 #include "BlockError.h"
+#include "Sink.h"
+#include "Source.h"
 #include "StreamCoder.h"
-#include "VcdiffIo.h"
 
 namespace blockdiff {
 
@@ -17,7 +18,7 @@ namespace blockdiff {
 //
 // The payload is untrusted: every size, cover and stream is checked before it is used, and
 // no input makes the decoder hold more than this, whatever the file sizes:
-//   old file cache 2 MiB (vcdiff::SegmentReader), one block's output (at most 8 MiB), its
+//   old file cache 2 MiB (plumbing::CachedReader), one block's output (at most 8 MiB), its
 //   cover records (at most 2 MiB), its difference positions, differences and literals
 //   (together at most the block's output, 8 MiB), the stored bytes of its largest compressed stream
 //   (at most its raw size, 8 MiB) and one coder's working memory (at most
@@ -27,8 +28,8 @@ namespace blockdiff {
 //
 // Returns true when the whole result was written; otherwise false with `failure` saying why
 // and where. Bytes written before a failure are not a valid result: the caller discards them.
-bool Decode(vcdiff::Source& payload, vcdiff::Source* old, vcdiff::Sink& result,
-            const coders::Tick& tick, Failure& failure);
+bool Decode(plumbing::Source& payload, plumbing::Source* old, plumbing::Sink& result,
+            const plumbing::Tick& tick, Failure& failure);
 
 // The most bytes Decode hands to the sink in one write.
 constexpr size_t kMaxDecoderWrite = 1u << 20;

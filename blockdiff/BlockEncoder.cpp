@@ -31,7 +31,7 @@ constexpr uint64_t kPredictionMinimumGain = 256;
 
 class EncodeRun {
 public:
-    EncodeRun(vcdiff::Source* old, vcdiff::Source& newFile, vcdiff::Sink& payload,
+    EncodeRun(plumbing::Source* old, plumbing::Source& newFile, plumbing::Sink& payload,
               const EncoderOptions& options, const EncodeProgress& progress, EncodeReport& report,
               Failure& failure)
         : old_(old), new_(newFile), payload_(payload), options_(options), progress_(progress),
@@ -172,8 +172,8 @@ private:
     }
 
     bool BuildIndex(std::vector<uint8_t> text, std::vector<SuffixIndex::Region> regions) {
-        BLOCKDIFF_FAIL_IF(!index_.Build(std::move(text), std::move(regions)), failure_,
-                          Error::OutOfMemory, "for the old file's suffix array", 0);
+        PLUMBING_FAIL_IF(!index_.Build(std::move(text), std::move(regions)), failure_,
+                         Error::OutOfMemory, "for the old file's suffix array", 0);
         return true;
     }
 
@@ -206,10 +206,10 @@ private:
         return true;
     }
 
-    bool Read(vcdiff::Source& source, uint64_t offset, uint8_t* out, size_t length,
+    bool Read(plumbing::Source& source, uint64_t offset, uint8_t* out, size_t length,
               const char* what) {
-        BLOCKDIFF_FAIL_IF(!ReadRange(source, offset, out, length), failure_,
-                          Error::SourceReadFailed, std::string("reading ") + what, 0);
+        PLUMBING_FAIL_IF(!plumbing::ReadRange(source, offset, out, length), failure_,
+                         Error::SourceReadFailed, std::string("reading ") + what, 0);
         return true;
     }
 
@@ -241,7 +241,7 @@ private:
                 outOfMemory = true;
             }
         });
-        BLOCKDIFF_FAIL_IF(outOfMemory, failure_, Error::OutOfMemory, "while matching", 0);
+        PLUMBING_FAIL_IF(outOfMemory, failure_, Error::OutOfMemory, "while matching", 0);
         for (std::vector<FoundCover>& part : found) {
             covers.insert(covers.end(), part.begin(), part.end());
         }
@@ -269,7 +269,7 @@ private:
                 outOfMemory = true;
             }
         });
-        BLOCKDIFF_FAIL_IF(outOfMemory, failure_, Error::OutOfMemory, "while compressing", 0);
+        PLUMBING_FAIL_IF(outOfMemory, failure_, Error::OutOfMemory, "while compressing", 0);
         for (size_t i = 0; i < blocks.size(); ++i) {
             Count(blocks[i], plans[i].covers.size(), covered[i]);
             if (!Write(blocks[i].bytes)) {
@@ -312,21 +312,21 @@ private:
     }
 
     bool Write(const std::vector<uint8_t>& bytes) {
-        BLOCKDIFF_FAIL_IF(!payload_.Write(bytes.data(), bytes.size()), failure_, Error::SinkRefused,
-                          "writing the payload", report_.payloadBytes);
+        PLUMBING_FAIL_IF(!payload_.Write(bytes.data(), bytes.size()), failure_, Error::SinkRefused,
+                         "writing the payload", report_.payloadBytes);
         report_.payloadBytes += bytes.size();
         return true;
     }
 
     bool Progress(uint64_t done) {
-        BLOCKDIFF_FAIL_IF(progress_ && !progress_(done, 2 * newSize_), failure_, Error::Stopped,
-                          "while encoding", report_.payloadBytes);
+        PLUMBING_FAIL_IF(progress_ && !progress_(done, 2 * newSize_), failure_, Error::Stopped,
+                         "while encoding", report_.payloadBytes);
         return true;
     }
 
-    vcdiff::Source* old_;
-    vcdiff::Source& new_;
-    vcdiff::Sink& payload_;
+    plumbing::Source* old_;
+    plumbing::Source& new_;
+    plumbing::Sink& payload_;
     const EncoderOptions& options_;
     const EncodeProgress& progress_;
     EncodeReport& report_;
@@ -342,7 +342,7 @@ private:
 
 } // namespace
 
-bool Encode(vcdiff::Source* old, vcdiff::Source& newFile, vcdiff::Sink& payload,
+bool Encode(plumbing::Source* old, plumbing::Source& newFile, plumbing::Sink& payload,
             const EncoderOptions& options, const EncodeProgress& progress, EncodeReport* report,
             Failure& failure) {
     failure = Failure();

@@ -2,8 +2,9 @@
 #include "BlockError.h"
 #include "BlockFormat.h"
 #include "CostModel.h"
+#include "Sink.h"
+#include "Source.h"
 #include "StreamChoice.h"
-#include "VcdiffIo.h"
 
 #include <cstdint>
 #include <functional>
@@ -71,7 +72,7 @@ using EncodeProgress = std::function<bool(uint64_t done, uint64_t total)>;
 //
 // Returns false with `failure` set: Error::SourceReadFailed (`old` or `newFile` unreadable),
 // Error::SinkRefused, Error::Stopped, Error::OutOfMemory.
-bool Encode(vcdiff::Source* old, vcdiff::Source& newFile, vcdiff::Sink& payload,
+bool Encode(plumbing::Source* old, plumbing::Source& newFile, plumbing::Sink& payload,
             const EncoderOptions& options, const EncodeProgress& progress, EncodeReport* report,
             Failure& failure);
 

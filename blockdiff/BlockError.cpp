@@ -36,15 +36,4 @@ const char* Describe(Error error) {
     return "unknown error";
 }
 
-std::string Failure::Message() const {
-    if (error == Error::None) {
-        return {};
-    }
-    std::string text = Describe(error);
-    if (!detail.empty()) {
-        text += ": " + detail;
-    }
-    return text + " (at byte " + std::to_string(offset) + " of the delta)";
-}
-
 } // namespace blockdiff

@@ -1,6 +1,5 @@
 #pragma once
-#include <cstdint>
-#include <string>
+#include "Failure.h"
 
 namespace blockdiff {
 
@@ -25,26 +24,6 @@ enum class Error {
 const char* Describe(Error error);
 
 // Why decoding or encoding failed and where: `offset` is a position in the payload.
-struct Failure {
-    Error error = Error::None;
-    std::string detail;
-    uint64_t offset = 0;
-
-    bool Set(Error code, std::string why, uint64_t at) {
-        error = code;
-        detail = std::move(why);
-        offset = at;
-        return false;
-    }
-    // One line: the description, the detail and the offset.
-    std::string Message() const;
-};
-
-// Fails the enclosing check (returns false) with `code` and a reason when `condition` holds.
-#define BLOCKDIFF_FAIL_IF(condition, failure, code, why, at)                                       \
-    do {                                                                                           \
-        if (condition)                                                                             \
-            return (failure).Set((code), (why), (at));                                             \
-    } while (0)
+using Failure = plumbing::Failure<Error>;
 
 } // namespace blockdiff

@@ -15,17 +15,17 @@ const char* const kStreamNames[format::kStreamCount] = {"covers", "positions", "
 bool CheckStream(const StreamDescriptor& stream, size_t index, uint32_t rawLimit, uint64_t offset,
                  Failure& failure) {
     const std::string name = kStreamNames[index];
-    BLOCKDIFF_FAIL_IF(stream.rawSize > rawLimit, failure, Error::TooLarge,
-                      "the " + name + " stream holds " + std::to_string(stream.rawSize) +
-                          " bytes, more than " + std::to_string(rawLimit),
-                      offset);
-    BLOCKDIFF_FAIL_IF(stream.storedSize > stream.rawSize, failure, Error::Corrupt,
-                      "the " + name + " stream is stored in more bytes than it holds", offset);
-    BLOCKDIFF_FAIL_IF(stream.coder == coders::Coder::Store && stream.storedSize != stream.rawSize,
-                      failure, Error::Corrupt,
-                      "the stored " + name + " stream has two different sizes", offset);
-    BLOCKDIFF_FAIL_IF(stream.rawSize > 0 && stream.storedSize == 0, failure, Error::Corrupt,
-                      "the " + name + " stream has no stored bytes", offset);
+    PLUMBING_FAIL_IF(stream.rawSize > rawLimit, failure, Error::TooLarge,
+                     "the " + name + " stream holds " + std::to_string(stream.rawSize) +
+                         " bytes, more than " + std::to_string(rawLimit),
+                     offset);
+    PLUMBING_FAIL_IF(stream.storedSize > stream.rawSize, failure, Error::Corrupt,
+                     "the " + name + " stream is stored in more bytes than it holds", offset);
+    PLUMBING_FAIL_IF(stream.coder == coders::Coder::Store && stream.storedSize != stream.rawSize,
+                     failure, Error::Corrupt,
+                     "the stored " + name + " stream has two different sizes", offset);
+    PLUMBING_FAIL_IF(stream.rawSize > 0 && stream.storedSize == 0, failure, Error::Corrupt,
+                     "the " + name + " stream has no stored bytes", offset);
     return true;
 }
 
@@ -34,13 +34,13 @@ bool CheckStream(const StreamDescriptor& stream, size_t index, uint32_t rawLimit
 // the three fit in one buffer of the block's output size.
 bool CheckShared(const BlockHeader& header, uint64_t offset, Failure& failure) {
     const auto& s = header.streams;
-    BLOCKDIFF_FAIL_IF(header.form == format::DifferenceForm::Dense &&
-                          s[format::kPositions].rawSize != 0,
-                      failure, Error::Corrupt, "a dense block with difference positions", offset);
+    PLUMBING_FAIL_IF(header.form == format::DifferenceForm::Dense &&
+                         s[format::kPositions].rawSize != 0,
+                     failure, Error::Corrupt, "a dense block with difference positions", offset);
     const uint64_t shared = uint64_t{s[format::kPositions].rawSize} +
                             s[format::kDifferences].rawSize + s[format::kLiterals].rawSize;
-    BLOCKDIFF_FAIL_IF(shared > header.outputSize, failure, Error::Corrupt,
-                      "differences and literals together exceed the block's output", offset);
+    PLUMBING_FAIL_IF(shared > header.outputSize, failure, Error::Corrupt,
+                     "differences and literals together exceed the block's output", offset);
     return true;
 }
 
@@ -55,29 +55,29 @@ uint64_t BlockHeader::StoredBytes() const {
 }
 
 void AppendBlockHeader(const BlockHeader& header, std::vector<uint8_t>& out) {
-    AppendLittleEndian(out, header.outputSize, 4);
-    AppendLittleEndian(out, header.outputCrc, 4);
+    plumbing::AppendLittleEndian(out, header.outputSize, 4);
+    plumbing::AppendLittleEndian(out, header.outputCrc, 4);
     out.push_back(static_cast<uint8_t>(static_cast<uint8_t>(header.form) |
                                        (header.predicted ? format::kPredictedForm : 0)));
     for (const StreamDescriptor& stream : header.streams) {
         out.push_back(static_cast<uint8_t>(stream.coder));
-        AppendLittleEndian(out, stream.rawSize, 4);
-        AppendLittleEndian(out, stream.storedSize, 4);
+        plumbing::AppendLittleEndian(out, stream.rawSize, 4);
+        plumbing::AppendLittleEndian(out, stream.storedSize, 4);
     }
 }
 
 bool ParseBlockHeader(const uint8_t* bytes, uint64_t offset, BlockHeader& header,
                       Failure& failure) {
-    header.outputSize = static_cast<uint32_t>(LoadLittleEndian(bytes, 4));
-    header.outputCrc = static_cast<uint32_t>(LoadLittleEndian(bytes + 4, 4));
-    BLOCKDIFF_FAIL_IF(header.outputSize == 0, failure, Error::Corrupt, "a block of no output",
-                      offset);
-    BLOCKDIFF_FAIL_IF(header.outputSize > format::kMaxBlockOutput, failure, Error::TooLarge,
-                      "a block of " + std::to_string(header.outputSize) + " bytes of output",
-                      offset);
+    header.outputSize = static_cast<uint32_t>(plumbing::LoadLittleEndian(bytes, 4));
+    header.outputCrc = static_cast<uint32_t>(plumbing::LoadLittleEndian(bytes + 4, 4));
+    PLUMBING_FAIL_IF(header.outputSize == 0, failure, Error::Corrupt, "a block of no output",
+                     offset);
+    PLUMBING_FAIL_IF(header.outputSize > format::kMaxBlockOutput, failure, Error::TooLarge,
+                     "a block of " + std::to_string(header.outputSize) + " bytes of output",
+                     offset);
     const uint8_t form = bytes[8] & ~format::kPredictedForm;
-    BLOCKDIFF_FAIL_IF(form >= format::kDifferenceFormCount, failure, Error::Corrupt,
-                      "unknown difference form " + std::to_string(bytes[8]), offset + 8);
+    PLUMBING_FAIL_IF(form >= format::kDifferenceFormCount, failure, Error::Corrupt,
+                     "unknown difference form " + std::to_string(bytes[8]), offset + 8);
     header.form = static_cast<format::DifferenceForm>(form);
     header.predicted = (bytes[8] & format::kPredictedForm) != 0;
 
@@ -86,14 +86,14 @@ bool ParseBlockHeader(const uint8_t* bytes, uint64_t offset, BlockHeader& header
     for (size_t i = 0; i < format::kStreamCount; ++i) {
         const uint8_t* field = bytes + 9 + i * format::kStreamDescriptorBytes;
         const uint64_t at = offset + 9 + i * format::kStreamDescriptorBytes;
-        BLOCKDIFF_FAIL_IF(!coders::IsCoder(field[0]), failure, Error::UnknownCoder,
-                          "the " + std::string(kStreamNames[i]) + " stream names coder " +
-                              std::to_string(field[0]),
-                          at);
+        PLUMBING_FAIL_IF(!coders::IsCoder(field[0]), failure, Error::UnknownCoder,
+                         "the " + std::string(kStreamNames[i]) + " stream names coder " +
+                             std::to_string(field[0]),
+                         at);
         StreamDescriptor& stream = header.streams[i];
         stream.coder = static_cast<coders::Coder>(field[0]);
-        stream.rawSize = static_cast<uint32_t>(LoadLittleEndian(field + 1, 4));
-        stream.storedSize = static_cast<uint32_t>(LoadLittleEndian(field + 5, 4));
+        stream.rawSize = static_cast<uint32_t>(plumbing::LoadLittleEndian(field + 1, 4));
+        stream.storedSize = static_cast<uint32_t>(plumbing::LoadLittleEndian(field + 5, 4));
         if (!CheckStream(stream, i, rawLimits[i], at, failure)) {
             return false;
         }

@@ -43,8 +43,8 @@ public:
 
 private:
     bool Literals(uint32_t outputStart, size_t count) {
-        BLOCKDIFF_FAIL_IF(count > literalsSize_ - literalsUsed_, failure_, Error::Corrupt,
-                          "the block needs more literal bytes than its stream holds", at_);
+        PLUMBING_FAIL_IF(count > literalsSize_ - literalsUsed_, failure_, Error::Corrupt,
+                         "the block needs more literal bytes than its stream holds", at_);
         std::memcpy(out_ + outputStart, streams_.literals + literalsUsed_, count);
         literalsUsed_ += count;
         return Advance(count);
@@ -53,7 +53,7 @@ private:
     bool Copy(const Cover& cover) {
         for (size_t done = 0; done < cover.length;) {
             const size_t piece = std::min<size_t>(kCopyPiece, cover.length - done);
-            BLOCKDIFF_FAIL_IF(
+            PLUMBING_FAIL_IF(
                 !old_.Read(cover.oldStart + done, out_ + cover.outputStart + done, piece, oldSize_),
                 failure_, Error::SourceReadFailed,
                 "reading " + std::to_string(piece) + " bytes at " +
@@ -92,16 +92,16 @@ private:
     bool AddDifferences(const Cover& cover) {
         uint8_t* target = out_ + cover.outputStart;
         const bool dense = header_.form == format::DifferenceForm::Dense;
-        BLOCKDIFF_FAIL_IF(dense && cover.length > differencesSize_ - covered_, failure_,
-                          Error::Corrupt, "the covers need more differences than the stream holds",
-                          at_);
+        PLUMBING_FAIL_IF(dense && cover.length > differencesSize_ - covered_, failure_,
+                         Error::Corrupt, "the covers need more differences than the stream holds",
+                         at_);
         for (size_t done = 0; done < cover.length;) {
             const size_t piece = std::min<size_t>(kCopyPiece, cover.length - done);
             if (dense) {
                 AddDense(target + done, streams_.differences + covered_ + done, piece);
             } else {
-                BLOCKDIFF_FAIL_IF(!sparse_.ApplyPart(target, covered_, cover.length, done + piece),
-                                  failure_, Error::Corrupt, "a malformed sparse difference", at_);
+                PLUMBING_FAIL_IF(!sparse_.ApplyPart(target, covered_, cover.length, done + piece),
+                                 failure_, Error::Corrupt, "a malformed sparse difference", at_);
             }
             done += piece;
             if (!Advance(piece)) {
@@ -113,25 +113,25 @@ private:
     }
 
     bool CheckEnd() {
-        BLOCKDIFF_FAIL_IF(literalsUsed_ != literalsSize_, failure_, Error::Corrupt,
-                          "the literal stream holds bytes no part of the block uses", at_);
+        PLUMBING_FAIL_IF(literalsUsed_ != literalsSize_, failure_, Error::Corrupt,
+                         "the literal stream holds bytes no part of the block uses", at_);
         const bool differencesUsed = header_.form == format::DifferenceForm::Dense
                                          ? covered_ == differencesSize_
                                          : sparse_.Finished();
-        BLOCKDIFF_FAIL_IF(!differencesUsed, failure_, Error::Corrupt,
-                          "the difference stream does not match the covered bytes", at_);
+        PLUMBING_FAIL_IF(!differencesUsed, failure_, Error::Corrupt,
+                         "the difference stream does not match the covered bytes", at_);
         return true;
     }
 
     bool Advance(size_t bytes) {
-        BLOCKDIFF_FAIL_IF(!pacer_.Advance(bytes), failure_, Error::Stopped,
-                          "while a block was rebuilt", at_);
+        PLUMBING_FAIL_IF(!pacer_.Advance(bytes), failure_, Error::Stopped,
+                         "while a block was rebuilt", at_);
         return true;
     }
 
     const BlockHeader& header_;
     const BlockStreams& streams_;
-    vcdiff::SegmentReader& old_;
+    plumbing::CachedReader& old_;
     uint64_t oldSize_;
     const ReferencePredictor* predictor_;
     uint64_t blockStart_;

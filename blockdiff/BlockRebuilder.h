@@ -1,8 +1,8 @@
 #pragma once
 #include "BlockError.h"
 #include "BlockHeader.h"
+#include "CachedReader.h"
 #include "ReferencePredictor.h"
-#include "SegmentReader.h"
 #include "WorkPacer.h"
 
 #include <cstdint>
@@ -20,7 +20,7 @@ struct BlockStreams {
 // Where a block is rebuilt: the old file of `oldSize` bytes read through `old`, and, for a
 // predicted block, the predictor and the block's offset in the new file.
 struct RebuildSource {
-    vcdiff::SegmentReader& old;
+    plumbing::CachedReader& old;
     uint64_t oldSize;
     const ReferencePredictor* predictor;
     uint64_t blockStart;

@@ -15,21 +15,21 @@ uint64_t ZigZag(uint64_t from, uint64_t to) {
 
 void AppendCoverRecord(std::vector<uint8_t>& out, const Cover& cover, uint32_t outputEnd,
                        uint64_t oldEnd) {
-    vcdiff::AppendVarint(out, cover.outputStart - outputEnd);
-    vcdiff::AppendVarint(out, ZigZag(oldEnd, cover.oldStart));
-    vcdiff::AppendVarint(out, cover.length);
+    plumbing::AppendVarint(out, cover.outputStart - outputEnd);
+    plumbing::AppendVarint(out, ZigZag(oldEnd, cover.oldStart));
+    plumbing::AppendVarint(out, cover.length);
 }
 
 size_t CoverRecordBytes(const Cover& cover, uint32_t outputEnd, uint64_t oldEnd) {
-    return vcdiff::VarintLength(cover.outputStart - outputEnd) +
-           vcdiff::VarintLength(ZigZag(oldEnd, cover.oldStart)) +
-           vcdiff::VarintLength(cover.length);
+    return plumbing::VarintLength(cover.outputStart - outputEnd) +
+           plumbing::VarintLength(ZigZag(oldEnd, cover.oldStart)) +
+           plumbing::VarintLength(cover.length);
 }
 
 bool CoverReader::ReadField(uint64_t& value, const char* what, Failure& failure, uint64_t at) {
-    BLOCKDIFF_FAIL_IF(vcdiff::ReadVarint(records_, size_, pos_, value) != vcdiff::VarintStatus::Ok,
-                      failure, Error::Corrupt,
-                      "cover " + std::to_string(index_) + ": a bad or cut " + what, at);
+    PLUMBING_FAIL_IF(
+        plumbing::ReadVarint(records_, size_, pos_, value) != plumbing::VarintStatus::Ok, failure,
+        Error::Corrupt, "cover " + std::to_string(index_) + ": a bad or cut " + what, at);
     return true;
 }
 
@@ -43,23 +43,23 @@ bool CoverReader::Next(Cover& cover, Failure& failure, uint64_t at) {
         return false;
     }
     const std::string which = "cover " + std::to_string(index_);
-    BLOCKDIFF_FAIL_IF(gap > blockOutput_ - outputEnd_, failure, Error::BadCover,
-                      which + " starts past its block", at);
+    PLUMBING_FAIL_IF(gap > blockOutput_ - outputEnd_, failure, Error::BadCover,
+                     which + " starts past its block", at);
     const uint32_t start = outputEnd_ + static_cast<uint32_t>(gap);
-    BLOCKDIFF_FAIL_IF(length == 0, failure, Error::BadCover, which + " is empty", at);
-    BLOCKDIFF_FAIL_IF(length > blockOutput_ - start, failure, Error::BadCover,
-                      which + " runs past its block", at);
+    PLUMBING_FAIL_IF(length == 0, failure, Error::BadCover, which + " is empty", at);
+    PLUMBING_FAIL_IF(length > blockOutput_ - start, failure, Error::BadCover,
+                     which + " runs past its block", at);
 
     const uint64_t magnitude = distance >> 1;
     const bool backwards = (distance & 1) != 0;
     // Backwards by magnitude + 1, never below the old file's start.
-    BLOCKDIFF_FAIL_IF(backwards && magnitude >= oldEnd_, failure, Error::BadCover,
-                      which + " starts before the old file", at);
-    BLOCKDIFF_FAIL_IF(!backwards && magnitude > oldSize_ - oldEnd_, failure, Error::BadCover,
-                      which + " starts past the old file", at);
+    PLUMBING_FAIL_IF(backwards && magnitude >= oldEnd_, failure, Error::BadCover,
+                     which + " starts before the old file", at);
+    PLUMBING_FAIL_IF(!backwards && magnitude > oldSize_ - oldEnd_, failure, Error::BadCover,
+                     which + " starts past the old file", at);
     const uint64_t oldStart = backwards ? oldEnd_ - magnitude - 1 : oldEnd_ + magnitude;
-    BLOCKDIFF_FAIL_IF(length > oldSize_ - oldStart, failure, Error::BadCover,
-                      which + " runs past the end of the old file", at);
+    PLUMBING_FAIL_IF(length > oldSize_ - oldStart, failure, Error::BadCover,
+                     which + " runs past the end of the old file", at);
 
     cover.outputStart = start;
     cover.oldStart = oldStart;

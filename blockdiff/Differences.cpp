@@ -1,6 +1,7 @@
 #include "Differences.h"
 
 #include "BlockFormat.h"
+#include "LittleEndian.h"
 #include "Varint.h"
 
 #include <algorithm>
@@ -9,18 +10,14 @@
 namespace blockdiff {
 namespace {
 
-uint32_t LoadWord(const uint8_t* bytes) {
-    return bytes[0] | uint32_t{bytes[1]} << 8 | uint32_t{bytes[2]} << 16 | uint32_t{bytes[3]} << 24;
-}
-
 // Adds the little-endian number of `width` bytes (1 to 4) at `value` to the one at `out`;
 // the carry out of the last byte is dropped.
 void AddWord(uint8_t* out, const uint8_t* value, size_t width) {
     if (width == format::kSparseWordBytes) {
-        const uint32_t sum = LoadWord(out) + LoadWord(value);
-        for (size_t i = 0; i < 4; ++i) {
-            out[i] = static_cast<uint8_t>(sum >> (8 * i));
-        }
+        constexpr size_t kWord = format::kSparseWordBytes;
+        const uint64_t sum =
+            plumbing::LoadLittleEndian(out, kWord) + plumbing::LoadLittleEndian(value, kWord);
+        plumbing::StoreLittleEndian(out, sum, kWord);
         return;
     }
     for (size_t i = 0, carry = 0; i < width; ++i) {
@@ -74,8 +71,8 @@ void SparseDifferences::Load(uint64_t from) {
         return;
     }
     uint64_t unchanged = 0;
-    if (vcdiff::ReadVarint(positions_, positionsSize_, positionsUsed_, unchanged) !=
-        vcdiff::VarintStatus::Ok) {
+    if (plumbing::ReadVarint(positions_, positionsSize_, positionsUsed_, unchanged) !=
+        plumbing::VarintStatus::Ok) {
         malformed_ = true;
         return;
     }

@@ -54,11 +54,12 @@ std::vector<SuffixIndex::Region> ChooseOldParts(const std::vector<uint32_t>& vot
     return regions;
 }
 
-bool ReadOldParts(vcdiff::Source& old, const std::vector<SuffixIndex::Region>& regions,
+bool ReadOldParts(plumbing::Source& old, const std::vector<SuffixIndex::Region>& regions,
                   std::vector<uint8_t>& text) {
     text.resize(regions.empty() ? 0 : regions.back().textStart + regions.back().length);
     for (const SuffixIndex::Region& region : regions) {
-        if (!ReadRange(old, region.oldStart, text.data() + region.textStart, region.length)) {
+        if (!plumbing::ReadRange(old, region.oldStart, text.data() + region.textStart,
+                                 region.length)) {
             return false;
         }
     }

@@ -1,7 +1,7 @@
 #pragma once
 #include "SampledStrings.h"
+#include "Source.h"
 #include "SuffixIndex.h"
-#include "VcdiffIo.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -19,7 +19,7 @@ std::vector<SuffixIndex::Region> ChooseOldParts(const std::vector<uint32_t>& vot
 constexpr uint32_t kMinVotes = 8;
 
 // Reads the regions (whose textStart and length say where they go) from `old` into `text`.
-bool ReadOldParts(vcdiff::Source& old, const std::vector<SuffixIndex::Region>& regions,
+bool ReadOldParts(plumbing::Source& old, const std::vector<SuffixIndex::Region>& regions,
                   std::vector<uint8_t>& text);
 
 } // namespace blockdiff

@@ -1,13 +1,12 @@
 #include "PredictionPlan.h"
 
 #include "BlockFormat.h"
-#include "ImageSources.h"
+#include "MemorySource.h"
 #include "PredictionHeader.h"
 
 #include <string>
 
 namespace blockdiff {
-namespace {} // namespace
 
 x86image::ImageLayout JoinedLayout(const x86image::ImageLayout& layout) {
     x86image::ImageLayout joined = layout;
@@ -27,18 +26,17 @@ x86image::ImageLayout JoinedLayout(const x86image::ImageLayout& layout) {
     return joined;
 }
 
-bool PredictionPlan::Prepare(const SuffixIndex& index, vcdiff::Source& newFile, uint8_t version) {
+bool PredictionPlan::Prepare(const SuffixIndex& index, plumbing::Source& newFile, uint8_t version) {
     version_ = version;
     if (index.size() > format::kMaxPredictedFileSize ||
         newFile.Size() > format::kMaxPredictedFileSize) {
         return false;
     }
-    MemoryImage oldImage(index.text(), index.size());
-    SourceImage newImage(newFile);
+    plumbing::MemorySource oldImage(index.text(), index.size());
     x86image::ImageReferences next;
     std::string why;
     if (!x86image::ParseImage(oldImage, old_, why) || !KeepPredictedFields(version, old_) ||
-        !x86image::ParseImage(newImage, next, why) || next.layout.kind != old_.layout.kind) {
+        !x86image::ParseImage(newFile, next, why) || next.layout.kind != old_.layout.kind) {
         return false;
     }
     new_ = JoinedLayout(next.layout);

@@ -3,8 +3,8 @@
 #include "BlockPlan.h"
 #include "ImageReferences.h"
 #include "ReferencePredictor.h"
+#include "Source.h"
 #include "SuffixIndex.h"
-#include "VcdiffIo.h"
 
 #include <cstdint>
 #include <memory>
@@ -18,7 +18,7 @@ class PredictionPlan {
 public:
     // Parses the old file (held whole in `index`) and the new one. False when either is no
     // image, they are not of one kind, or either is beyond the limits of predictor `version`.
-    bool Prepare(const SuffixIndex& index, vcdiff::Source& newFile, uint8_t version);
+    bool Prepare(const SuffixIndex& index, plumbing::Source& newFile, uint8_t version);
     // Maps the covers of one segment's blocks, the segment starting at `segmentStart`.
     void AddCovers(const std::vector<BlockPlan>& plans, uint64_t segmentStart,
                    const SuffixIndex& index);

@@ -2,27 +2,25 @@
 
 #include "BlockFormat.h"
 #include "CoverCoding.h"
-#include "ImageSources.h"
 #include "PredictionHeader.h"
 
 #include <string>
 
 namespace blockdiff {
 
-bool ParseOldImage(vcdiff::Source* old, uint8_t version, x86image::ImageReferences& references,
-                   const std::function<bool()>& tick, Failure& failure) {
-    BLOCKDIFF_FAIL_IF(!old || old->Size() > format::kMaxPredictedFileSize, failure, Error::Corrupt,
-                      "a prediction for an old file the predictor does not take", 0);
-    SourceImage image(*old);
+bool ParseOldImage(plumbing::Source* old, uint8_t version, x86image::ImageReferences& references,
+                   const plumbing::Tick& tick, Failure& failure) {
+    PLUMBING_FAIL_IF(!old || old->Size() > format::kMaxPredictedFileSize, failure, Error::Corrupt,
+                     "a prediction for an old file the predictor does not take", 0);
     std::string why;
     bool stopped = false;
     const bool parsed =
-        x86image::ParseImage(image, references, why, [&] { stopped = stopped || !tick(); });
-    BLOCKDIFF_FAIL_IF(stopped, failure, Error::Stopped, "while parsing the old image", 0);
-    BLOCKDIFF_FAIL_IF(!parsed, failure, Error::Corrupt,
-                      "a prediction for an old file that is no image: " + why, 0);
-    BLOCKDIFF_FAIL_IF(!KeepPredictedFields(version, references), failure, Error::TooLarge,
-                      "a prediction for an old image of too many fields", 0);
+        x86image::ParseImage(*old, references, why, [&] { stopped = stopped || !tick(); });
+    PLUMBING_FAIL_IF(stopped, failure, Error::Stopped, "while parsing the old image", 0);
+    PLUMBING_FAIL_IF(!parsed, failure, Error::Corrupt,
+                     "a prediction for an old file that is no image: " + why, 0);
+    PLUMBING_FAIL_IF(!KeepPredictedFields(version, references), failure, Error::TooLarge,
+                     "a prediction for an old image of too many fields", 0);
     return true;
 }
 
@@ -34,8 +32,8 @@ bool MapBlockCovers(const uint8_t* records, size_t size, uint32_t blockOutput, u
         if (!covers.Next(cover, failure, at)) {
             return false;
         }
-        BLOCKDIFF_FAIL_IF(map.size() >= format::kMaxPredictedCovers, failure, Error::TooLarge,
-                          "more covers than the predictor takes", at);
+        PLUMBING_FAIL_IF(map.size() >= format::kMaxPredictedCovers, failure, Error::TooLarge,
+                         "more covers than the predictor takes", at);
         map.Add(cover.oldStart, blockStart + cover.outputStart, cover.length);
     }
     return true;

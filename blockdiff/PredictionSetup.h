@@ -2,11 +2,11 @@
 #include "AddressMap.h"
 #include "BlockError.h"
 #include "ImageReferences.h"
-#include "VcdiffIo.h"
+#include "Source.h"
+#include "Tick.h"
 
 #include <cstddef>
 #include <cstdint>
-#include <functional>
 
 // What a predicted payload's decoder gathers before its first block.
 namespace blockdiff {
@@ -16,8 +16,8 @@ namespace blockdiff {
 // payload asks for what its builder never wrote: damage. `references` then holds the fields
 // predictor `version` predicts.
 // `tick` runs between the steps of the parse; a false from it stops the parse as Stopped.
-bool ParseOldImage(vcdiff::Source* old, uint8_t version, x86image::ImageReferences& references,
-                   const std::function<bool()>& tick, Failure& failure);
+bool ParseOldImage(plumbing::Source* old, uint8_t version, x86image::ImageReferences& references,
+                   const plumbing::Tick& tick, Failure& failure);
 
 // Adds one block's cover records (checked as the rebuild checks them) to `map`, the block
 // starting at `blockStart` of the new file; at most format::kMaxPredictedCovers in all.

@@ -33,7 +33,7 @@ void AppendSparse(const uint8_t* newBytes, const uint8_t* oldBytes, const uint8_
             raw.sparse.push_back(static_cast<uint8_t>(difference));
             borrow = (difference >> 8) & 1;
         }
-        vcdiff::AppendVarint(raw.positions, unchanged);
+        plumbing::AppendVarint(raw.positions, unchanged);
         unchanged = 0;
         i += width;
     }

@@ -18,12 +18,6 @@ uint64_t SectionEnd(const x86image::Section& section) {
     return section.fileOffset + section.size;
 }
 
-void StoreField(uint8_t* field, uint64_t value) {
-    for (size_t i = 0; i < kFieldBytes; ++i) {
-        field[i] = static_cast<uint8_t>(value >> (8 * i));
-    }
-}
-
 // Where the displacement of the call or jump whose opcode is at `at` starts; 0 when there is
 // none there.
 size_t DisplacementAt(const uint8_t* bytes, size_t at, size_t limit) {
@@ -162,7 +156,8 @@ size_t ReferencePredictor::ScanDisplacements(uint64_t oldStart, uint64_t newStar
 // whatever the prediction.
 void ReferencePredictor::PredictDisplacement(uint64_t oldField, uint64_t newField, uint8_t* field,
                                              bool& found) const {
-    const int64_t displacement = static_cast<int32_t>(LoadLittleEndian(field, kFieldBytes));
+    const int64_t displacement =
+        static_cast<int32_t>(plumbing::LoadLittleEndian(field, kFieldBytes));
     uint64_t oldAddress = 0;
     uint64_t target = 0;
     if (!oldLayout_.AddressOf(oldField, oldAddress)) {
@@ -180,7 +175,7 @@ void ReferencePredictor::PredictDisplacement(uint64_t oldField, uint64_t newFiel
     }
     const int64_t predicted = static_cast<int64_t>(newTarget - (newAddress + kFieldBytes));
     if (predicted >= INT32_MIN && predicted <= INT32_MAX) {
-        StoreField(field, static_cast<uint64_t>(predicted));
+        plumbing::StoreLittleEndian(field, static_cast<uint64_t>(predicted), kFieldBytes);
     }
 }
 
@@ -201,13 +196,13 @@ void ReferencePredictor::PredictListed(uint64_t oldStart, uint64_t newStart, uin
         const bool relative = (*field & kKindMask) == kRelativeToBase;
         const uint64_t oldBase = relative ? 0 : oldLayout_.base();
         const uint64_t newBase = relative ? 0 : newLayout_.base();
-        const uint64_t value = LoadLittleEndian(bytes + at, kFieldBytes);
+        const uint64_t value = plumbing::LoadLittleEndian(bytes + at, kFieldBytes);
         uint64_t newAddress = 0;
         if (value < oldBase || !MapAddress(value - oldBase, false, newAddress) ||
             newAddress + newBase > UINT32_MAX) {
             continue;
         }
-        StoreField(bytes + at, newAddress + newBase);
+        plumbing::StoreLittleEndian(bytes + at, newAddress + newBase, kFieldBytes);
     }
 }
 
@@ -215,7 +210,7 @@ void ReferencePredictor::PredictListed(uint64_t oldStart, uint64_t newStart, uin
 // from the field's new address to where the map puts that.
 void ReferencePredictor::PredictPcRelative(uint64_t oldField, uint64_t newField,
                                            uint8_t* field) const {
-    const int64_t distance = static_cast<int32_t>(LoadLittleEndian(field, kFieldBytes));
+    const int64_t distance = static_cast<int32_t>(plumbing::LoadLittleEndian(field, kFieldBytes));
     uint64_t oldAddress = 0;
     uint64_t newAddress = 0;
     uint64_t newTarget = 0;
@@ -226,7 +221,7 @@ void ReferencePredictor::PredictPcRelative(uint64_t oldField, uint64_t newField,
     }
     const int64_t predicted = static_cast<int64_t>(newTarget - newAddress);
     if (predicted >= INT32_MIN && predicted <= INT32_MAX) {
-        StoreField(field, static_cast<uint64_t>(predicted));
+        plumbing::StoreLittleEndian(field, static_cast<uint64_t>(predicted), kFieldBytes);
     }
 }
 

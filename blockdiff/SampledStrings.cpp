@@ -40,7 +40,7 @@ uint32_t CheckOf(uint64_t hash) {
 
 } // namespace
 
-bool SampledStrings::Build(vcdiff::Source& old) {
+bool SampledStrings::Build(plumbing::Source& old) {
     oldSize_ = old.Size();
     const uint64_t samples = oldSize_ / kStep + 1;
     bits_ = kMinBits;

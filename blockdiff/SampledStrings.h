@@ -1,5 +1,5 @@
 #pragma once
-#include "VcdiffIo.h"
+#include "Source.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -21,7 +21,7 @@ public:
     static constexpr uint64_t kPartBytes = 1u << 20;
 
     // Reads the whole old file. False when it cannot be read.
-    bool Build(vcdiff::Source& old);
+    bool Build(plumbing::Source& old);
 
     // Adds to votes[p], for every part p of the old file, the strings of data[0, length) that
     // were found in it. `votes` has PartCount() entries.

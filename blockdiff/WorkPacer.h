@@ -11,7 +11,7 @@ class WorkPacer {
 public:
     static constexpr size_t kTickBytes = 256u << 10;
 
-    explicit WorkPacer(const coders::Tick& tick) : tick_(tick) {}
+    explicit WorkPacer(const plumbing::Tick& tick) : tick_(tick) {}
 
     // Counts `bytes` of work done; false when the tick asked to stop.
     bool Advance(size_t bytes) {
@@ -23,10 +23,10 @@ public:
         return Tick();
     }
     bool Tick() { return !tick_ || tick_(); }
-    const coders::Tick& tick() const { return tick_; }
+    const plumbing::Tick& tick() const { return tick_; }
 
 private:
-    const coders::Tick& tick_;
+    const plumbing::Tick& tick_;
     size_t done_ = 0;
 };
 

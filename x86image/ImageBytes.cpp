@@ -1,5 +1,7 @@
 #include "ImageBytes.h"
 
+#include "LittleEndian.h"
+
 #include <algorithm>
 
 namespace x86image {
@@ -8,7 +10,7 @@ namespace {
 constexpr size_t kWindowBytes = 64 * 1024;
 } // namespace
 
-ImageBytes::ImageBytes(ByteSource& source) : source_(source), size_(source.Size()) {}
+ImageBytes::ImageBytes(plumbing::Source& source) : source_(source), size_(source.Size()) {}
 
 const uint8_t* ImageBytes::Field(uint64_t offset, size_t length) {
     if (!Holds(offset, length)) {
@@ -45,7 +47,7 @@ bool ImageBytes::U16(uint64_t offset, uint16_t& value) {
     if (bytes == nullptr) {
         return false;
     }
-    value = static_cast<uint16_t>(bytes[0] | bytes[1] << 8);
+    value = static_cast<uint16_t>(plumbing::LoadLittleEndian(bytes, 2));
     return true;
 }
 
@@ -54,8 +56,7 @@ bool ImageBytes::U32(uint64_t offset, uint32_t& value) {
     if (bytes == nullptr) {
         return false;
     }
-    value = static_cast<uint32_t>(bytes[0]) | static_cast<uint32_t>(bytes[1]) << 8 |
-            static_cast<uint32_t>(bytes[2]) << 16 | static_cast<uint32_t>(bytes[3]) << 24;
+    value = static_cast<uint32_t>(plumbing::LoadLittleEndian(bytes, 4));
     return true;
 }
 

@@ -3,6 +3,7 @@
 #include "ByteReader.h"
 #include "Crc32.h"
 #include "EntryName.h"
+#include "LittleEndian.h"
 
 #include <algorithm>
 #include <cstring>
@@ -32,15 +33,6 @@ std::string EntryLabel(size_t index, const std::string& name) {
     if (!name.empty())
         label += " (" + name + ")";
     return label;
-}
-
-uint16_t Little16(const uint8_t* p) {
-    return static_cast<uint16_t>(p[0] | (p[1] << 8));
-}
-
-uint32_t Little32(const uint8_t* p) {
-    return static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8) |
-           (static_cast<uint32_t>(p[2]) << 16) | (static_cast<uint32_t>(p[3]) << 24);
 }
 
 // A short file that is a beginning of the magic is a truncated patch file; anything else is
@@ -212,15 +204,15 @@ DirectoryReadResult ReadDirectory(InputFile& file, PatchDirectory& directory) {
     // The version comes first so that a later version may change everything after it.
     if (fileSize < kMagicSize + 2)
         return Refuse(FormatError::Truncated, "header");
-    uint16_t version = Little16(header + 8);
+    uint16_t version = static_cast<uint16_t>(plumbing::LoadLittleEndian(header + 8, 2));
     if (version < kFirstFormatVersion || version > kNewestFormatVersion)
         return Refuse(FormatError::UnsupportedVersion, "version " + std::to_string(version));
     if (fileSize < kHeaderSize)
         return Refuse(FormatError::Truncated, "header");
-    if (Little16(header + 10) != 0)
+    if (plumbing::LoadLittleEndian(header + 10, 2) != 0)
         return Refuse(FormatError::BadFlags, "header");
 
-    uint32_t directorySize = Little32(header + 12);
+    uint32_t directorySize = static_cast<uint32_t>(plumbing::LoadLittleEndian(header + 12, 4));
     if (directorySize > kMaxDirectorySize)
         return Refuse(FormatError::DirectoryTooLarge, std::to_string(directorySize) + " bytes");
     if (directorySize < kMinDirectorySize)
@@ -233,7 +225,8 @@ DirectoryReadResult ReadDirectory(InputFile& file, PatchDirectory& directory) {
     if (!file.ReadAt(kHeaderSize, bytes.data() + kHeaderSize, directorySize, io))
         return ReadFailed(io);
     size_t checked = bytes.size() - kChecksumSize;
-    if (ComputeCrc32(bytes.data(), checked) != Little32(bytes.data() + checked))
+    if (ComputeCrc32(bytes.data(), checked) !=
+        plumbing::LoadLittleEndian(bytes.data() + checked, 4))
         return Refuse(FormatError::DirectoryChecksum);
 
     directory.version = version;

@@ -18,14 +18,14 @@
 namespace x86image::test {
 namespace {
 
-class FileSource : public ByteSource {
+class FileSource : public plumbing::Source {
 public:
     explicit FileSource(const std::string& path) : file_(path, std::ios::binary) {
         file_.seekg(0, std::ios::end);
         size_ = file_ ? static_cast<uint64_t>(file_.tellg()) : 0;
     }
     uint64_t Size() const override { return size_; }
-    bool Read(uint64_t offset, uint8_t* out, size_t length) override {
+    bool Read(uint64_t offset, void* out, size_t length) override {
         file_.seekg(static_cast<std::streamoff>(offset));
         file_.read(reinterpret_cast<char*>(out), static_cast<std::streamsize>(length));
         return static_cast<size_t>(file_.gcount()) == length;

@@ -84,10 +84,10 @@ TEST(NotAnImageTest, OtherBytesAreRefused) {
 }
 
 // A source claiming more bytes than the cap is refused before anything is read.
-class HugeSource : public ByteSource {
+class HugeSource : public plumbing::Source {
 public:
     uint64_t Size() const override { return kMaxImageSize + 1; }
-    bool Read(uint64_t, uint8_t*, size_t) override {
+    bool Read(uint64_t, void*, size_t) override {
         ++reads;
         return false;
     }

@@ -3,8 +3,9 @@
 #include <cstdint>
 #include <vector>
 
-// VCDIFF integers: big-endian base 128, the high bit of each byte set on all but the last.
-namespace vcdiff {
+// Variable-length integers, as VCDIFF writes them and the block format borrows: big-endian
+// base 128, the high bit of each byte set on all but the last.
+namespace plumbing {
 
 // A 64-bit value takes at most ten bytes; a longer integer is rejected even if its leading
 // bytes are zero, so a hostile stream cannot make a reader loop on padding.
@@ -31,4 +32,4 @@ inline VarintStatus ReadVarint(const uint8_t* data, size_t size, size_t& pos, ui
 size_t VarintLength(uint64_t value);
 void AppendVarint(std::vector<uint8_t>& out, uint64_t value);
 
-} // namespace vcdiff
+} // namespace plumbing

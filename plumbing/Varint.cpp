@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-namespace vcdiff {
+namespace plumbing {
 
 VarintStatus ReadLongVarint(const uint8_t* data, size_t size, size_t& pos, uint64_t& value) {
     uint64_t result = 0;
@@ -46,4 +46,4 @@ void AppendVarint(std::vector<uint8_t>& out, uint64_t value) {
     out.push_back(bytes[0]);
 }
 
-} // namespace vcdiff
+} // namespace plumbing

@@ -1,6 +1,6 @@
 #pragma once
 #include "BuildSizes.h"
-#include "VcdiffIo.h"
+#include "Source.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -8,24 +8,25 @@
 #include <memory>
 #include <vector>
 
-namespace vcdiff {
+namespace plumbing {
 
-// Reads COPY data from a Source on demand through cached blocks, so that the many short
-// copies of a typical delta do not each become a read call, while long copies are read
+// Reads the old file on demand through cached blocks for the copies of a delta (VCDIFF's
+// COPY instructions, the block format's covers), so that the many short copies of a typical
+// delta do not each become a read call, while long copies are read
 // straight into place. Deltas of moved code alternate between many places in the old file,
 // each used for a few hundred bytes before the next: small blocks keep the bytes read per
 // copy low, and many of them keep each place loaded. The cache is set-associative, so a
 // lookup looks at one set's few ways and never at every block. Memory: at most kSets * kWays
 // blocks of kBlockSize (2 MiB), each taken when a copy first needs it, so a small source or a
 // delta of few copies costs little; the whole source is never held.
-class SegmentReader {
+class CachedReader {
 public:
     static constexpr size_t kBlockSize = quill::SizeFor<size_t>(8 * 1024, 256);
     static constexpr size_t kWays = 4;
     static constexpr size_t kSets = quill::SizeFor<size_t>(64, 2);
     static constexpr size_t kBlockCount = kSets * kWays;
 
-    explicit SegmentReader(Source* source) : source_(source) {}
+    explicit CachedReader(Source* source) : source_(source) {}
 
     // Reads `length` bytes at `offset`; the caller has checked that they lie below `limit`,
     // the number of bytes the source is known to hold.
@@ -61,4 +62,4 @@ private:
     uint64_t uses_ = 0;
 };
 
-} // namespace vcdiff
+} // namespace plumbing

@@ -2,9 +2,9 @@
 
 #include <algorithm>
 
-namespace blockdiff {
+namespace plumbing {
 
-bool ReadRange(vcdiff::Source& source, uint64_t offset, uint8_t* out, size_t length) {
+bool ReadRange(Source& source, uint64_t offset, uint8_t* out, size_t length) {
     constexpr size_t kPiece = 8u << 20;
     for (size_t done = 0; done < length;) {
         const size_t piece = std::min(kPiece, length - done);
@@ -16,4 +16,4 @@ bool ReadRange(vcdiff::Source& source, uint64_t offset, uint8_t* out, size_t len
     return true;
 }
 
-} // namespace blockdiff
+} // namespace plumbing

@@ -1,11 +1,11 @@
-#include "SegmentReader.h"
+#include "CachedReader.h"
 
 #include <algorithm>
 #include <cstring>
 
-namespace vcdiff {
+namespace plumbing {
 
-bool SegmentReader::ReadThroughCache(uint64_t offset, uint8_t* out, size_t length, uint64_t limit) {
+bool CachedReader::ReadThroughCache(uint64_t offset, uint8_t* out, size_t length, uint64_t limit) {
     if (length >= kBlockSize) {
         return source_->Read(offset, out, length);
     }
@@ -28,14 +28,14 @@ bool SegmentReader::ReadThroughCache(uint64_t offset, uint8_t* out, size_t lengt
     return true;
 }
 
-void SegmentReader::Invalidate() {
+void CachedReader::Invalidate() {
     recent_ = nullptr;
     for (Slot& slot : slots_) {
         slot.length = 0;
     }
 }
 
-SegmentReader::Slot* SegmentReader::Lookup(uint64_t block, uint64_t limit) {
+CachedReader::Slot* CachedReader::Lookup(uint64_t block, uint64_t limit) {
     if (slots_.empty()) {
         slots_.resize(kBlockCount);
     }
@@ -69,4 +69,4 @@ SegmentReader::Slot* SegmentReader::Lookup(uint64_t block, uint64_t limit) {
     return victim;
 }
 
-} // namespace vcdiff
+} // namespace plumbing
