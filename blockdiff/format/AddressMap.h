@@ -1,4 +1,6 @@
 #pragma once
+#include "MovedOffsets.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <vector>
@@ -9,7 +11,7 @@ namespace blockdiff {
 // cover copied a run of old bytes to a place in the new file, so an address that pointed into
 // that run points to the same bytes at their new place. Files of the predictor are below
 // 4 GiB (format::kMaxPredictedFileSize).
-class AddressMap {
+class AddressMap : public x86image::MovedOffsets {
 public:
     // Adds a cover; Seal() before the first lookup.
     void Add(uint64_t oldStart, uint64_t newStart, uint32_t length);
@@ -21,7 +23,7 @@ public:
     // last first). False when none of them holds it. Several covers may copy the same old
     // bytes, and a short one starting just below an offset must not hide the long one
     // around it.
-    bool NewOffset(uint64_t oldOffset, uint64_t& newOffset) const;
+    bool NewOffset(uint64_t oldOffset, uint64_t& newOffset) const override;
 
     size_t size() const { return entries_.size(); }
 

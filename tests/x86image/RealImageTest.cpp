@@ -1,5 +1,6 @@
 // The test program's own file: a real image from the toolchain that built it. Its layout must
 // place the code of a function of this file in an executable section.
+#include "AddressTranslator.h"
 #include "ImageReferences.h"
 #include "Invariants.h"
 
@@ -96,8 +97,9 @@ TEST(RealImageTest, OwnFunctionLiesInAnExecutableSection) {
     EXPECT_EQ(found.layout.kind, own.kind);
     EXPECT_EQ(BrokenPromise(found, source.Size()), "");
     uint64_t fileOffset = 0;
-    ASSERT_TRUE(found.layout.FileOffsetOf(own.functionAddress, fileOffset));
-    EXPECT_TRUE(found.layout.IsExecutable(fileOffset));
+    const AddressTranslator translator(found.layout);
+    ASSERT_TRUE(translator.FileOffsetOf(own.functionAddress, fileOffset));
+    EXPECT_TRUE(translator.IsExecutable(fileOffset));
     if (own.kind != ImageKind::Elf64X86) {
         // Relocations or symbols of a 32-bit image name many address fields.
         EXPECT_GT(found.absolute.size(), 100u);
