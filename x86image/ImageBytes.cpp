@@ -33,31 +33,25 @@ const uint8_t* ImageBytes::Field(uint64_t offset, size_t length) {
     return window_.data();
 }
 
-bool ImageBytes::U8(uint64_t offset, uint8_t& value) {
-    const uint8_t* bytes = Field(offset, 1);
+template <typename Value> bool ImageBytes::Load(uint64_t offset, Value& value) {
+    const uint8_t* bytes = Field(offset, sizeof(Value));
     if (bytes == nullptr) {
         return false;
     }
-    value = bytes[0];
+    value = static_cast<Value>(plumbing::LoadLittleEndian(bytes, sizeof(Value)));
     return true;
+}
+
+bool ImageBytes::U8(uint64_t offset, uint8_t& value) {
+    return Load(offset, value);
 }
 
 bool ImageBytes::U16(uint64_t offset, uint16_t& value) {
-    const uint8_t* bytes = Field(offset, 2);
-    if (bytes == nullptr) {
-        return false;
-    }
-    value = static_cast<uint16_t>(plumbing::LoadLittleEndian(bytes, 2));
-    return true;
+    return Load(offset, value);
 }
 
 bool ImageBytes::U32(uint64_t offset, uint32_t& value) {
-    const uint8_t* bytes = Field(offset, 4);
-    if (bytes == nullptr) {
-        return false;
-    }
-    value = static_cast<uint32_t>(plumbing::LoadLittleEndian(bytes, 4));
-    return true;
+    return Load(offset, value);
 }
 
 bool ImageBytes::U64(uint64_t offset, uint64_t& value) {

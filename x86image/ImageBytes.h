@@ -26,6 +26,7 @@ public:
 
 private:
     const uint8_t* Field(uint64_t offset, size_t length);
+    template <typename Value> bool Load(uint64_t offset, Value& value);
 
     plumbing::Source& source_;
     uint64_t size_;
