@@ -1,5 +1,7 @@
 #include "ImageBytes.h"
 
+#include "LittleEndian.h"
+
 #include <algorithm>
 
 namespace x86image {
@@ -8,7 +10,7 @@ namespace {
 constexpr size_t kWindowBytes = 64 * 1024;
 } // namespace
 
-ImageBytes::ImageBytes(ByteSource& source) : source_(source), size_(source.Size()) {}
+ImageBytes::ImageBytes(plumbing::Source& source) : source_(source), size_(source.Size()) {}
 
 const uint8_t* ImageBytes::Field(uint64_t offset, size_t length) {
     if (!Holds(offset, length)) {
@@ -31,32 +33,25 @@ const uint8_t* ImageBytes::Field(uint64_t offset, size_t length) {
     return window_.data();
 }
 
-bool ImageBytes::U8(uint64_t offset, uint8_t& value) {
-    const uint8_t* bytes = Field(offset, 1);
+template <typename Value> bool ImageBytes::Load(uint64_t offset, Value& value) {
+    const uint8_t* bytes = Field(offset, sizeof(Value));
     if (bytes == nullptr) {
         return false;
     }
-    value = bytes[0];
+    value = static_cast<Value>(plumbing::LoadLittleEndian(bytes, sizeof(Value)));
     return true;
+}
+
+bool ImageBytes::U8(uint64_t offset, uint8_t& value) {
+    return Load(offset, value);
 }
 
 bool ImageBytes::U16(uint64_t offset, uint16_t& value) {
-    const uint8_t* bytes = Field(offset, 2);
-    if (bytes == nullptr) {
-        return false;
-    }
-    value = static_cast<uint16_t>(bytes[0] | bytes[1] << 8);
-    return true;
+    return Load(offset, value);
 }
 
 bool ImageBytes::U32(uint64_t offset, uint32_t& value) {
-    const uint8_t* bytes = Field(offset, 4);
-    if (bytes == nullptr) {
-        return false;
-    }
-    value = static_cast<uint32_t>(bytes[0]) | static_cast<uint32_t>(bytes[1]) << 8 |
-            static_cast<uint32_t>(bytes[2]) << 16 | static_cast<uint32_t>(bytes[3]) << 24;
-    return true;
+    return Load(offset, value);
 }
 
 bool ImageBytes::U64(uint64_t offset, uint64_t& value) {

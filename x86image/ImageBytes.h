@@ -1,5 +1,5 @@
 #pragma once
-#include "ByteSource.h"
+#include "Source.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -12,7 +12,7 @@ namespace x86image {
 // size: false when the field is not wholly in the image or the source fails.
 class ImageBytes {
 public:
-    explicit ImageBytes(ByteSource& source);
+    explicit ImageBytes(plumbing::Source& source);
 
     uint64_t Size() const { return size_; }
     // True when [offset, offset + length) lies in the image; cannot overflow.
@@ -26,8 +26,9 @@ public:
 
 private:
     const uint8_t* Field(uint64_t offset, size_t length);
+    template <typename Value> bool Load(uint64_t offset, Value& value);
 
-    ByteSource& source_;
+    plumbing::Source& source_;
     uint64_t size_;
     std::vector<uint8_t> window_;
     uint64_t windowStart_ = 0;

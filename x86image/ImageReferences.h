@@ -1,8 +1,8 @@
 #pragma once
 // The fields of an executable image that hold addresses: what a delta codec can predict when
 // code moves between an old and a new build of the same program.
-#include "ByteSource.h"
 #include "ImageLayout.h"
+#include "Source.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -40,7 +40,7 @@ constexpr uint64_t kMaxTableEntries = 16u << 20;
 // Never throws; the same bytes give the same result on every platform. `between`, when
 // given, is called every 65,536 fields found and between the sorts of the lists, so that a
 // caller can keep its window answering while a large library is read.
-bool ParseImage(ByteSource& image, ImageReferences& out, std::string& why,
+bool ParseImage(plumbing::Source& image, ImageReferences& out, std::string& why,
                 const std::function<void()>& between = {});
 
 } // namespace x86image

@@ -40,7 +40,7 @@ bool ParseKnownFormat(ImageBytes& bytes, ImageReferences& out, std::string& why,
 
 } // namespace
 
-bool ParseImage(ByteSource& image, ImageReferences& out, std::string& why,
+bool ParseImage(plumbing::Source& image, ImageReferences& out, std::string& why,
                 const std::function<void()>& between) {
     out = ImageReferences{};
     why.clear();

@@ -18,9 +18,9 @@ namespace {
 
 // Hands inflated delta bytes to the decoder. A window's delta may be megabytes that are only
 // buffered until the window is complete, so each inflated chunk is a chance to tick.
-class DecoderFeed : public vcdiff::Sink {
+class DecoderFeed : public plumbing::Sink {
 public:
-    DecoderFeed(vcdiff::Decoder& decoder, WorkTick tick)
+    DecoderFeed(vcdiff::Decoder& decoder, plumbing::Tick tick)
         : decoder_(decoder), tick_(std::move(tick)) {}
     bool Write(const void* data, size_t length) override {
         return tick_() && decoder_.Feed(data, length);
@@ -28,7 +28,7 @@ public:
 
 private:
     vcdiff::Decoder& decoder_;
-    WorkTick tick_;
+    plumbing::Tick tick_;
 };
 
 std::string Mismatch(const PatchEntry& entry, uint64_t size) {
@@ -152,7 +152,7 @@ bool PatchApplier::ResolveFolder(const std::string& folder) {
 }
 
 bool PatchApplier::CheckPayloads() {
-    WorkTick tick = [this] { return Tick(); };
+    plumbing::Tick tick = [this] { return Tick(); };
     for (const PatchEntry& entry : directory_.entries) {
         IoError io;
         switch (CheckPayloadChecksum(*patch_, entry, tick, io)) {
@@ -254,7 +254,7 @@ bool PatchApplier::Rebuild(const PatchEntry& entry, InputFile& file, TempResult&
         status_.Fail("cannot write " + entry.name + ": " + DescribeIoError(io));
         return false;
     }
-    WorkTick tick = [this] { return Tick(); };
+    plumbing::Tick tick = [this] { return Tick(); };
     FileSource source(file, tick);
     ResultSink sink(result, entry.name, entry.sourceSize, entry.sourceSize + entry.resultSize,
                     reporter_, status_);
@@ -340,7 +340,7 @@ bool PatchApplier::Unpack(const PatchEntry& entry, TempResult& result) {
 }
 
 bool PatchApplier::DecodeBlocks(const PatchEntry& entry, FileSource* old, ResultSink& sink) {
-    WorkTick tick = [this] { return Tick(); };
+    plumbing::Tick tick = [this] { return Tick(); };
     FileSource payload(*patch_, tick, entry.payloadOffset, entry.payloadSize);
     blockdiff::Failure failure;
     if (blockdiff::Decode(payload, old, sink, tick, failure))

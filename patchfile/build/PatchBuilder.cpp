@@ -153,7 +153,7 @@ bool Writer::Sign(uint64_t& size) {
     created_ = out_ != nullptr;
     if (!out_)
         return Failed("cannot create " + temp_, io);
-    if (!CopyAndSign(*body, *out_, *options_.signingKey, WorkTick(), io, written)) {
+    if (!CopyAndSign(*body, *out_, *options_.signingKey, plumbing::Tick(), io, written)) {
         if (io)
             return Failed("cannot read " + body_, io);
         return Failed("cannot write " + temp_, written);

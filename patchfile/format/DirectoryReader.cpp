@@ -4,6 +4,7 @@
 #include "Crc32.h"
 #include "EntryName.h"
 #include "HeaderFields.h"
+#include "LittleEndian.h"
 #include "SignatureBlock.h"
 
 #include <algorithm>
@@ -196,7 +197,7 @@ DirectoryReadResult ReadDirectory(InputFile& file, PatchDirectory& directory) {
     // The version comes first so that a later version may change everything after it.
     if (fileSize < kMagicSize + 2)
         return Refuse(FormatError::Truncated, "header");
-    uint16_t version = Little16(header + 8);
+    uint16_t version = static_cast<uint16_t>(plumbing::LoadLittleEndian(header + 8, 2));
     if (version < kFirstFormatVersion || version > kNewestFormatVersion)
         return Refuse(FormatError::UnsupportedVersion, "version " + std::to_string(version));
     if (fileSize < kHeaderSize)
@@ -205,7 +206,7 @@ DirectoryReadResult ReadDirectory(InputFile& file, PatchDirectory& directory) {
     if ((flags & ~kKnownFlags) != 0)
         return Refuse(FormatError::BadFlags, "header");
 
-    uint32_t directorySize = Little32(header + 12);
+    uint32_t directorySize = static_cast<uint32_t>(plumbing::LoadLittleEndian(header + 12, 4));
     if (directorySize > kMaxDirectorySize)
         return Refuse(FormatError::DirectoryTooLarge, std::to_string(directorySize) + " bytes");
     if (directorySize < kMinDirectorySize)
@@ -218,7 +219,8 @@ DirectoryReadResult ReadDirectory(InputFile& file, PatchDirectory& directory) {
     if (!file.ReadAt(kHeaderSize, bytes.data() + kHeaderSize, directorySize, io))
         return ReadFailed(io);
     size_t checked = bytes.size() - kChecksumSize;
-    if (ComputeCrc32(bytes.data(), checked) != Little32(bytes.data() + checked))
+    if (ComputeCrc32(bytes.data(), checked) !=
+        plumbing::LoadLittleEndian(bytes.data() + checked, 4))
         return Refuse(FormatError::DirectoryChecksum);
 
     directory.version = version;

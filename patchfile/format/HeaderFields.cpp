@@ -1,5 +1,6 @@
 #include "HeaderFields.h"
 
+#include "LittleEndian.h"
 #include "PatchFormat.h"
 
 #include <cstring>
@@ -7,12 +8,11 @@
 namespace patchfile {
 
 uint16_t Little16(const uint8_t* p) {
-    return static_cast<uint16_t>(p[0] | (p[1] << 8));
+    return static_cast<uint16_t>(plumbing::LoadLittleEndian(p, 2));
 }
 
 uint32_t Little32(const uint8_t* p) {
-    return static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8) |
-           (static_cast<uint32_t>(p[2]) << 16) | (static_cast<uint32_t>(p[3]) << 24);
+    return static_cast<uint32_t>(plumbing::LoadLittleEndian(p, 4));
 }
 
 FormatError CheckMagic(const uint8_t* header, uint64_t fileSize) {

@@ -7,7 +7,7 @@
 
 namespace patchfile {
 
-bool CopyAndSign(InputFile& in, OutputFile& out, const SigningKey& key, const WorkTick& tick,
+bool CopyAndSign(InputFile& in, OutputFile& out, const SigningKey& key, const plumbing::Tick& tick,
                  IoError& readError, IoError& writeError) {
     crypto_sign_ed25519ph_state state;
     crypto_sign_ed25519ph_init(&state);

@@ -43,7 +43,7 @@ FormatError CheckSignedHeader(const uint8_t* header, uint64_t fileSize) {
 } // namespace
 
 SignatureCheck VerifyPatchSignature(InputFile& file, const PublicKey& trusted,
-                                    const WorkTick& tick) {
+                                    const plumbing::Tick& tick) {
     uint64_t fileSize = file.Size();
     uint8_t header[kHeaderSize] = {};
     IoError io;

@@ -2,7 +2,7 @@
 #include "FileSystem.h"
 #include "FormatError.h"
 #include "PublicKey.h"
-#include "WorkTick.h"
+#include "Tick.h"
 
 namespace patchfile {
 
@@ -19,6 +19,6 @@ struct SignatureCheck {
 // of the directory is trusted until then. The file is read in chunks of 64 KiB with `tick`
 // between them (may be empty).
 SignatureCheck VerifyPatchSignature(InputFile& file, const PublicKey& trusted,
-                                    const WorkTick& tick);
+                                    const plumbing::Tick& tick);
 
 } // namespace patchfile

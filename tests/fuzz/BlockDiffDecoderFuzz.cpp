@@ -14,7 +14,7 @@ namespace {
 
 // 4 KiB of old file: byte i is (i * 13 + (i >> 7)) mod 256 (the seed corpus was made
 // against the same bytes, tests/fuzz/make-blockdiff-seeds.sh).
-class FixedOld : public vcdiff::Source {
+class FixedOld : public plumbing::Source {
 public:
     static constexpr uint64_t kSize = 4096;
     uint64_t Size() const override { return kSize; }
@@ -30,7 +30,7 @@ public:
     }
 };
 
-class BytesIn : public vcdiff::Source {
+class BytesIn : public plumbing::Source {
 public:
     BytesIn(const uint8_t* data, size_t size) : data_(data), size_(size) {}
     uint64_t Size() const override { return size_; }
@@ -47,7 +47,7 @@ private:
     size_t size_;
 };
 
-class CountingSink : public vcdiff::Sink {
+class CountingSink : public plumbing::Sink {
 public:
     bool Write(const void*, size_t length) override {
         if (length == 0 || length > blockdiff::kMaxDecoderWrite) {
@@ -83,11 +83,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const bool predicted = size >= sizeof blockdiff::format::kPredictedMagic &&
                            std::memcmp(data, blockdiff::format::kPredictedMagic,
                                        sizeof blockdiff::format::kPredictedMagic) == 0;
-    vcdiff::Source& old = predicted ? static_cast<vcdiff::Source&>(image) : patterned;
+    plumbing::Source& old = predicted ? static_cast<plumbing::Source&>(image) : patterned;
     BytesIn payload(data, size);
     CountingSink sink;
     unsigned ticks = 0;
-    const coders::Tick tick = [&] { return stopAt == 0 || ++ticks < stopAt; };
+    const plumbing::Tick tick = [&] { return stopAt == 0 || ++ticks < stopAt; };
     blockdiff::Failure failure;
     const bool ok = blockdiff::Decode(payload, &old, sink, tick, failure);
 

@@ -64,7 +64,8 @@ std::vector<uint8_t> SignBody(const std::vector<uint8_t>& body, const SigningKey
     IoError io, written;
     std::unique_ptr<InputFile> in = fs.OpenRead("body", io);
     std::unique_ptr<OutputFile> out = fs.Create("signed", io);
-    if (!in || !out || !CopyAndSign(*in, *out, key, WorkTick(), io, written) || !out->Close(io))
+    if (!in || !out || !CopyAndSign(*in, *out, key, plumbing::Tick(), io, written) ||
+        !out->Close(io))
         throw std::runtime_error("cannot sign in memory");
     const std::string& bytes = fs.files().at("signed");
     return {bytes.begin(), bytes.end()};

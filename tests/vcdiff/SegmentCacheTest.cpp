@@ -1,7 +1,7 @@
 // Short copies that jump between places in the source go through the segment reader's
 // block cache; whatever the pattern, each copy must bring exactly the bytes at its address.
+#include "CachedReader.h"
 #include "DeltaBuilder.h"
-#include "SegmentReader.h"
 #include "TestIo.h"
 
 #include <gtest/gtest.h>
@@ -9,8 +9,9 @@
 namespace vcdiff::test {
 namespace {
 
-constexpr size_t kBlock = SegmentReader::kBlockSize;
-constexpr size_t kSetStride = SegmentReader::kSets * kBlock; // places this far apart share a set
+constexpr size_t kBlock = plumbing::CachedReader::kBlockSize;
+constexpr size_t kSetStride =
+    plumbing::CachedReader::kSets * kBlock; // places this far apart share a set
 
 struct CachePattern {
     const char* name;
@@ -60,15 +61,16 @@ std::vector<uint64_t> Spread(size_t count, uint64_t step, uint64_t first) {
 
 INSTANTIATE_TEST_SUITE_P(
     Patterns, SegmentCache,
-    ::testing::Values(CachePattern{"TwoDistantPlaces", {100, 4 * 1024 * 1024 + 7}, 4000},
-                      CachePattern{"AcrossABlockBoundary", {kBlock - 150, 3 * kBlock - 10}, 2000},
-                      CachePattern{"AsManyPlacesAsWays",
-                                   Spread(SegmentReader::kWays, kSetStride, 5), 4000},
-                      CachePattern{"MorePlacesThanWays",
-                                   Spread(SegmentReader::kWays + 3, kSetStride + 1, 3), 6000},
-                      CachePattern{"MorePlacesThanBlocks",
-                                   Spread(SegmentReader::kBlockCount + 9, 2 * kBlock + 1, 3), 6000},
-                      CachePattern{"UpToTheSourcesEnd", {0, 5 * 1024 * 1024 + 12000}, 2000}),
+    ::testing::Values(
+        CachePattern{"TwoDistantPlaces", {100, 4 * 1024 * 1024 + 7}, 4000},
+        CachePattern{"AcrossABlockBoundary", {kBlock - 150, 3 * kBlock - 10}, 2000},
+        CachePattern{"AsManyPlacesAsWays", Spread(plumbing::CachedReader::kWays, kSetStride, 5),
+                     4000},
+        CachePattern{"MorePlacesThanWays",
+                     Spread(plumbing::CachedReader::kWays + 3, kSetStride + 1, 3), 6000},
+        CachePattern{"MorePlacesThanBlocks",
+                     Spread(plumbing::CachedReader::kBlockCount + 9, 2 * kBlock + 1, 3), 6000},
+        CachePattern{"UpToTheSourcesEnd", {0, 5 * 1024 * 1024 + 12000}, 2000}),
     [](const auto& info) { return std::string(info.param.name); });
 
 } // namespace
