@@ -21,7 +21,7 @@ struct PredictedEntry {
 };
 
 struct Manifest {
-    // The decode set whose old folder the patch applies to; empty: the set's own.
+    // A damaged file: the decode set whose old folder it is applied to.
     std::string oldSet;
     unsigned formatVersion = 0;       // 0: not stated (a damaged file)
     std::vector<std::string> methods; // "deflate", "blocks": every payload uses one of them

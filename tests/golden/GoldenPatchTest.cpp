@@ -1,12 +1,13 @@
 // Golden patch files, written once by an earlier build and never again (README.md): every one
 // in decode/ must still apply to its old folder and give exactly the files its manifest lists;
-// every one in errors/ must still be refused with its error, changing nothing. A decoder that
-// loses a format version, a payload method, a coder or a predictor version fails here, which
-// today's encoder round-tripping through today's decoder cannot show.
+// every one in errors/ must still be refused with its error, changing nothing. Natively the
+// engine applies them, under Wine fpatch32.dll (GoldenApply.h). A decoder that loses a format
+// version, a payload method, a coder or a predictor version fails here, which today's encoder
+// round-tripping through today's decoder cannot show.
 #include "DirectoryReader.h"
-#include "EventRecorder.h"
+#include "EventReporter.h"
+#include "GoldenApply.h"
 #include "GoldenManifest.h"
-#include "PatchApplier.h"
 #include "TestTree.h"
 
 #include <gtest/gtest.h>
@@ -20,7 +21,6 @@ namespace {
 
 namespace fs = std::filesystem;
 using patchfile::FormatError;
-using patchfile::Outcome;
 using patchfile::testing::Tree;
 
 const fs::path kGoldenRoot = QUILL_GOLDEN_DIR;
@@ -74,26 +74,13 @@ uint32_t ZlibCrc(const std::string& bytes) {
         crc32(0, reinterpret_cast<const Bytef*>(bytes.data()), static_cast<uInt>(bytes.size())));
 }
 
-struct Applied {
-    Outcome outcome = Outcome::Done;
-    patchfile::ApplyStatus status;
-    std::vector<patchfile::testing::RecordedEvent> events;
-    Tree folder; // the folder's files afterwards
-};
-
-// Applies the patch file to a copy of `oldFolder` with the engine, as the library does.
-Applied ApplyToCopy(const fs::path& patch, const fs::path& oldFolder) {
+// The patch applied to a copy of `oldFolder`, and the copy's files afterwards.
+Applied ApplyToCopy(const fs::path& patch, const fs::path& oldFolder, Tree& folder) {
     patchfile::testing::TempFolder temp;
     const fs::path game = temp.Sub("game");
     patchfile::testing::CopyTree(oldFolder, game);
-    std::unique_ptr<patchfile::FileSystem> files = patchfile::MakeNativeFileSystem();
-    patchfile::testing::EventRecorder recorder;
-    patchfile::PatchApplier applier(*files, recorder, nullptr);
-    Applied applied;
-    applied.outcome = applier.Apply(patch.string(), game.string());
-    applied.status = applier.status();
-    applied.events = recorder.events();
-    applied.folder = patchfile::testing::ReadTree(game);
+    const Applied applied = ApplyPatch(patch, game);
+    folder = patchfile::testing::ReadTree(game);
     return applied;
 }
 
@@ -164,22 +151,21 @@ TEST_P(GoldenDecode, HoldsWhatItsManifestSaysItCovers) {
 TEST_P(GoldenDecode, GivesExactlyTheListedFiles) {
     const Manifest manifest = ManifestOf(set());
     ASSERT_TRUE(manifest.refusal.empty());
-    const fs::path oldSet =
-        manifest.oldSet.empty() ? set() : kGoldenRoot / "decode" / manifest.oldSet;
-    const Applied applied = ApplyToCopy(set() / kPatchName, oldSet / "old");
-    ASSERT_EQ(applied.outcome, Outcome::Done) << applied.status.text();
+    Tree folder;
+    const Applied applied = ApplyToCopy(set() / kPatchName, set() / "old", folder);
+    ASSERT_TRUE(applied.done) << "event " << applied.lastEvent << ": " << applied.lastText;
 
     std::set<std::string> listed;
     for (const ExpectedFile& expected : manifest.files) {
         listed.insert(expected.name);
-        const auto found = applied.folder.find(expected.name);
-        ASSERT_NE(found, applied.folder.end()) << expected.name << " is missing";
+        const auto found = folder.find(expected.name);
+        ASSERT_NE(found, folder.end()) << expected.name << " is missing";
         EXPECT_EQ(found->second.size(), expected.size) << expected.name;
         EXPECT_EQ(ZlibCrc(found->second), expected.crc) << expected.name;
     }
     for (const std::string& gone : manifest.gone)
-        EXPECT_EQ(applied.folder.count(gone), 0u) << gone << " was not deleted";
-    for (const auto& [name, contents] : applied.folder)
+        EXPECT_EQ(folder.count(gone), 0u) << gone << " was not deleted";
+    for (const auto& [name, contents] : folder)
         EXPECT_EQ(listed.count(name), 1u) << name << " is not in the manifest";
 }
 
@@ -195,12 +181,14 @@ TEST_P(GoldenRefusal, IsRefusedWithItsErrorAndChangesNothing) {
     ASSERT_FALSE(manifest.refusal.empty());
     ASSERT_FALSE(manifest.oldSet.empty());
     const fs::path oldFolder = kGoldenRoot / "decode" / manifest.oldSet / "old";
-    const Applied applied = ApplyToCopy(set() / kPatchName, oldFolder);
-    EXPECT_EQ(applied.outcome, Outcome::Damaged) << applied.status.text();
-    EXPECT_EQ(applied.status.format(), FormatErrorNamed(manifest.refusal)) << applied.status.text();
-    ASSERT_FALSE(applied.events.empty());
-    EXPECT_EQ(applied.events.back().event, patchfile::kEventDamaged);
-    EXPECT_EQ(applied.folder, patchfile::testing::ReadTree(oldFolder))
+    Tree folder;
+    const Applied applied = ApplyToCopy(set() / kPatchName, oldFolder, folder);
+    EXPECT_TRUE(applied.damaged) << "event " << applied.lastEvent << ": " << applied.lastText;
+    EXPECT_EQ(applied.lastEvent, patchfile::kEventDamaged);
+    // Each format error has its own wording, which the event's text begins with.
+    const std::string reason = patchfile::DescribeFormatError(FormatErrorNamed(manifest.refusal));
+    EXPECT_EQ(applied.lastText.rfind(reason, 0), 0u) << applied.lastText;
+    EXPECT_EQ(folder, patchfile::testing::ReadTree(oldFolder))
         << "a file changed or was left behind";
 }
 
