@@ -1,10 +1,9 @@
-// Copying a file from the CD into the install folder just before the patch library patches
-// it, and recording copied game archives in update.map.
+#include "CdCopier.h"
+
 #include "LanguageTable.h"
 #include "RelativeName.h"
 #include "SystemErrorText.h"
 #include "TextFormat.h"
-#include "UpdateDlg.h"
 #include "UpdateMapRules.h"
 #include "Win32Files.h"
 
@@ -61,15 +60,15 @@ int ProgressScale(long long size) {
 
 } // namespace
 
-void CUpdateDlg::CopyFromCD(std::string name) {
-    std::string target = m_strProgramPath + name;
-    std::string source = m_strFmvPath + name;
+void CdCopier::CopyFromCD(std::string name) {
+    std::string target = m_state.programPath + name;
+    std::string source = m_state.fmvPath + name;
     std::string statusLine = quill::FormatText(TableText(15), {"...\\" + name});
 
     // The name comes from a patch file: one that would leave the install folder is refused
     // before anything touches the disk.
     if (!quill::IsSafeRelativeName(name)) {
-        SetStatusText(statusLine);
+        m_ui.SetStatusText(statusLine);
         ReportCopyFailure(statusLine, target, ERROR_INVALID_NAME);
         return;
     }
@@ -79,9 +78,9 @@ void CUpdateDlg::CopyFromCD(std::string name) {
         size = FileSizeOf(source); // nothing to replace yet: the CD's file gives the scale
     int scale = size < 0 ? 0 : ProgressScale(size);
     unsigned long error = CreateFoldersOf(target);
-    SetStatusText(statusLine);
-    SetProgressRange(0, scale);
-    SetProgress(scale >> 1); // the copy reports no progress of its own: halfway while it runs
+    m_ui.SetStatusText(statusLine);
+    m_ui.SetProgressRange(0, scale);
+    m_ui.SetProgress(scale >> 1); // the copy reports no progress of its own: halfway while it runs
 
     if (error == 0 && CopyFileIntoPlace(source, target, error)) {
         if (quill::IsRecordedInUpdateMap(name))
@@ -89,27 +88,27 @@ void CUpdateDlg::CopyFromCD(std::string name) {
     } else {
         ReportCopyFailure(statusLine, target, error);
     }
-    SetProgress(scale);
-    SetProgressRange(0, kPatchProgressRange);
+    m_ui.SetProgress(scale);
+    m_ui.SetProgressRange(0, kPatchProgressRange);
 }
 
-void CUpdateDlg::ReportCopyFailure(const std::string& statusLine, const std::string& target,
-                                   unsigned long errorCode) {
-    SetLogText(statusLine + quill::FormatText(TableText(16), {target}) + "\r\n" +
-               SystemErrorText(errorCode) + "\r\n");
-    m_bError = TRUE;
+void CdCopier::ReportCopyFailure(const std::string& statusLine, const std::string& target,
+                                 unsigned long errorCode) {
+    m_ui.SetLogText(statusLine + quill::FormatText(TableText(16), {target}) + "\r\n" +
+                    SystemErrorText(errorCode) + "\r\n");
+    m_state.error = TRUE;
 }
 
 // The list is only ever appended to. Writing it is best effort: a list that cannot be
 // written costs the game nothing it needs for this update, so the run goes on quietly.
-void CUpdateDlg::AppendToUpdateMap(std::string name) {
-    std::string path = quill::FormatText("%supdate.map", {m_strProgramPath});
+void CdCopier::AppendToUpdateMap(std::string name) {
+    std::string path = quill::FormatText("%supdate.map", {m_state.programPath});
     // Text mode: the line's "\n" reaches the disk as CR LF.
-    m_updateMap = std::fopen(path.c_str(), "a");
-    if (!m_updateMap)
+    m_state.updateMap = std::fopen(path.c_str(), "a");
+    if (!m_state.updateMap)
         return;
-    std::fputs(name.c_str(), m_updateMap);
-    std::fputs("\n", m_updateMap);
-    std::fclose(m_updateMap);
-    m_updateMap = nullptr;
+    std::fputs(name.c_str(), m_state.updateMap);
+    std::fputs("\n", m_state.updateMap);
+    std::fclose(m_state.updateMap);
+    m_state.updateMap = nullptr;
 }

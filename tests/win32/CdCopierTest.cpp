@@ -1,5 +1,7 @@
+#include "CdCopier.h"
+
 #include "LanguageTable.h"
-#include "RecordingDialog.h"
+#include "RecordingUi.h"
 #include "SystemErrorText.h"
 #include "TempFolder.h"
 
@@ -33,9 +35,8 @@ protected:
         CLanguageTable::GetInstance()->SetFile(work_.path() + "Update.exe", "Update.ini");
         CreateDirectoryA(cd().c_str(), nullptr);
         CreateDirectoryA(game().c_str(), nullptr);
-        dialog_.m_strFmvPath = cd();
-        dialog_.m_strProgramPath = game();
-        dialog_.m_bError = FALSE;
+        run_.fmvPath = cd();
+        run_.programPath = game();
     }
     void TearDown() override { CLanguageTable::DeleteInstance(); }
 
@@ -56,7 +57,9 @@ protected:
     }
 
     TempFolder work_;
-    RecordingDialog dialog_;
+    RecordingUi ui_;
+    RunValues run_;
+    CdCopier copier_{ui_, run_.State()};
 };
 
 TEST_F(CdCopierTest, CopiesIntoFoldersThatDoNotExistYet) {
@@ -64,15 +67,15 @@ TEST_F(CdCopierTest, CopiesIntoFoldersThatDoNotExistYet) {
     CreateDirectoryA((cd() + "data\\levels").c_str(), nullptr);
     OnCd("data\\levels\\town.xarc", std::string(1001, 'c'));
 
-    dialog_.CopyFromCD("data\\levels\\town.xarc");
+    copier_.CopyFromCD("data\\levels\\town.xarc");
 
     EXPECT_EQ(ReadFile(game() + "data\\levels\\town.xarc"), std::string(1001, 'c'));
-    EXPECT_FALSE(dialog_.m_bError);
-    EXPECT_EQ(dialog_.statuses, std::vector<std::string>{StatusLine("data\\levels\\town.xarc")});
+    EXPECT_FALSE(run_.error);
+    EXPECT_EQ(ui_.statuses, std::vector<std::string>{StatusLine("data\\levels\\town.xarc")});
     // No file to replace: the CD's file gives the scale; halfway during the copy, full after.
-    EXPECT_EQ(dialog_.ranges, (std::vector<Range>{{0, 1001}, {0, kFullScale}}));
-    EXPECT_EQ(dialog_.positions, (std::vector<int>{500, 1001}));
-    EXPECT_TRUE(dialog_.logs.empty());
+    EXPECT_EQ(ui_.ranges, (std::vector<Range>{{0, 1001}, {0, kFullScale}}));
+    EXPECT_EQ(ui_.positions, (std::vector<int>{500, 1001}));
+    EXPECT_TRUE(ui_.logs.empty());
     EXPECT_EQ(ReadFile(game() + "update.map"), "data\\levels\\town.xarc\r\n");
 }
 
@@ -81,31 +84,31 @@ TEST_F(CdCopierTest, ReplacesAReadOnlyFileAndScalesToIt) {
     InGame("game.exe", "older, longer content");
     SetFileAttributesA((game() + "game.exe").c_str(), FILE_ATTRIBUTE_READONLY);
 
-    dialog_.CopyFromCD("game.exe");
+    copier_.CopyFromCD("game.exe");
 
     EXPECT_EQ(ReadFile(game() + "game.exe"), "new content");
     EXPECT_FALSE(GetFileAttributesA((game() + "game.exe").c_str()) & FILE_ATTRIBUTE_READONLY);
-    EXPECT_FALSE(dialog_.m_bError);
-    EXPECT_EQ(dialog_.ranges, (std::vector<Range>{{0, 21}, {0, kFullScale}}));
-    EXPECT_EQ(dialog_.positions, (std::vector<int>{10, 21}));
+    EXPECT_FALSE(run_.error);
+    EXPECT_EQ(ui_.ranges, (std::vector<Range>{{0, 21}, {0, kFullScale}}));
+    EXPECT_EQ(ui_.positions, (std::vector<int>{10, 21}));
     EXPECT_FALSE(Exists(game() + "update.map"));
 }
 
 TEST_F(CdCopierTest, EmptyTargetGivesAnEmptyRange) {
     OnCd("x.bin", "content");
     InGame("x.bin", "");
-    dialog_.CopyFromCD("x.bin");
-    EXPECT_EQ(dialog_.ranges, (std::vector<Range>{{0, 0}, {0, kFullScale}}));
-    EXPECT_EQ(dialog_.positions, (std::vector<int>{0, 0}));
+    copier_.CopyFromCD("x.bin");
+    EXPECT_EQ(ui_.ranges, (std::vector<Range>{{0, 0}, {0, kFullScale}}));
+    EXPECT_EQ(ui_.positions, (std::vector<int>{0, 0}));
 }
 
 TEST_F(CdCopierTest, MissingSourceIsLoggedWithTheSystemText) {
-    dialog_.CopyFromCD("a.bin");
+    copier_.CopyFromCD("a.bin");
 
-    EXPECT_TRUE(dialog_.m_bError);
-    EXPECT_EQ(dialog_.logs, std::vector<std::string>{FailureLog("a.bin", ERROR_FILE_NOT_FOUND)});
-    EXPECT_EQ(dialog_.statuses, std::vector<std::string>{StatusLine("a.bin")});
-    EXPECT_EQ(dialog_.ranges.back(), Range(0, kFullScale));
+    EXPECT_TRUE(run_.error);
+    EXPECT_EQ(ui_.logs, std::vector<std::string>{FailureLog("a.bin", ERROR_FILE_NOT_FOUND)});
+    EXPECT_EQ(ui_.statuses, std::vector<std::string>{StatusLine("a.bin")});
+    EXPECT_EQ(ui_.ranges.back(), Range(0, kFullScale));
     EXPECT_FALSE(Exists(game() + "a.bin"));
 }
 
@@ -116,13 +119,13 @@ TEST_F(CdCopierTest, TargetHeldOpenWithoutSharingFails) {
                               OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(held, INVALID_HANDLE_VALUE);
 
-    dialog_.CopyFromCD("locked.xarc");
+    copier_.CopyFromCD("locked.xarc");
     CloseHandle(held);
 
-    EXPECT_TRUE(dialog_.m_bError);
+    EXPECT_TRUE(run_.error);
     // The complete copy cannot be moved onto a file that is open elsewhere, and the player
     // is told that it is in use rather than that access is denied.
-    EXPECT_EQ(dialog_.logs,
+    EXPECT_EQ(ui_.logs,
               std::vector<std::string>{FailureLog("locked.xarc", ERROR_SHARING_VIOLATION)});
     EXPECT_EQ(ReadFile(game() + "locked.xarc"), "old");
     EXPECT_FALSE(Exists(game() + "locked.xarc.cd~"));
@@ -135,9 +138,9 @@ TEST_F(CdCopierTest, ReadOnlyCopyLeftByAKilledRunIsReplaced) {
     InGame("x.xarc.cd~", "half");
     SetFileAttributesA((game() + "x.xarc.cd~").c_str(), FILE_ATTRIBUTE_READONLY);
 
-    dialog_.CopyFromCD("x.xarc");
+    copier_.CopyFromCD("x.xarc");
 
-    EXPECT_FALSE(dialog_.m_bError) << (dialog_.logs.empty() ? "" : dialog_.logs[0]);
+    EXPECT_FALSE(run_.error) << (ui_.logs.empty() ? "" : ui_.logs[0]);
     EXPECT_EQ(ReadFile(game() + "x.xarc"), "new");
     EXPECT_FALSE(Exists(game() + "x.xarc.cd~"));
 }
@@ -148,9 +151,9 @@ TEST_F(CdCopierTest, ReadOnlyFileOfTheCdIsCopiedWithItsAttribute) {
     OnCd("x.xarc", "from a read-only CD");
     SetFileAttributesA((cd() + "x.xarc").c_str(), FILE_ATTRIBUTE_READONLY);
 
-    dialog_.CopyFromCD("x.xarc");
+    copier_.CopyFromCD("x.xarc");
 
-    EXPECT_FALSE(dialog_.m_bError) << (dialog_.logs.empty() ? "" : dialog_.logs[0]);
+    EXPECT_FALSE(run_.error) << (ui_.logs.empty() ? "" : ui_.logs[0]);
     EXPECT_EQ(ReadFile(game() + "x.xarc"), "from a read-only CD");
     EXPECT_TRUE(GetFileAttributesA((game() + "x.xarc").c_str()) & FILE_ATTRIBUTE_READONLY);
     EXPECT_FALSE(Exists(game() + "x.xarc.cd~"));
@@ -165,15 +168,14 @@ TEST_P(LongNameTest, CopyNamePastMaxPathIsRefusedBeforeAnythingIsWritten) {
     OnCd(name, "content");
     InGame(name, "old");
 
-    dialog_.CopyFromCD(name);
+    copier_.CopyFromCD(name);
 
     if (copyLength < MAX_PATH) {
-        EXPECT_FALSE(dialog_.m_bError) << (dialog_.logs.empty() ? "" : dialog_.logs[0]);
+        EXPECT_FALSE(run_.error) << (ui_.logs.empty() ? "" : ui_.logs[0]);
         EXPECT_EQ(ReadFile(game() + name), "content");
     } else {
-        EXPECT_TRUE(dialog_.m_bError);
-        EXPECT_EQ(dialog_.logs,
-                  std::vector<std::string>{FailureLog(name, ERROR_FILENAME_EXCED_RANGE)});
+        EXPECT_TRUE(run_.error);
+        EXPECT_EQ(ui_.logs, std::vector<std::string>{FailureLog(name, ERROR_FILENAME_EXCED_RANGE)});
         EXPECT_EQ(ReadFile(game() + name), "old");
     }
     EXPECT_FALSE(Exists(game() + name + ".cd~"));
@@ -185,15 +187,15 @@ TEST_F(CdCopierTest, FolderStandingWhereTheFileShouldBeFails) {
     OnCd("x.dat", "new");
     CreateDirectoryA((game() + "x.dat").c_str(), nullptr);
 
-    dialog_.CopyFromCD("x.dat");
+    copier_.CopyFromCD("x.dat");
 
-    EXPECT_TRUE(dialog_.m_bError);
-    ASSERT_EQ(dialog_.logs.size(), 1u);
+    EXPECT_TRUE(run_.error);
+    ASSERT_EQ(ui_.logs.size(), 1u);
     std::string expectedStart =
         StatusLine("x.dat") + "An error occured while copying the file \"" + game() + "x.dat\"\r\n";
-    EXPECT_EQ(dialog_.logs[0].substr(0, expectedStart.size()), expectedStart);
-    EXPECT_GT(dialog_.logs[0].size(), expectedStart.size() + 2);
-    EXPECT_EQ(dialog_.logs[0].substr(dialog_.logs[0].size() - 2), "\r\n");
+    EXPECT_EQ(ui_.logs[0].substr(0, expectedStart.size()), expectedStart);
+    EXPECT_GT(ui_.logs[0].size(), expectedStart.size() + 2);
+    EXPECT_EQ(ui_.logs[0].substr(ui_.logs[0].size() - 2), "\r\n");
 }
 
 TEST_F(CdCopierTest, UpdateMapListsArchivesInCopyOrder) {
@@ -202,10 +204,10 @@ TEST_F(CdCopierTest, UpdateMapListsArchivesInCopyOrder) {
         "game.exe",    "x.xarc.bak", "x.xarc",        "Static.xarc", "MainMenuLocation.xarc"};
     for (const char* name : names) {
         OnCd(name, name);
-        dialog_.CopyFromCD(name);
+        copier_.CopyFromCD(name);
         EXPECT_EQ(ReadFile(game() + name), name);
     }
-    EXPECT_FALSE(dialog_.m_bError);
+    EXPECT_FALSE(run_.error);
     // The same archive copied twice is listed twice.
     EXPECT_EQ(ReadFile(game() + "update.map"), "x.xarc\r\nA.XARC\r\nx.xarc\r\n");
 }
@@ -213,7 +215,7 @@ TEST_F(CdCopierTest, UpdateMapListsArchivesInCopyOrder) {
 TEST_F(CdCopierTest, UpdateMapIsAppendedToNeverTruncated) {
     InGame("update.map", "earlier.xarc\r\n");
     OnCd("new.xarc", "n");
-    dialog_.CopyFromCD("new.xarc");
+    copier_.CopyFromCD("new.xarc");
     EXPECT_EQ(ReadFile(game() + "update.map"), "earlier.xarc\r\nnew.xarc\r\n");
 }
 
@@ -221,10 +223,10 @@ TEST_F(CdCopierTest, UnwritableUpdateMapChangesNothingVisible) {
     CreateDirectoryA((game() + "update.map").c_str(), nullptr);
     OnCd("x.xarc", "content");
 
-    dialog_.CopyFromCD("x.xarc");
+    copier_.CopyFromCD("x.xarc");
 
-    EXPECT_FALSE(dialog_.m_bError);
-    EXPECT_TRUE(dialog_.logs.empty());
+    EXPECT_FALSE(run_.error);
+    EXPECT_TRUE(ui_.logs.empty());
     EXPECT_EQ(ReadFile(game() + "x.xarc"), "content");
 }
 
@@ -232,13 +234,13 @@ class RefusedNameTest : public CdCopierTest, public ::testing::WithParamInterfac
 
 TEST_P(RefusedNameTest, TouchesNothingAndReportsAnInvalidName) {
     std::string name = GetParam();
-    dialog_.CopyFromCD(name);
+    copier_.CopyFromCD(name);
 
-    EXPECT_TRUE(dialog_.m_bError);
-    EXPECT_EQ(dialog_.statuses, std::vector<std::string>{StatusLine(name)});
-    EXPECT_EQ(dialog_.logs, std::vector<std::string>{FailureLog(name, ERROR_INVALID_NAME)});
-    EXPECT_TRUE(dialog_.ranges.empty());
-    EXPECT_TRUE(dialog_.positions.empty());
+    EXPECT_TRUE(run_.error);
+    EXPECT_EQ(ui_.statuses, std::vector<std::string>{StatusLine(name)});
+    EXPECT_EQ(ui_.logs, std::vector<std::string>{FailureLog(name, ERROR_INVALID_NAME)});
+    EXPECT_TRUE(ui_.ranges.empty());
+    EXPECT_TRUE(ui_.positions.empty());
     // Nothing was made: not in the game folder, nor beside it.
     WIN32_FIND_DATAA entry;
     HANDLE find = FindFirstFileA((game() + "*").c_str(), &entry);

@@ -1,7 +1,9 @@
 // The update run and its finish when the registry refuses a write: the registry writer and
 // the message boxes are replaced, the game folders are real ones in a temporary folder.
+#include "UpdateRun.h"
+
 #include "LanguageTable.h"
-#include "RecordingDialog.h"
+#include "RecordingUi.h"
 #include "TempFolder.h"
 
 #include <gtest/gtest.h>
@@ -9,26 +11,6 @@
 #include <windows.h>
 
 namespace {
-
-// The first click runs the update, the second one (or Esc) finishes; no patch file lies
-// beside the updater, so the run never reaches the patch library.
-class RunDialog : public RecordingDialog {
-public:
-    int ShowMessageBox(const std::string& text, UINT) override {
-        boxes.push_back(text);
-        return IDOK;
-    }
-    bool WriteProgramPath(const std::string& path) override {
-        writes.push_back(path);
-        return path != refusedWrite;
-    }
-    void Click() { OnOK(); }
-    void PressEsc() { OnCancel(); }
-
-    std::string refusedWrite; // the one value the registry does not take
-    std::vector<std::string> writes;
-    std::vector<std::string> boxes;
-};
 
 bool IsFolder(const std::string& path) {
     DWORD attributes = GetFileAttributesA(path.c_str());
@@ -71,6 +53,8 @@ const RunCase kRunCases[] = {
      22, true, true},
 };
 
+// The first click runs the update, the second one (or Esc) finishes; no patch file lies
+// beside the updater, so the run never reaches the patch library.
 class UpdateRunTest : public ::testing::TestWithParam<std::tuple<RunCase, Finish>> {
 protected:
     void SetUp() override {
@@ -78,12 +62,12 @@ protected:
         g_nPendingRuns = 1;
         const RunCase& run = Case();
         CreateFolders(Saved());
-        dialog_.m_strProgramPath = Saved();
-        dialog_.m_strUpdateDir = WithoutBackslash(work_.path());
+        run_.programPath = Saved();
+        run_.updateDir = WithoutBackslash(work_.path());
         if (run.refused == Refused::SanitisedPath)
-            dialog_.refusedWrite = Sanitised();
+            ui_.refusedWrite = Sanitised();
         else if (run.refused == Refused::SavedPath)
-            dialog_.refusedWrite = Saved();
+            ui_.refusedWrite = Saved();
     }
     void TearDown() override { CLanguageTable::DeleteInstance(); }
 
@@ -103,35 +87,38 @@ protected:
     }
 
     TempFolder work_;
-    RunDialog dialog_;
+    RecordingUi ui_;
+    RunValues run_;
+    UpdateRun updateRun_{ui_, run_.State()};
 };
 
 TEST_P(UpdateRunTest, RegistryWritesThatFailAreReportedAndTheFinishStillEnds) {
     const RunCase& run = Case();
-    dialog_.Click();
+    updateRun_.Click();
 
-    ASSERT_FALSE(dialog_.logs.empty());
-    EXPECT_EQ(dialog_.logs.back(), RunText(run.runText));
-    EXPECT_EQ(dialog_.boxes, run.errorSummary ? std::vector<std::string>{TableText(11)}
-                                              : std::vector<std::string>{});
-    dialog_.boxes.clear();
+    ASSERT_FALSE(ui_.logs.empty());
+    EXPECT_EQ(ui_.logs.back(), RunText(run.runText));
+    EXPECT_EQ(ui_.boxes, run.errorSummary ? std::vector<std::string>{TableText(11)}
+                                          : std::vector<std::string>{});
+    ui_.boxes.clear();
 
     if (std::get<1>(GetParam()) == Finish::Button)
-        dialog_.Click();
+        updateRun_.Click();
     else
-        dialog_.PressEsc();
+        updateRun_.Cancel();
 
-    EXPECT_EQ(dialog_.boxes, run.finishBox
-                                 ? std::vector<std::string>{Text(25, {Saved(), Sanitised()})}
-                                 : std::vector<std::string>{});
-    ASSERT_FALSE(dialog_.writes.empty());
-    EXPECT_EQ(dialog_.writes.back(), Saved());
-    EXPECT_EQ(dialog_.m_strProgramPath, Saved());
+    EXPECT_EQ(ui_.boxes, run.finishBox ? std::vector<std::string>{Text(25, {Saved(), Sanitised()})}
+                                       : std::vector<std::string>{});
+    ASSERT_FALSE(ui_.writes.empty());
+    EXPECT_EQ(ui_.writes.back(), Saved());
+    EXPECT_EQ(run_.programPath, Saved());
     EXPECT_TRUE(IsFolder(Saved()));
     if (Sanitised() != Saved()) {
         EXPECT_FALSE(IsFolder(Sanitised()));
     }
-    if (std::get<1>(GetParam()) == Finish::Button) {
+    const bool button = std::get<1>(GetParam()) == Finish::Button;
+    EXPECT_EQ(ui_.closedWith, std::vector<int>{button ? IDOK : IDCANCEL});
+    if (button) {
         EXPECT_EQ(g_nPendingRuns, -1);
     }
 }
