@@ -34,24 +34,14 @@ long long PrepareTarget(const std::string& target) {
     return size;
 }
 
-// Requests every folder on the way to the file, shortest first. Folders that exist, and
-// the drive's root, fail quietly. Returns 0, or, when the file's own folder is still missing,
-// why the first missing folder could not be made (say, a read-only game folder): the copy
-// itself would only report that the path is not found.
-unsigned long CreateFoldersOf(const std::string& path) {
-    unsigned long firstError = 0;
-    size_t last = std::string::npos;
+// Requests every folder on the way to the file, shortest first: the drive's root, each
+// folder of the install path, each folder of the name. Their outcomes are left alone:
+// folders that exist, and the root, fail as they should, and a folder that could not be made
+// shows as the copy's own failure, with the copy's own error code.
+void CreateFoldersOf(const std::string& path) {
     for (size_t at = path.find_first_of("\\/"); at != std::string::npos;
-         at = path.find_first_of("\\/", at + 1)) {
-        std::string folder = path.substr(0, at + 1);
-        if (!CreateDirectoryA(folder.c_str(), nullptr)) {
-            DWORD error = GetLastError();
-            if (firstError == 0 && !FileExists(folder))
-                firstError = error;
-        }
-        last = at;
-    }
-    return last == std::string::npos || FileExists(path.substr(0, last + 1)) ? 0 : firstError;
+         at = path.find_first_of("\\/", at + 1))
+        CreateDirectoryA(path.substr(0, at + 1).c_str(), nullptr);
 }
 
 int ProgressScale(long long size) {
@@ -77,12 +67,13 @@ void CdCopier::CopyFromCD(std::string name) {
     if (size < 0)
         size = FileSizeOf(source); // nothing to replace yet: the CD's file gives the scale
     int scale = size < 0 ? 0 : ProgressScale(size);
-    unsigned long error = CreateFoldersOf(target);
+    CreateFoldersOf(target);
     m_ui.SetStatusText(statusLine);
     m_ui.SetProgressRange(0, scale);
     m_ui.SetProgress(scale >> 1); // the copy reports no progress of its own: halfway while it runs
 
-    if (error == 0 && CopyFileIntoPlace(source, target, error)) {
+    unsigned long error = 0;
+    if (CopyFileIntoPlace(source, target, error)) {
         if (quill::IsRecordedInUpdateMap(name))
             AppendToUpdateMap(name);
     } else {

@@ -18,8 +18,8 @@ LARGE_FILE = r"data\maps.xarc"
 MOVED_DIR = r"C:\Quillmere"
 # Wine's system texts (FormatMessage) for the errors these scenarios meet.
 SHARING_VIOLATION = "Sharing violation."
-ACCESS_DENIED = "Access denied."
 NAME_TOO_LONG = "File name is too long."
+PATH_NOT_FOUND = "Path not found."
 
 
 def copy_error(install_dir, name, system_text):
@@ -72,7 +72,8 @@ def test_read_only_game_folder(machine):
         mounts.unmount(game)
         run_to_the_end(machine)
 
-    assert log == copy_error(INSTALL_DIR, FIRST_FILE, ACCESS_DENIED)
+    # The file's folder cannot be made there; the copy into it then finds no such path.
+    assert log == copy_error(INSTALL_DIR, FIRST_FILE, PATH_NOT_FOUND)
 
 
 # Letters of code page 1252 beyond ASCII, from both of its upper ranges (0x80 to 0x9F: Œ, Š,

@@ -198,6 +198,22 @@ TEST_F(CdCopierTest, FolderStandingWhereTheFileShouldBeFails) {
     EXPECT_EQ(ui_.logs[0].substr(ui_.logs[0].size() - 2), "\r\n");
 }
 
+// A file stands where the name's folder should be, so that folder cannot be made: the player
+// learns of it from the copy, with the error the copy itself meets, not the folder's.
+TEST_F(CdCopierTest, FolderThatCannotBeMadeShowsAsTheCopysOwnFailure) {
+    CreateDirectoryA((cd() + "sub").c_str(), nullptr);
+    OnCd("sub\\x.dat", "new");
+    InGame("sub", "a file, not a folder");
+    ASSERT_FALSE(CopyFileA((cd() + "sub\\x.dat").c_str(), (game() + "sub\\x.dat").c_str(), FALSE));
+    const DWORD copyError = GetLastError();
+
+    copier_.CopyFromCD("sub\\x.dat");
+
+    EXPECT_TRUE(run_.error);
+    EXPECT_EQ(ui_.logs, std::vector<std::string>{FailureLog("sub\\x.dat", copyError)});
+    EXPECT_EQ(ReadFile(game() + "sub"), "a file, not a folder");
+}
+
 TEST_F(CdCopierTest, UpdateMapListsArchivesInCopyOrder) {
     const char* names[] = {
         "GLOBAL.XARC", "x.xarc",     "myglobal.xarc", "A.XARC",      "xstatic.xarc",
