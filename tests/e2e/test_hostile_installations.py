@@ -3,7 +3,7 @@ told why in plain words, every file is left old or new, and once the cause is go
 run of the updater completes."""
 import os
 
-from support import mounts
+from support import mounts, patches
 from support.machine import GAME_KEY, INSTALL_DIR, UPDATE_DIR
 from support.sample_game import ORIGINAL, PATCHED, assert_each_file_old_or_new, files_now, \
     installed_files, prepare_update
@@ -159,3 +159,24 @@ def test_patch_files_on_a_read_only_medium(machine):
 
     with mounts.read_only(medium):
         run_to_the_end(machine, updater_folder="D:\\")
+
+
+def test_file_to_delete_past_max_path(machine):
+    # The update deletes a file whose path passes MAX_PATH, where the system's ANSI calls
+    # cannot reach it: the run fails and says why, rather than ending with "DONE!" while the
+    # file stays in place.
+    install_dir = "C:\\Games\\" + "Q" * (200 - len("C:\\Games\\"))
+    obsolete = "data\\" + "o" * 60 + ".xarc"
+    assert len(install_dir + "\\" + obsolete) >= 260
+    machine.registry["Program"] = install_dir
+    machine.write_language_ini("Quillmere", install_dir=install_dir)
+    prepare_update(machine, install_dir)
+    old_content = b"a region the new version no longer has"
+    machine.write_file(install_dir + "\\" + obsolete, old_content)
+    patches.build_patch({**ORIGINAL, obsolete: old_content}, PATCHED,
+                        machine.host_path(UPDATE_DIR + r"\Patch1.rtp"), delete=True)
+
+    log = run_to_the_error(machine)
+
+    assert log == text(6, f"cannot delete {obsolete}: {NAME_TOO_LONG.rstrip('.')}")
+    assert machine.host_path(install_dir + "\\" + obsolete).read_bytes() == old_content
