@@ -33,6 +33,9 @@ public:
     void RequestClose() override;
     void CloseDialog(int result) override;
     bool WriteProgramPath(const std::string& path) override;
+    bool ReadOriginalProgramPath(std::string& path) override;
+    bool WriteOriginalProgramPath(const std::string& path) override;
+    void ForgetOriginalProgramPath() override;
     void ApplyPatchFile(std::string fileName) override;
 
     // Copies a file named by the patch library from the CD into the install folder,

@@ -33,6 +33,18 @@ bool CUpdateDlg::WriteProgramPath(const std::string& path) {
     return WriteGameValue(kProgramValue, path);
 }
 
+bool CUpdateDlg::ReadOriginalProgramPath(std::string& path) {
+    return ReadGameValue(kOriginalProgramValue, path);
+}
+
+bool CUpdateDlg::WriteOriginalProgramPath(const std::string& path) {
+    return WriteGameValue(kOriginalProgramValue, path);
+}
+
+void CUpdateDlg::ForgetOriginalProgramPath() {
+    DeleteGameValue(kOriginalProgramValue);
+}
+
 int CUpdateDlg::ShowMessageBox(const std::string& text, UINT type) {
     return AfxMessageBox(text, type);
 }

@@ -77,11 +77,15 @@ void UpdateRun::RunUpdate() {
 // player told, when the path had to change but the registry or the folder could not follow:
 // patching a fresh folder of the new name would leave the real installation as it was.
 bool UpdateRun::MoveToSanitisedPath() {
-    m_state.savedProgramPath = m_state.programPath;
+    m_state.savedProgramPath = OriginalProgramPath();
+    // A run that was killed left the folder under the sanitised name, which it bears already.
+    const bool alreadyMoved = m_state.savedProgramPath != m_state.programPath;
     const std::string sanitised = quill::SanitiseInstallPath(m_state.savedProgramPath);
+    if (sanitised != m_state.savedProgramPath)
+        m_ui.WriteOriginalProgramPath(m_state.savedProgramPath);
     m_state.programPath = sanitised;
     bool recorded = RecordProgramPath(sanitised);
-    m_bRenamed = recorded && RenameFolder(m_state.savedProgramPath, sanitised);
+    m_bRenamed = alreadyMoved || (recorded && RenameFolder(m_state.savedProgramPath, sanitised));
     if (sanitised == m_state.savedProgramPath || m_bRenamed)
         return true;
 
@@ -97,6 +101,16 @@ bool UpdateRun::MoveToSanitisedPath() {
         quill::FormatText(TableText(22), {quill::WithoutTrailingBackslash(m_state.savedProgramPath),
                                           sanitisedFolder}));
     return false;
+}
+
+// The install folder's name from before the run: the one a killed run kept, when the folder
+// the registry names is its sanitised form, else the folder the registry names.
+std::string UpdateRun::OriginalProgramPath() {
+    std::string kept;
+    if (m_ui.ReadOriginalProgramPath(kept) && !kept.empty() &&
+        quill::SanitiseInstallPath(kept) == m_state.programPath)
+        return kept;
+    return m_state.programPath;
 }
 
 void UpdateRun::ApplyPresentPatchFiles(bool& nothingApplied) {
@@ -169,7 +183,10 @@ void UpdateRun::RestoreGameFolder() {
     }
     m_bRenamed = false;
     m_state.programPath = m_state.savedProgramPath;
-    if (!RecordProgramPath(m_state.savedProgramPath) && m_bSanitisedPathRecorded) {
+    if (RecordProgramPath(m_state.savedProgramPath)) {
+        // The folder and the registry bear the name again: nothing is left to give back.
+        m_ui.ForgetOriginalProgramPath();
+    } else if (m_bSanitisedPathRecorded) {
         // The game would look for itself in a folder that no longer exists.
         const std::string sanitised = quill::SanitiseInstallPath(m_state.savedProgramPath);
         m_ui.ShowMessageBox(

@@ -21,6 +21,7 @@ public:
 private:
     void RunUpdate();
     bool MoveToSanitisedPath();
+    std::string OriginalProgramPath();
     void ApplyPresentPatchFiles(bool& nothingApplied);
     bool AskForCd(int number);
     void StopForCloseRequest();

@@ -35,6 +35,12 @@ public:
 
     // Writes the game's registry value Program; true on success.
     virtual bool WriteProgramPath(const std::string& path) = 0;
+    // The install folder's own name, kept in a registry value of the updater's while the
+    // folder bears the sanitised one, so that the finish of a later run can still give the
+    // name back after this run was killed. Reading gives false when none is kept.
+    virtual bool ReadOriginalProgramPath(std::string& path) = 0;
+    virtual bool WriteOriginalProgramPath(const std::string& path) = 0;
+    virtual void ForgetOriginalProgramPath() = 0;
     // Hands one patch file to the patch library; returns when the library is done with it.
     virtual void ApplyPatchFile(std::string fileName) = 0;
 };

@@ -94,6 +94,31 @@ def test_game_folder_named_with_letters_beyond_ascii(machine):
     assert sorted(p.name for p in games.iterdir()) == sorted([LETTERS, "Quillmere"])
 
 
+def test_run_killed_while_the_game_folder_bears_the_sanitised_name(machine):
+    # A kill (or a power cut) during the run leaves the folder and the registry value
+    # sanitised. The next start reads the sanitised name as the game's; its finish still
+    # gives the folder the player's own name back, and forgets the name it kept.
+    install_dir = "C:\\Games\\" + LETTERS
+    sanitised = "".join(c if " " <= c <= "\x7f" else "0" for c in install_dir)
+    machine.registry["Program"] = install_dir
+    machine.write_language_ini("Quillmere", install_dir=install_dir)
+    prepare_update(machine, install_dir)
+
+    app, _ = start_run(machine)
+    app.wait_msgbox()  # the CD prompt: by now the folder bears the sanitised name
+    assert machine.host_path(sanitised).is_dir()
+    assert app.registry_value(GAME_KEY, "Program") == sanitised + "\\"
+    app.command("kill")
+    app.close()
+
+    app = update_to_the_end(machine)
+    assert installed_files(machine, install_dir) == PATCHED
+    assert app.registry_value(GAME_KEY, "Program") == install_dir + "\\"
+    assert app.registry_value(GAME_KEY, "UpdateOriginalProgram") is None
+    games = machine.host_path("C:\\Games")
+    assert sorted(p.name for p in games.iterdir()) == sorted([LETTERS, "Quillmere"])
+
+
 def test_game_inside_a_folder_named_with_letters_beyond_ascii(machine):
     # The game folder cannot take the sanitised name: its parent would have to change too.
     install_dir = "C:\\" + LETTERS + "\\Quillmere"

@@ -32,6 +32,15 @@ public:
         writes.push_back(path);
         return path != refusedWrite;
     }
+    bool ReadOriginalProgramPath(std::string& path) override {
+        path = keptOriginal;
+        return !keptOriginal.empty();
+    }
+    bool WriteOriginalProgramPath(const std::string& path) override {
+        keptOriginal = path;
+        return true;
+    }
+    void ForgetOriginalProgramPath() override { keptOriginal.clear(); }
     // The workflow tests run without the patch library; none of them may reach it.
     void ApplyPatchFile(std::string fileName) override {
         ADD_FAILURE() << "the patch library was called for " << fileName;
@@ -49,6 +58,7 @@ public:
     std::vector<int> closedWith;
     std::string refusedWrite; // the one value the registry does not take
     std::vector<std::string> writes;
+    std::string keptOriginal; // the updater's own registry value, empty when there is none
 };
 
 // The run's state as the dialog holds it, for workflow objects made without a dialog.

@@ -123,6 +123,47 @@ TEST_P(UpdateRunTest, RegistryWritesThatFailAreReportedAndTheFinishStillEnds) {
     }
 }
 
+// A run killed while the folder bore the sanitised name left the registry naming that folder
+// and the folder's own name kept beside it: the next run's finish gives the name back.
+TEST(UpdateRunAfterAKilledRun, TheFinishGivesTheFolderItsOwnNameBack) {
+    CLanguageTable::GetInstance()->SetFile("C:\\Update.exe", "Update.ini");
+    TempFolder work;
+    const std::string saved = work.path() + "Caf\xE9\\";
+    const std::string sanitised = work.path() + "Caf0\\";
+    CreateFolders(sanitised);
+    RecordingUi ui;
+    ui.keptOriginal = saved;
+    RunValues run;
+    run.programPath = sanitised;
+    run.updateDir = WithoutBackslash(work.path());
+    UpdateRun updateRun(ui, run.State());
+    g_nPendingRuns = 1;
+
+    updateRun.Click();
+    EXPECT_EQ(ui.logs.back(), TableText(12));
+    EXPECT_EQ(ui.keptOriginal, saved); // kept while the folder bears the sanitised name
+    updateRun.Click();
+
+    EXPECT_TRUE(ui.boxes.empty());
+    EXPECT_EQ(run.programPath, saved);
+    EXPECT_EQ(ui.writes.back(), saved);
+    EXPECT_TRUE(IsFolder(saved));
+    EXPECT_FALSE(IsFolder(sanitised));
+    EXPECT_EQ(ui.keptOriginal, "");
+    CLanguageTable::DeleteInstance();
+}
+
+// Each run keeps the folder's own name while it renames the folder, and forgets it at the
+// finish once the name is back.
+TEST_P(UpdateRunTest, TheFoldersOwnNameIsKeptUntilTheFinishGivesItBack) {
+    updateRun_.Click();
+    const bool nameChanges = Sanitised() != Saved();
+    EXPECT_EQ(ui_.keptOriginal, nameChanges ? Saved() : "");
+    updateRun_.Click();
+    const bool programWritten = Case().refused != Refused::SavedPath;
+    EXPECT_EQ(ui_.keptOriginal, nameChanges && !programWritten ? Saved() : "");
+}
+
 INSTANTIATE_TEST_SUITE_P(Registry, UpdateRunTest,
                          ::testing::Combine(::testing::ValuesIn(kRunCases),
                                             ::testing::Values(Finish::Button, Finish::Esc)),
