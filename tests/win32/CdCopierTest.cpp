@@ -4,11 +4,13 @@
 #include "RecordingUi.h"
 #include "SystemErrorText.h"
 #include "TempFolder.h"
+#include "Win32Files.h"
 
 #include <gtest/gtest.h>
 
 #include <windows.h>
 
+#include <algorithm>
 #include <cstring>
 #include <fstream>
 #include <sstream>
@@ -28,6 +30,25 @@ std::string ReadFile(const std::string& path) {
 bool Exists(const std::string& path) {
     return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
+
+// The names in a folder (ending in a backslash), without "." and "..", sorted.
+std::vector<std::string> Entries(const std::string& folder) {
+    std::vector<std::string> names;
+    WIN32_FIND_DATAA entry;
+    HANDLE find = FindFirstFileA((folder + "*").c_str(), &entry);
+    if (find == INVALID_HANDLE_VALUE)
+        return names;
+    do {
+        std::string name = entry.cFileName;
+        if (name != "." && name != "..")
+            names.push_back(name);
+    } while (FindNextFileA(find, &entry));
+    FindClose(find);
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+using Names = std::vector<std::string>;
 
 class CdCopierTest : public ::testing::Test {
 protected:
@@ -128,22 +149,34 @@ TEST_F(CdCopierTest, TargetHeldOpenWithoutSharingFails) {
     EXPECT_EQ(ui_.logs,
               std::vector<std::string>{FailureLog("locked.xarc", ERROR_SHARING_VIOLATION)});
     EXPECT_EQ(ReadFile(game() + "locked.xarc"), "old");
-    EXPECT_FALSE(Exists(game() + "locked.xarc.cd~"));
-    EXPECT_FALSE(Exists(game() + "update.map")); // only good copies are listed
+    // Nothing is left beside it, and only good copies are listed in update.map.
+    EXPECT_EQ(Entries(game()), Names{"locked.xarc"});
 }
 
-TEST_F(CdCopierTest, ReadOnlyCopyLeftByAKilledRunIsReplaced) {
+// Files bearing a name the copy could take, read-only ones too (a game file, a player's file,
+// one left by a killed run): the copy goes ahead under another name and leaves them alone.
+class TakenCopyNameTest : public CdCopierTest, public ::testing::WithParamInterface<const char*> {};
+
+TEST_P(TakenCopyNameTest, FileOfThatNameIsLeftAlone) {
+    const std::string taken =
+        GetParam()[0] ? GetParam() : TemporaryCopyPath(game() + "x.xarc", 1).substr(game().size());
     OnCd("x.xarc", "new");
     InGame("x.xarc", "old");
-    InGame("x.xarc.cd~", "half");
-    SetFileAttributesA((game() + "x.xarc.cd~").c_str(), FILE_ATTRIBUTE_READONLY);
+    InGame(taken, "not the run's");
+    SetFileAttributesA((game() + taken).c_str(), FILE_ATTRIBUTE_READONLY);
 
     copier_.CopyFromCD("x.xarc");
 
     EXPECT_FALSE(run_.error) << (ui_.logs.empty() ? "" : ui_.logs[0]);
     EXPECT_EQ(ReadFile(game() + "x.xarc"), "new");
-    EXPECT_FALSE(Exists(game() + "x.xarc.cd~"));
+    EXPECT_EQ(ReadFile(game() + taken), "not the run's");
+    Names expected{"update.map", "x.xarc", taken};
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(Entries(game()), expected);
 }
+
+// "": the first name the copy would take; the other: the name copies had before.
+INSTANTIATE_TEST_SUITE_P(Names, TakenCopyNameTest, ::testing::Values("", "x.xarc.cd~"));
 
 TEST_F(CdCopierTest, ReadOnlyFileOfTheCdIsCopiedWithItsAttribute) {
     // The copy is flushed before it is moved, which needs write access to it: the read-only
@@ -156,32 +189,35 @@ TEST_F(CdCopierTest, ReadOnlyFileOfTheCdIsCopiedWithItsAttribute) {
     EXPECT_FALSE(run_.error) << (ui_.logs.empty() ? "" : ui_.logs[0]);
     EXPECT_EQ(ReadFile(game() + "x.xarc"), "from a read-only CD");
     EXPECT_TRUE(GetFileAttributesA((game() + "x.xarc").c_str()) & FILE_ATTRIBUTE_READONLY);
-    EXPECT_FALSE(Exists(game() + "x.xarc.cd~"));
+    EXPECT_EQ(Entries(game()), (Names{"update.map", "x.xarc"}));
 }
 
-// Names whose copy beside the target ends just below MAX_PATH, or reaches it.
+// Targets whose path ends within a few characters of MAX_PATH, just below it, or reaches it:
+// the copy's temporary name lengthens none of them, so only the last is refused.
 class LongNameTest : public CdCopierTest, public ::testing::WithParamInterface<size_t> {};
 
-TEST_P(LongNameTest, CopyNamePastMaxPathIsRefusedBeforeAnythingIsWritten) {
-    const size_t copyLength = GetParam();
-    const std::string name(copyLength - game().size() - std::strlen(".cd~"), 'n');
+TEST_P(LongNameTest, OnlyATargetPastMaxPathIsRefused) {
+    const size_t targetLength = GetParam();
+    const std::string name(targetLength - game().size(), 'n');
     OnCd(name, "content");
-    InGame(name, "old");
+    if (targetLength < MAX_PATH)
+        InGame(name, "old");
 
     copier_.CopyFromCD(name);
 
-    if (copyLength < MAX_PATH) {
+    if (targetLength < MAX_PATH) {
         EXPECT_FALSE(run_.error) << (ui_.logs.empty() ? "" : ui_.logs[0]);
         EXPECT_EQ(ReadFile(game() + name), "content");
+        EXPECT_EQ(Entries(game()), Names{name});
     } else {
         EXPECT_TRUE(run_.error);
         EXPECT_EQ(ui_.logs, std::vector<std::string>{FailureLog(name, ERROR_FILENAME_EXCED_RANGE)});
-        EXPECT_EQ(ReadFile(game() + name), "old");
+        EXPECT_EQ(Entries(game()), Names{}); // nothing is left behind
     }
-    EXPECT_FALSE(Exists(game() + name + ".cd~"));
 }
 
-INSTANTIATE_TEST_SUITE_P(CopyLengths, LongNameTest, ::testing::Values(MAX_PATH - 1, MAX_PATH));
+INSTANTIATE_TEST_SUITE_P(TargetLengths, LongNameTest,
+                         ::testing::Values(MAX_PATH - 5, MAX_PATH - 1, MAX_PATH));
 
 TEST_F(CdCopierTest, FolderStandingWhereTheFileShouldBeFails) {
     OnCd("x.dat", "new");
@@ -258,15 +294,7 @@ TEST_P(RefusedNameTest, TouchesNothingAndReportsAnInvalidName) {
     EXPECT_TRUE(ui_.ranges.empty());
     EXPECT_TRUE(ui_.positions.empty());
     // Nothing was made: not in the game folder, nor beside it.
-    WIN32_FIND_DATAA entry;
-    HANDLE find = FindFirstFileA((game() + "*").c_str(), &entry);
-    int entries = 0;
-    do {
-        std::string found = entry.cFileName;
-        entries += found != "." && found != "..";
-    } while (FindNextFileA(find, &entry));
-    FindClose(find);
-    EXPECT_EQ(entries, 0);
+    EXPECT_EQ(Entries(game()), Names{});
     EXPECT_FALSE(Exists(work_.path() + "Windows"));
     EXPECT_FALSE(Exists(work_.path() + "x"));
 }
