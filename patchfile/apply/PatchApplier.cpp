@@ -144,7 +144,13 @@ bool PatchApplier::ResolveFolder(const std::string& folder) {
             return false;
         }
     }
-    if (fs_.Kind(folder_) != PathKind::Folder) {
+    PathKind kind = PathKind::Missing;
+    IoError io;
+    if (!fs_.Kind(folder_, kind, io)) {
+        status_.Fail("cannot look at the game folder " + folder_ + ": " + DescribeIoError(io));
+        return false;
+    }
+    if (kind != PathKind::Folder) {
         status_.Fail("the game folder " + folder_ + " was not found");
         return false;
     }

@@ -1,5 +1,7 @@
 #pragma once
+#include "CdCopier.h"
 #include "FpatchEvents.h"
+#include "UpdateUi.h"
 
 #include <windows.h>
 
@@ -18,6 +20,20 @@ enum PatchEvent : unsigned int {
 // Holds 1 whenever its address is handed out: that address is the answer "go on".
 extern int g_callbackResult;
 
-// Called by the patch library during an apply call, on the updater's own thread. Answers
-// &g_callbackResult to go on, or null to stop the library.
-void* __stdcall PatchCallback(unsigned int event, void* param);
+// What the library's events act on during a run: the dialog, the run's error flag and the
+// CD copier.
+struct PatchEventTarget {
+    UpdateUi& ui;
+    BOOL& error;
+    CdCopier& copier;
+};
+
+// Lets the window handle at most one waiting message.
+using MessagePump = void (*)();
+
+// Turns one of the library's reports into what the player sees, copies each file from the
+// CD before the library patches it, and stops the library on errors. Answers
+// &g_callbackResult to go on, or null to stop the library. Without a target (no dialog yet)
+// nothing is shown or copied but the answers stay the same; the idle event goes to `pump`
+// either way.
+void* AnswerPatchEvent(PatchEventTarget* target, MessagePump pump, unsigned int event, void* param);

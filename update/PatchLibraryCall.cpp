@@ -1,6 +1,4 @@
-#include "FpatchApply.h"
-#include "PatchCallback.h"
-#include "UpdateDlg.h"
+#include "PatchLibraryCall.h"
 
 #include <algorithm>
 #include <vector>
@@ -11,9 +9,9 @@ namespace {
 constexpr size_t kCommandLineCapacity = FPATCH_MAX_COMMAND_LINE;
 } // namespace
 
-void CUpdateDlg::ApplyPatchFile(std::string fileName) {
+void ApplyPatchFileWithLibrary(const std::string& fileName, FpatchCallback callback) {
     std::vector<char> commandLine(std::max(kCommandLineCapacity, fileName.size()) + 1, '\0');
     std::copy(fileName.begin(), fileName.end(), commandLine.begin());
     // What the library reports goes through the callback; its result adds nothing to that.
-    FpatchApply(commandLine.data(), PatchCallback, 1);
+    FpatchApply(commandLine.data(), callback, 1);
 }
