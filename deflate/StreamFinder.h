@@ -1,0 +1,46 @@
+#pragma once
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+namespace deflatestream {
+
+enum class Wrapper { kZipEntry, kGzipMember, kZlibStream };
+const char* WrapperName(Wrapper wrapper);
+
+// A deflate stream found in a file, verified by inflating it and checking its wrapper's
+// checksum and sizes.
+struct FoundStream {
+    Wrapper wrapper;
+    // The wrapper from its first byte to its last (a zip entry's local header to its data
+    // descriptor, a gzip member's header to its size, a zlib header to its Adler-32).
+    uint64_t offset = 0;
+    uint64_t length = 0;
+    // The raw deflate stream inside.
+    uint64_t deflateOffset = 0;
+    uint64_t deflateLength = 0;
+    uint64_t contentBytes = 0;
+};
+
+struct FinderLimits {
+    // A stream that inflates to more is not reported.
+    uint64_t maxContentBytes = uint64_t(1) << 32;
+    // Candidates that fail may inflate this many bytes per byte of the file (and a MiB)
+    // in all; then the search stops, so that a file full of near misses costs linear work.
+    uint64_t failedWorkPerByte = 16;
+};
+
+struct FinderResult {
+    std::vector<FoundStream> streams;
+    // The bytes inflated in all, and whether the search stopped early on its budget.
+    uint64_t work = 0;
+    bool stoppedEarly = false;
+};
+
+// Looks through the bytes for zip entries of method 8 (with data descriptors and zip64
+// sizes), gzip members and zlib streams by their contents, not by names, in file order and
+// not overlapping: the bytes of a verified stream are not searched again. Stored zip
+// entries are not streams but their data is searched, so archives inside them are found.
+FinderResult FindStreams(const uint8_t* data, size_t size, const FinderLimits& limits = {});
+
+} // namespace deflatestream
