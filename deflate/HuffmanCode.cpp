@@ -77,7 +77,7 @@ bool HuffmanCode::Build(const uint8_t* lengths, unsigned symbols, CodeUse use, s
     return true;
 }
 
-bool HuffmanCode::Decode(BitReader& reader, unsigned& symbol) const {
+HuffmanCode::Decoded HuffmanCode::Decode(BitReader& reader, unsigned& symbol) const {
     reader.Need(rootBits_);
     const uint16_t entry = root_[reader.Peek(rootBits_)];
     const unsigned length = entry & 15;
@@ -85,17 +85,14 @@ bool HuffmanCode::Decode(BitReader& reader, unsigned& symbol) const {
         return DecodeLong(reader, symbol);
     }
     if (length > reader.Buffered()) {
-        return false;
+        return Decoded::kEnded;
     }
     symbol = entry >> 4;
     reader.Drop(length);
-    return true;
+    return Decoded::kSymbol;
 }
 
-bool HuffmanCode::DecodeLong(BitReader& reader, unsigned& symbol) const {
-    if (!reader.Need(1)) {
-        return false;
-    }
+HuffmanCode::Decoded HuffmanCode::DecodeLong(BitReader& reader, unsigned& symbol) const {
     // Canonical codes of one length are consecutive: walk the lengths one bit at a time.
     reader.Need(format::kMaxCodeBits);
     const unsigned available = reader.Buffered();
@@ -109,13 +106,14 @@ bool HuffmanCode::DecodeLong(BitReader& reader, unsigned& symbol) const {
         if (code - first < count) {
             symbol = sorted_[index + code - first];
             reader.Drop(length);
-            return true;
+            return Decoded::kSymbol;
         }
         index += count;
         first = (first + count) << 1;
         code <<= 1;
     }
-    return false;
+    // Short of 15 bits, the missing ones might have made a code.
+    return available < format::kMaxCodeBits ? Decoded::kEnded : Decoded::kBadCode;
 }
 
 } // namespace deflatestream

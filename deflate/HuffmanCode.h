@@ -20,8 +20,9 @@ public:
     // False, with the reason, when the lengths make no code deflate allows.
     bool Build(const uint8_t* lengths, unsigned symbols, CodeUse use, std::string& why);
 
-    // False when the bits make no symbol or the input ends inside one.
-    bool Decode(BitReader& reader, unsigned& symbol) const;
+    enum class Decoded { kSymbol, kBadCode, kEnded };
+    // kBadCode when the bits make no symbol, kEnded when the input ends inside one.
+    Decoded Decode(BitReader& reader, unsigned& symbol) const;
 
     unsigned Symbols() const { return symbols_; }
     uint8_t Length(unsigned symbol) const { return lengths_[symbol]; }
@@ -30,7 +31,7 @@ public:
 
 private:
     static constexpr unsigned kRootBits = 10;
-    bool DecodeLong(BitReader& reader, unsigned& symbol) const;
+    Decoded DecodeLong(BitReader& reader, unsigned& symbol) const;
 
     unsigned symbols_ = 0;
     unsigned rootBits_ = 1;

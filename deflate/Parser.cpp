@@ -24,6 +24,7 @@ public:
 
 private:
     bool Ended() { return Refuse(why_, "the stream ends early"); }
+    bool Decode(const HuffmanCode& code, unsigned& symbol, const char* bad);
     bool Take(unsigned bits, uint32_t& value) { return reader_.Take(bits, value) || Ended(); }
     bool Stored();
     bool Dynamic(std::vector<uint8_t>& header);
@@ -41,6 +42,18 @@ private:
     uint64_t matchesSoFar_ = 0;
     uint64_t lastLongLength_ = 0;
 };
+
+bool Parser::Decode(const HuffmanCode& code, unsigned& symbol, const char* bad) {
+    switch (code.Decode(reader_, symbol)) {
+    case HuffmanCode::Decoded::kSymbol:
+        return true;
+    case HuffmanCode::Decoded::kEnded:
+        return Ended();
+    case HuffmanCode::Decoded::kBadCode:
+        break;
+    }
+    return Refuse(why_, bad);
+}
 
 bool Parser::Run() {
     parse_ = DeflateParse();
@@ -149,10 +162,8 @@ bool Parser::Dynamic(std::vector<uint8_t>& header) {
     while (!lengths.Complete()) {
         unsigned symbol = 0;
         uint32_t extra = 0;
-        if (!lengths.CodeLengthCode().Decode(reader_, symbol)) {
-            return reader_.Buffered() == 0 ? Ended() : Refuse(why_, "bad code-length code");
-        }
-        if (!Take(DynamicHeader::ExtraBits(symbol), extra) || !lengths.Apply(symbol, extra, why_)) {
+        if (!Decode(lengths.CodeLengthCode(), symbol, "bad code-length code") ||
+            !Take(DynamicHeader::ExtraBits(symbol), extra) || !lengths.Apply(symbol, extra, why_)) {
             return false;
         }
         header.push_back(static_cast<uint8_t>(symbol));
@@ -166,8 +177,8 @@ bool Parser::Dynamic(std::vector<uint8_t>& header) {
 bool Parser::Tokens(uint64_t& matches) {
     for (;;) {
         unsigned symbol = 0;
-        if (!literalCode_.Decode(reader_, symbol)) {
-            return reader_.Buffered() == 0 ? Ended() : Refuse(why_, "bad literal or length code");
+        if (!Decode(literalCode_, symbol, "bad literal or length code")) {
+            return false;
         }
         if (symbol < kEndOfBlock) {
             if (!window_.Literal(static_cast<uint8_t>(symbol), why_)) {
@@ -199,8 +210,8 @@ bool Parser::Match(unsigned symbol) {
     }
     const unsigned length = kLengthBase[index] + extra;
     unsigned distanceSymbol = 0;
-    if (!distanceCode_.Decode(reader_, distanceSymbol)) {
-        return reader_.Buffered() == 0 ? Ended() : Refuse(why_, "bad distance code");
+    if (!Decode(distanceCode_, distanceSymbol, "bad distance code")) {
+        return false;
     }
     if (distanceSymbol >= kDistanceSymbols) {
         return Refuse(why_, "invalid distance symbol");

@@ -123,6 +123,48 @@ Bytes BitPacker::Done() const {
     return bytes_;
 }
 
+std::vector<uint32_t> CanonicalCodes(const std::vector<uint8_t>& lengths) {
+    std::vector<uint32_t> codes(lengths.size(), 0);
+    uint32_t code = 0;
+    for (unsigned length = 1; length <= 15; ++length) {
+        for (size_t s = 0; s < lengths.size(); ++s) {
+            if (lengths[s] == length) {
+                codes[s] = code++;
+            }
+        }
+        code <<= 1;
+    }
+    return codes;
+}
+
+void PutDynamicHeader(BitPacker& bits, const DynamicSpec& spec, bool final) {
+    static const uint8_t kOrder[19] = {16, 17, 18, 0, 8,  7, 9,  6, 10, 5,
+                                       11, 4,  12, 3, 13, 2, 14, 1, 15};
+    bits.Bits(final, 1);
+    bits.Bits(2, 2);
+    bits.Bits(spec.hlit, 5);
+    bits.Bits(spec.hdist, 5);
+    bits.Bits(spec.hclen, 4);
+    std::vector<uint8_t> bySymbol(19, 0);
+    for (size_t i = 0; i < spec.codeLengthLengths.size(); ++i) {
+        bits.Bits(spec.codeLengthLengths[i], 3);
+        bySymbol[kOrder[i]] = spec.codeLengthLengths[i];
+    }
+    const std::vector<uint32_t> codes = CanonicalCodes(bySymbol);
+    for (const auto& [symbol, extra] : spec.sequence) {
+        bits.Code(codes[symbol], bySymbol[symbol]);
+        bits.Bits(extra, symbol == 16 ? 2 : symbol == 17 ? 3 : symbol == 18 ? 7 : 0);
+    }
+}
+
+void PutDefaultDynamicTokens(BitPacker& bits) {
+    // Literal code: 'a' -> 0, 256 -> 10, 257 -> 11; distance 1 -> 0.
+    bits.Code(0, 1);
+    bits.Code(3, 2);
+    bits.Code(0, 1);
+    bits.Code(2, 2);
+}
+
 ::testing::AssertionResult RoundTrips(const Bytes& stream, const Bytes& content) {
     Bytes inflated, rebuilt;
     DeflateParse parse, readBack;

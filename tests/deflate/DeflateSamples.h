@@ -44,6 +44,26 @@ private:
     unsigned used_ = 0;
 };
 
+// Canonical Huffman codes (most significant bit first) for the lengths; 0 where unused.
+std::vector<uint32_t> CanonicalCodes(const std::vector<uint8_t>& lengths);
+
+// A dynamic block's header as sent, for streams made by hand. The default is valid: 258
+// literal and length codes of which 'a' has one bit and 256 and 257 two, and a single
+// distance code of one bit, the one code deflate allows to leave the other bit unused.
+struct DynamicSpec {
+    unsigned hlit = 1;
+    unsigned hdist = 0;
+    unsigned hclen = 14;
+    // The code-length code's lengths in the order sent: 18 has one bit, 1 and 2 two.
+    std::vector<uint8_t> codeLengthLengths = {0, 0, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 2, 0, 2};
+    // Code-length symbols and their extra bits.
+    std::vector<std::pair<unsigned, unsigned>> sequence = {{18, 86}, {1, 0}, {18, 127}, {18, 9},
+                                                           {2, 0},   {2, 0}, {1, 0}};
+};
+void PutDynamicHeader(BitPacker& bits, const DynamicSpec& spec, bool final);
+// The default spec's block sending "aaaa": 'a', then a match of 3 at distance 1.
+void PutDefaultDynamicTokens(BitPacker& bits);
+
 // Parses `stream`, expects `content`, writes it back and expects every byte of the stream,
 // and the parse read back from its serialized form to be the same.
 ::testing::AssertionResult RoundTrips(const Bytes& stream, const Bytes& content);
