@@ -1,0 +1,250 @@
+// The finder on files made of wrapped streams and other bytes: it reports every verified
+// stream at its offsets, nothing where a check fails, and stays within its work budget on
+// files full of near misses.
+#include "Containers.h"
+#include "StreamFinder.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+
+namespace deflatestream::test {
+namespace {
+
+struct Expected {
+    Wrapper wrapper;
+    size_t offset;
+    size_t length;
+    size_t deflateOffset;
+    size_t deflateLength;
+    size_t contentBytes;
+};
+
+// A file under construction: parts appended, with the streams the finder must report.
+struct File {
+    Bytes bytes;
+    std::vector<Expected> streams;
+
+    void Other(const Bytes& part) { bytes.insert(bytes.end(), part.begin(), part.end()); }
+    void Stream(Wrapper wrapper, const Made& made, size_t contentBytes) {
+        streams.push_back({wrapper, bytes.size(), made.bytes.size(),
+                           bytes.size() + made.deflateOffset, made.deflateLength, contentBytes});
+        Other(made.bytes);
+    }
+    void Zip(const ZipEntrySpec& spec) {
+        if (spec.deflated) {
+            Stream(Wrapper::kZipEntry, ZipLocalEntry(spec), spec.content.size());
+        } else {
+            Other(ZipLocalEntry(spec).bytes);
+        }
+    }
+};
+
+struct FileCase {
+    const char* name;
+    std::function<File()> make;
+};
+
+const Bytes kText = TextLike(30000, 11);
+const Bytes kSmall = TextLike(700, 12);
+
+ZipEntrySpec Entry(const Bytes& content, bool deflated, Descriptor descriptor = Descriptor::kNone,
+                   bool zip64 = false) {
+    ZipEntrySpec spec;
+    spec.content = content;
+    spec.deflated = deflated;
+    spec.descriptor = descriptor;
+    spec.zip64 = zip64;
+    return spec;
+}
+
+File ZipOfEveryKind() {
+    File f;
+    f.Zip(Entry(kSmall, false));
+    f.Zip(Entry(kText, true));
+    f.Zip(Entry(kSmall, true, Descriptor::kSigned));
+    f.Zip(Entry(kText, true, Descriptor::kUnsigned));
+    f.Zip(Entry(kSmall, true, Descriptor::kNone, true));
+    f.Zip(Entry(kText, true, Descriptor::kSigned, true));
+    f.Zip(Entry({}, true));
+    // The central directory and its end: not streams.
+    f.Other({'P', 'K', 1, 2, 0, 0, 0, 0, 'P', 'K', 5, 6, 0, 0, 0, 0});
+    return f;
+}
+
+File NestedInAStoredEntry() {
+    File inner;
+    inner.Zip(Entry(kText, true));
+    File f;
+    f.Zip(Entry(kSmall, true));
+    ZipEntrySpec outer = Entry(inner.bytes, false);
+    const Made stored = ZipLocalEntry(outer);
+    const size_t innerAt = f.bytes.size() + stored.deflateOffset;
+    f.Other(stored.bytes);
+    Expected nested = inner.streams[0];
+    nested.offset += innerAt;
+    nested.deflateOffset += innerAt;
+    f.streams.push_back(nested);
+    return f;
+}
+
+File TarGz() {
+    File f;
+    GzipSpec spec;
+    spec.content = kText;
+    spec.name = "game-data.tar";
+    f.Stream(Wrapper::kGzipMember, GzipWithHeader(spec), kText.size());
+    return f;
+}
+
+File GzipWithEveryHeaderField() {
+    File f;
+    f.Other(RandomBytes(333, 1));
+    GzipSpec spec;
+    spec.content = kSmall;
+    spec.extra = {'A', 'P', 2, 0, 7, 7};
+    spec.name = "name.txt";
+    spec.comment = "a comment";
+    spec.headerCrc = true;
+    f.Stream(Wrapper::kGzipMember, GzipWithHeader(spec), kSmall.size());
+    // A second member straight after, as `cat a.gz b.gz` makes.
+    f.Stream(Wrapper::kGzipMember, GzipWithHeader({kText, {}, {}, {}, false}), kText.size());
+    return f;
+}
+
+File ZlibStreamsAmongOtherBytes() {
+    File f;
+    for (int level : {1, 6, 9}) {
+        f.Other(RandomBytes(500, static_cast<uint32_t>(level)));
+        f.Stream(Wrapper::kZlibStream, ZlibOf(kText, level), kText.size());
+    }
+    f.Other(RandomBytes(500, 99));
+    return f;
+}
+
+File PngWithOneIdat() {
+    File f;
+    const Made png = Png(64, 64, 1 << 20);
+    f.streams.push_back({Wrapper::kZlibStream, png.deflateOffset - 2, png.deflateLength + 6,
+                         png.deflateOffset, png.deflateLength, 65 * 64});
+    f.Other(png.bytes);
+    return f;
+}
+
+// A zlib stream split over chunks is no stream in the file's bytes: not reported, and no
+// part of it either.
+File PngWithSplitIdat() {
+    File f;
+    f.Other(Png(256, 256, 8192).bytes);
+    return f;
+}
+
+File Damaged(const std::function<Made()> make, size_t at, uint8_t flip) {
+    File f;
+    Made made = make();
+    made.bytes[at < made.bytes.size() ? at : made.bytes.size() + at] ^= flip;
+    f.Other(made.bytes);
+    return f;
+}
+
+// The header says a preset dictionary was used (its check bits made right again): the
+// content cannot be checked without it.
+Bytes WithPresetDictionary(const Made& zlib) {
+    Bytes bytes = zlib.bytes;
+    bytes[1] = static_cast<uint8_t>((bytes[1] | 0x20) & 0xe0);
+    bytes[1] = static_cast<uint8_t>(bytes[1] + (31 - (bytes[0] << 8 | bytes[1]) % 31) % 31);
+    return bytes;
+}
+
+std::vector<FileCase> Cases() {
+    const auto gz = [] { return GzipWithHeader({kSmall, {}, "n", {}, true}); };
+    const auto zlib = [] { return ZlibOf(kSmall, 6); };
+    const auto zip = [] { return ZipLocalEntry(Entry(kSmall, true)); };
+    const auto zipLater = [] { return ZipLocalEntry(Entry(kSmall, true, Descriptor::kSigned)); };
+    constexpr size_t kLast = static_cast<size_t>(-1);
+    return {
+        {"ZipOfEveryKind", ZipOfEveryKind},
+        {"NestedInAStoredEntry", NestedInAStoredEntry},
+        {"TarGz", TarGz},
+        {"GzipWithEveryHeaderField", GzipWithEveryHeaderField},
+        {"ZlibStreamsAmongOtherBytes", ZlibStreamsAmongOtherBytes},
+        {"PngWithOneIdat", PngWithOneIdat},
+        {"PngWithSplitIdat", PngWithSplitIdat},
+        {"RandomBytes",
+         [] {
+             return File{RandomBytes(200000, 5), {}};
+         }},
+        {"GzipHeaderCrcWrong", [=] { return Damaged(gz, 13, 1); }},
+        {"GzipCrcWrong", [=] { return Damaged(gz, kLast - 7, 1); }},
+        {"GzipSizeWrong", [=] { return Damaged(gz, kLast, 1); }},
+        {"ZlibAdlerWrong", [=] { return Damaged(zlib, kLast, 1); }},
+        {"ZlibWithPresetDictionary",
+         [=] {
+             return File{WithPresetDictionary(zlib()), {}};
+         }},
+        {"ZipCrcWrong", [=] { return Damaged(zip, 14, 1); }},
+        {"ZipSizeWrong", [=] { return Damaged(zip, 18, 1); }},
+        {"ZipDescriptorSizeWrong", [=] { return Damaged(zipLater, kLast - 4, 1); }},
+        {"ZipDeflateDamaged", [=] { return Damaged(zip, 60, 0xff); }},
+    };
+}
+
+class Finder : public ::testing::TestWithParam<FileCase> {};
+
+TEST_P(Finder, ReportsEveryVerifiedStreamAndNothingElse) {
+    const File file = GetParam().make();
+    const FinderResult result = FindStreams(file.bytes.data(), file.bytes.size());
+    EXPECT_FALSE(result.stoppedEarly);
+    ASSERT_EQ(result.streams.size(), file.streams.size());
+    for (size_t i = 0; i < file.streams.size(); ++i) {
+        const FoundStream& got = result.streams[i];
+        const Expected& want = file.streams[i];
+        EXPECT_EQ(got.wrapper, want.wrapper) << i;
+        EXPECT_EQ(got.offset, want.offset) << i;
+        EXPECT_EQ(got.length, want.length) << i;
+        EXPECT_EQ(got.deflateOffset, want.deflateOffset) << i;
+        EXPECT_EQ(got.deflateLength, want.deflateLength) << i;
+        EXPECT_EQ(got.contentBytes, want.contentBytes) << i;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Files, Finder, ::testing::ValuesIn(Cases()),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// Zlib headers, each followed by a long valid deflate stream whose Adler-32 is wrong: each
+// candidate inflates far before it fails. The search stops at its budget instead of
+// inflating every one.
+TEST(FinderBudget, StopsOnAFileOfNearMisses) {
+    const Bytes content(1 << 20, 'x');
+    Made miss = ZlibOf(content, 1);
+    miss.bytes.back() ^= 1;
+    Bytes file;
+    for (int i = 0; i < 200; ++i) {
+        file.insert(file.end(), miss.bytes.begin(), miss.bytes.end());
+    }
+    FinderLimits limits;
+    const FinderResult result = FindStreams(file.data(), file.size(), limits);
+    EXPECT_TRUE(result.streams.empty());
+    EXPECT_TRUE(result.stoppedEarly);
+    const uint64_t budget = (1u << 20) + limits.failedWorkPerByte * file.size();
+    EXPECT_LE(result.work, budget + content.size() + miss.bytes.size());
+}
+
+TEST(FinderBudget, RandomBytesCostLittle) {
+    const Bytes file = RandomBytes(1 << 20, 77);
+    const FinderResult result = FindStreams(file.data(), file.size());
+    EXPECT_FALSE(result.stoppedEarly);
+    EXPECT_LT(result.work, 4 * file.size());
+}
+
+TEST(FinderLimits, AStreamBeyondTheContentLimitIsNotReported) {
+    const Made zlib = ZlibOf(kText, 6);
+    FinderLimits limits;
+    limits.maxContentBytes = kText.size() - 1;
+    EXPECT_TRUE(FindStreams(zlib.bytes.data(), zlib.bytes.size(), limits).streams.empty());
+    limits.maxContentBytes = kText.size();
+    EXPECT_EQ(FindStreams(zlib.bytes.data(), zlib.bytes.size(), limits).streams.size(), 1u);
+}
+
+} // namespace
+} // namespace deflatestream::test
