@@ -8,6 +8,8 @@
 #include "Refusal.h"
 #include "Varint.h"
 
+#include <algorithm>
+
 namespace deflatestream {
 
 namespace {
@@ -21,6 +23,7 @@ public:
         : reader_(stream), window_(content, limits.maxContentBytes), parse_(parse), why_(why) {}
 
     bool Run();
+    const StreamFacts& Facts() const { return facts_; }
 
 private:
     bool Ended() { return Refuse(why_, "the stream ends early"); }
@@ -41,6 +44,7 @@ private:
     uint64_t literalRun_ = 0;
     uint64_t matchesSoFar_ = 0;
     uint64_t lastLongLength_ = 0;
+    StreamFacts facts_;
 };
 
 bool Parser::Decode(const HuffmanCode& code, unsigned& symbol, const char* bad) {
@@ -66,6 +70,10 @@ bool Parser::Run() {
         final = header & 1;
         const unsigned type = header >> 1;
         parse_.blocks.push_back(static_cast<uint8_t>(header));
+        if (facts_.blocks++ == 0) {
+            facts_.firstBlockType = static_cast<uint8_t>(type);
+            facts_.firstBlockFinal = final;
+        }
         std::vector<uint8_t> dynamicHeader;
         if (type == kStored) {
             if (!Stored()) {
@@ -185,6 +193,7 @@ bool Parser::Tokens(uint64_t& matches) {
                 return false;
             }
             ++literalRun_;
+            facts_.firstBlockSymbols += facts_.blocks == 1;
             continue;
         }
         PutVarint(parse_.literalRuns, literalRun_);
@@ -196,6 +205,7 @@ bool Parser::Tokens(uint64_t& matches) {
             return false;
         }
         ++matches;
+        facts_.firstBlockSymbols += facts_.blocks == 1;
     }
 }
 
@@ -224,6 +234,7 @@ bool Parser::Match(unsigned symbol) {
     if (!window_.Copy(distance, length, why_)) {
         return false;
     }
+    facts_.longestDistance = std::max(facts_.longestDistance, distance);
     if (symbol == kLongLengthSymbol && extra == kLongLengthExtra) {
         PutVarint(parse_.longLengths, matchesSoFar_ - lastLongLength_);
         lastLongLength_ = matchesSoFar_;
@@ -237,17 +248,23 @@ bool Parser::Match(unsigned symbol) {
 } // namespace
 
 bool ParseDeflate(ByteInput& stream, ByteOutput& content, DeflateParse& parse, std::string& why,
-                  const ParseLimits& limits) {
+                  const ParseLimits& limits, StreamFacts* facts) {
     why.clear();
-    return Parser(stream, content, parse, why, limits).Run();
+    Parser parser(stream, content, parse, why, limits);
+    const bool parsed = parser.Run();
+    if (facts != nullptr) {
+        *facts = parser.Facts();
+    }
+    return parsed;
 }
 
 bool ParseDeflate(const uint8_t* stream, size_t size, std::vector<uint8_t>& content,
-                  DeflateParse& parse, std::string& why, const ParseLimits& limits) {
+                  DeflateParse& parse, std::string& why, const ParseLimits& limits,
+                  StreamFacts* facts) {
     MemoryInput input(stream, size);
     MemoryOutput output(content);
     content.clear();
-    return ParseDeflate(input, output, parse, why, limits);
+    return ParseDeflate(input, output, parse, why, limits, facts);
 }
 
 } // namespace deflatestream

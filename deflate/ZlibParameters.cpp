@@ -98,14 +98,27 @@ std::vector<int> LevelOrder(int levelClass) {
     return order;
 }
 
-std::vector<int> WindowOrder(int windowBits) {
+std::vector<int> WindowOrder(int windowBits, int minWindowBits) {
     std::vector<int> order;
-    if (windowBits >= 9 && windowBits <= 15) {
+    if (windowBits >= minWindowBits && windowBits <= 15) {
         order.push_back(windowBits);
     }
-    for (int bits = 15; bits >= 9; --bits) {
+    for (int bits = 15; bits >= std::max(minWindowBits, 9); --bits) {
         if (bits != windowBits) {
             order.push_back(bits);
+        }
+    }
+    return order;
+}
+
+std::vector<int> MemLevelOrder(int memLevel, int minMemLevel) {
+    if (memLevel >= 1 && memLevel <= 9) {
+        return {memLevel};
+    }
+    std::vector<int> order;
+    for (int level : {8, 9, 7, 6, 5, 4, 3, 2, 1}) {
+        if (level >= minMemLevel) {
+            order.push_back(level);
         }
     }
     return order;
@@ -116,8 +129,8 @@ std::vector<int> WindowOrder(int windowBits) {
 std::vector<ZlibParameters> Candidates(const ZlibHints& hints) {
     std::vector<ZlibParameters> out;
     const std::vector<int> levels = LevelOrder(hints.levelClass);
-    for (int windowBits : WindowOrder(hints.windowBits)) {
-        for (int memLevel : {8, 9, 7, 6, 5, 4, 3, 2, 1}) {
+    for (int windowBits : WindowOrder(hints.windowBits, hints.minWindowBits)) {
+        for (int memLevel : MemLevelOrder(hints.memLevel, hints.minMemLevel)) {
             for (int strategy : {Z_DEFAULT_STRATEGY, Z_FILTERED, Z_FIXED}) {
                 for (int level : levels) {
                     const bool same = (strategy == Z_FILTERED && level <= 3) ||
@@ -157,6 +170,31 @@ bool HintsFromZlibHeader(const uint8_t* header, size_t size, ZlibHints& hints) {
     hints.windowBits = std::max((header[0] >> 4) + 8, 9);
     hints.levelClass = header[1] >> 6;
     return true;
+}
+
+void HintsFromFacts(const StreamFacts& facts, ZlibHints& hints) {
+    constexpr unsigned kLookAhead = 262;
+    hints.minWindowBits = 9;
+    while (hints.minWindowBits <= 15 &&
+           (1u << hints.minWindowBits) - kLookAhead < facts.longestDistance) {
+        ++hints.minWindowBits;
+    }
+    hints.memLevel = -1;
+    hints.minMemLevel = 1;
+    // A stored first block says nothing: zlib stores a block that would not shrink.
+    if (facts.firstBlockType == 0) {
+        return;
+    }
+    for (int memLevel = 1; memLevel <= 9; ++memLevel) {
+        const uint64_t buffer = (uint64_t(1) << (memLevel + 6)) - 1;
+        if (!facts.firstBlockFinal && facts.firstBlockSymbols == buffer) {
+            hints.memLevel = memLevel;
+            return;
+        }
+        if (buffer < facts.firstBlockSymbols || !facts.firstBlockFinal) {
+            hints.minMemLevel = memLevel + 1;
+        }
+    }
 }
 
 bool FindZlibParameters(const uint8_t* content, size_t contentSize, const uint8_t* stream,

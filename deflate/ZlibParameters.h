@@ -1,4 +1,6 @@
 #pragma once
+#include "Parser.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -23,10 +25,21 @@ struct ZlibHints {
     int levelClass = -1;
     // A zlib header's window size, or -1.
     int windowBits = -1;
+    // The memLevel whose symbol buffer the first block filled, or -1: then the only one
+    // tried. Else the smallest whose buffer holds the first block; 10 when none does.
+    int memLevel = -1;
+    int minMemLevel = 1;
+    // The smallest window whose reach (its size less zlib's 262 bytes of look-ahead) covers
+    // the stream's longest distance; 16 when no zlib window does.
+    int minWindowBits = 9;
 };
 
 // Reads a zlib header's two bytes into hints; false when they are no zlib header.
 bool HintsFromZlibHeader(const uint8_t* header, size_t size, ZlibHints& hints);
+// zlib (without flushes, which the search does not try) ends a block only when its symbol
+// buffer of 2^(memLevel + 6) - 1 symbols is full or the input ends, and reaches back no
+// further than its window less 262 bytes.
+void HintsFromFacts(const StreamFacts& facts, ZlibHints& hints);
 
 struct ZlibSearchLimits {
     // Candidates tried at most; each stops at the first byte that differs.

@@ -2,6 +2,7 @@
 // window settings, parses to its content and is rebuilt from the parse byte for byte; and
 // the zlib search finds settings that give the stream again.
 #include "DeflateSamples.h"
+#include "Parser.h"
 #include "ZlibParameters.h"
 
 #include <zlib.h>
@@ -107,6 +108,51 @@ std::vector<Setting> SearchSettings() {
 
 INSTANTIATE_TEST_SUITE_P(Some, ZlibSearch, ::testing::ValuesIn(SearchSettings()),
                          [](const auto& info) { return SettingName(info.param); });
+
+// The first block's size names zlib's memLevel, the longest distance the least window: the
+// search then finds the setting among the levels and strategies of that one memLevel.
+class ZlibFacts : public ::testing::TestWithParam<int> {};
+
+TEST_P(ZlibFacts, NameTheMemLevel) {
+    const int memLevel = GetParam();
+    // More symbols than the largest buffer holds, so that the first block is not the last.
+    static const Bytes content = TextLike(600000, 4);
+    const Bytes stream = ZlibStream(content, 7, memLevel, 15, Z_FILTERED);
+    Bytes inflated;
+    DeflateParse parse;
+    StreamFacts facts;
+    std::string why;
+    ASSERT_TRUE(ParseDeflate(stream.data(), stream.size(), inflated, parse, why, {}, &facts));
+    ZlibHints hints;
+    HintsFromFacts(facts, hints);
+    EXPECT_EQ(hints.memLevel, memLevel);
+    EXPECT_GE(hints.minWindowBits, 14);
+    ZlibParameters found;
+    unsigned tried = 0;
+    ASSERT_TRUE(FindZlibParameters(content.data(), content.size(), stream.data(), stream.size(),
+                                   hints, found, tried));
+    EXPECT_EQ(found.memLevel, memLevel);
+    EXPECT_LE(tried, 27u * 2);
+}
+
+INSTANTIATE_TEST_SUITE_P(MemLevels, ZlibFacts, ::testing::Range(1, 10));
+
+// A first block that ends where no zlib buffer is full: no zlib setting is worth trying.
+TEST(ZlibSearch, AFirstBlockOfNoBufferSizeRulesOutZlib) {
+    StreamFacts facts;
+    facts.blocks = 3;
+    facts.firstBlockType = 2;
+    facts.firstBlockSymbols = 5000;
+    ZlibHints hints;
+    HintsFromFacts(facts, hints);
+    const Bytes& content = Content("text");
+    const Bytes stream = ZlibStream(content, 6);
+    ZlibParameters found;
+    unsigned tried = 0;
+    EXPECT_FALSE(FindZlibParameters(content.data(), content.size(), stream.data(), stream.size(),
+                                    hints, found, tried));
+    EXPECT_EQ(tried, 0u);
+}
 
 TEST(ZlibSearch, HeaderHintsPutTheLevelFirst) {
     const Bytes& content = Content("text");
