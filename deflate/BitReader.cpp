@@ -1,12 +1,15 @@
 #include "BitReader.h"
 
+#include "BuildSizes.h"
+
 #include <algorithm>
 #include <cstring>
 
 namespace deflatestream {
 
 namespace {
-constexpr size_t kPieceBytes = 64 * 1024;
+// Small in the fuzz build, so that short inputs cross many piece edges.
+constexpr size_t kPieceBytes = quill::SizeFor<size_t>(64 * 1024, 256);
 } // namespace
 
 BitReader::BitReader(ByteInput& input) : input_(input), buffer_(kPieceBytes) {}

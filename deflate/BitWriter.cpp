@@ -1,9 +1,12 @@
 #include "BitWriter.h"
 
+#include "BuildSizes.h"
+
 namespace deflatestream {
 
 namespace {
-constexpr size_t kPieceBytes = 64 * 1024;
+// Small in the fuzz build, so that short inputs cross many piece edges.
+constexpr size_t kPieceBytes = quill::SizeFor<size_t>(64 * 1024, 256);
 } // namespace
 
 BitWriter::BitWriter(ByteOutput& output) : output_(output), buffer_(kPieceBytes) {}

@@ -1,5 +1,6 @@
 #include "ContentWindow.h"
 
+#include "BuildSizes.h"
 #include "DeflateFormat.h"
 #include "Refusal.h"
 
@@ -10,7 +11,9 @@ namespace deflatestream {
 namespace {
 
 // The window and three times as much again: a slide moves 32 KiB once per 96 KiB written.
-constexpr size_t kBufferBytes = 4 * format::kMaxDistance;
+// The fuzz build slides after every KiB.
+constexpr size_t kBufferBytes =
+    quill::SizeFor<size_t>(4 * format::kMaxDistance, format::kMaxDistance + 1024);
 
 } // namespace
 
