@@ -5,8 +5,6 @@ namespace deflatestream {
 
 namespace {
 
-constexpr uint64_t kFailedWorkBase = 1 << 20;
-
 // Each wrapper's first byte, so that most offsets cost one comparison each.
 bool TryAt(const Candidate& c, FoundStream& found, uint64_t& work) {
     const uint8_t first = c.data[c.offset];
@@ -31,7 +29,7 @@ const char* WrapperName(Wrapper wrapper) {
 
 FinderResult FindStreams(const uint8_t* data, size_t size, const FinderLimits& limits) {
     FinderResult result;
-    const uint64_t failedBudget = kFailedWorkBase + limits.failedWorkPerByte * size;
+    const uint64_t failedBudget = limits.failedWorkBase + limits.failedWorkPerByte * size;
     uint64_t failedWork = 0;
     for (size_t offset = 0; offset < size;) {
         if (failedWork > failedBudget) {

@@ -25,9 +25,12 @@ struct FoundStream {
 struct FinderLimits {
     // A stream that inflates to more is not reported.
     uint64_t maxContentBytes = uint64_t(1) << 32;
-    // Candidates that fail may inflate this many bytes per byte of the file (and a MiB)
-    // in all; then the search stops, so that a file full of near misses costs linear work.
-    uint64_t failedWorkPerByte = 16;
+    // Candidates that fail may inflate and read this many bytes per byte of the file, and
+    // the base, in all; then the search stops, so that a file full of near misses costs
+    // linear work. Near misses are common in real files: a PNG image's zlib stream split
+    // over chunks inflates up to a chunk's end, often far beyond it, before it fails.
+    uint64_t failedWorkPerByte = 64;
+    uint64_t failedWorkBase = uint64_t(64) << 20;
 };
 
 struct FinderResult {

@@ -34,8 +34,8 @@ done
 (cd "$work/in" && 7z a -tzip -mx=9 -bd ../7zip9.zip docs >/dev/null)
 (cd "$work/in" && jar cf ../jdk.jar docs)
 cat /usr/share/doc/*/changelog.Debian.gz >"$work/debian-changelogs.gz.cat"
-find /usr/share/java -name '*.jar' -type f | sort | head -40 | xargs cat >"$work/debian-jars.cat"
-find /usr/share/icons /usr/share/doc -name '*.png' -type f | sort | head -400 |
+find /usr/share/java -name '*.jar' -type f | sort | awk 'NR <= 40' | xargs cat >"$work/debian-jars.cat"
+find /usr/share/icons /usr/share/doc -name '*.png' -type f | sort | awk 'NR <= 400' |
     xargs cat >"$work/debian-pngs.cat"
 
 for sample in zlib6-text.zlib gzip9-tarball.tar.gz gzip6-tarball.tar.gz infozip1.zip \

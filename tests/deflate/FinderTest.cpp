@@ -219,14 +219,14 @@ TEST(FinderBudget, StopsOnAFileOfNearMisses) {
     Made miss = ZlibOf(content, 1);
     miss.bytes.back() ^= 1;
     Bytes file;
-    for (int i = 0; i < 200; ++i) {
+    for (int i = 0; i < 300; ++i) {
         file.insert(file.end(), miss.bytes.begin(), miss.bytes.end());
     }
     FinderLimits limits;
     const FinderResult result = FindStreams(file.data(), file.size(), limits);
     EXPECT_TRUE(result.streams.empty());
     EXPECT_TRUE(result.stoppedEarly);
-    const uint64_t budget = (1u << 20) + limits.failedWorkPerByte * file.size();
+    const uint64_t budget = limits.failedWorkBase + limits.failedWorkPerByte * file.size();
     EXPECT_LE(result.work, budget + content.size() + miss.bytes.size());
 }
 
