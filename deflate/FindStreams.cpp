@@ -9,6 +9,7 @@ namespace {
 bool TryAt(const Candidate& c, FoundStream& found, uint64_t& work) {
     const uint8_t first = c.data[c.offset];
     return (first == 'P' && ZipEntryAt(c, found, work)) ||
+           (first == 0x89 && PngImageAt(c, found, work)) ||
            (first == 0x1f && GzipMemberAt(c, found, work)) ||
            ((first & 0x0f) == 8 && ZlibStreamAt(c, found, work));
 }
@@ -23,8 +24,22 @@ const char* WrapperName(Wrapper wrapper) {
         return "gzip";
     case Wrapper::kZlibStream:
         return "zlib";
+    case Wrapper::kPngImage:
+        return "png";
     }
     return "?";
+}
+
+std::vector<uint8_t> DeflateBytes(const uint8_t* file, const FoundStream& stream) {
+    if (stream.pieces.empty()) {
+        const uint8_t* start = file + stream.deflateOffset;
+        return std::vector<uint8_t>(start, start + stream.deflateLength);
+    }
+    std::vector<uint8_t> bytes;
+    for (const FilePiece& piece : stream.pieces) {
+        bytes.insert(bytes.end(), file + piece.offset, file + piece.offset + piece.length);
+    }
+    return bytes;
 }
 
 FinderResult FindStreams(const uint8_t* data, size_t size, const FinderLimits& limits) {

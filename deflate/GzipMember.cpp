@@ -64,8 +64,8 @@ bool GzipMemberAt(const Candidate& c, FoundStream& found, uint64_t& work) {
         Le32(p + end + 4) != static_cast<uint32_t>(inflated.contentBytes)) {
         return false;
     }
-    found = {Wrapper::kGzipMember, c.offset, end + 8, c.offset + start, inflated.streamBytes,
-             inflated.contentBytes};
+    found = {Wrapper::kGzipMember,  c.offset, end + 8, c.offset + start, inflated.streamBytes,
+             inflated.contentBytes, {}};
     return true;
 }
 

@@ -20,6 +20,7 @@ struct Candidate {
 bool ZipEntryAt(const Candidate& at, FoundStream& found, uint64_t& work);
 bool GzipMemberAt(const Candidate& at, FoundStream& found, uint64_t& work);
 bool ZlibStreamAt(const Candidate& at, FoundStream& found, uint64_t& work);
+bool PngImageAt(const Candidate& at, FoundStream& found, uint64_t& work);
 
 // Whether the bytes can begin a deflate stream: a first block header zlib would read on.
 bool PlausibleDeflateStart(const uint8_t* data, size_t size);
@@ -29,6 +30,10 @@ inline uint32_t Le16(const uint8_t* p) {
 }
 inline uint32_t Le32(const uint8_t* p) {
     return Le16(p) | Le16(p + 2) << 16;
+}
+inline uint32_t Be32(const uint8_t* p) {
+    return static_cast<uint32_t>(p[0]) << 24 | static_cast<uint32_t>(p[1]) << 16 |
+           static_cast<uint32_t>(p[2]) << 8 | p[3];
 }
 inline uint64_t Le64(const uint8_t* p) {
     return Le32(p) | static_cast<uint64_t>(Le32(p + 4)) << 32;

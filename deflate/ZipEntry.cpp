@@ -116,8 +116,8 @@ bool ZipEntryAt(const Candidate& c, FoundStream& found, uint64_t& work) {
                h.uncompressed != inflated.contentBytes) {
         return false;
     }
-    found = {Wrapper::kZipEntry,   c.offset, end, c.offset + h.dataOffset, inflated.streamBytes,
-             inflated.contentBytes};
+    found = {Wrapper::kZipEntry,    c.offset, end, c.offset + h.dataOffset, inflated.streamBytes,
+             inflated.contentBytes, {}};
     return true;
 }
 

@@ -8,11 +8,6 @@ namespace {
 
 constexpr uint8_t kPresetDictionary = 0x20;
 
-uint32_t Be32(const uint8_t* p) {
-    return static_cast<uint32_t>(p[0]) << 24 | static_cast<uint32_t>(p[1]) << 16 |
-           static_cast<uint32_t>(p[2]) << 8 | p[3];
-}
-
 } // namespace
 
 bool ZlibStreamAt(const Candidate& c, FoundStream& found, uint64_t& work) {
@@ -32,8 +27,8 @@ bool ZlibStreamAt(const Candidate& c, FoundStream& found, uint64_t& work) {
     if (size - end < 4 || Be32(p + end) != inflated.adler32) {
         return false;
     }
-    found = {Wrapper::kZlibStream, c.offset, end + 4, c.offset + 2, inflated.streamBytes,
-             inflated.contentBytes};
+    found = {Wrapper::kZlibStream,  c.offset, end + 4, c.offset + 2, inflated.streamBytes,
+             inflated.contentBytes, {}};
     return true;
 }
 

@@ -53,15 +53,20 @@ size_t PackedSize(const DeflateParse& parse) {
 }
 
 bool ZlibHintsFor(const std::vector<uint8_t>& file, const FoundStream& s, ZlibHints& hints) {
-    if (s.wrapper != Wrapper::kZlibStream) {
-        return true;
+    if (s.wrapper == Wrapper::kZlibStream) {
+        return HintsFromZlibHeader(file.data() + s.offset, 2, hints);
     }
-    return HintsFromZlibHeader(file.data() + s.offset, 2, hints);
+    // A PNG image's zlib header is the first IDAT chunk's first two bytes.
+    if (s.wrapper == Wrapper::kPngImage) {
+        return HintsFromZlibHeader(file.data() + s.deflateOffset - 2, 2, hints);
+    }
+    return true;
 }
 
 void Measure(const std::vector<uint8_t>& file, const FoundStream& s, bool searchZlib,
              Totals& totals) {
-    const uint8_t* stream = file.data() + s.deflateOffset;
+    const std::vector<uint8_t> bytes = DeflateBytes(file.data(), s);
+    const uint8_t* stream = bytes.data();
     std::vector<uint8_t> content, rebuilt;
     DeflateParse parse;
     std::string why;

@@ -128,8 +128,10 @@ Made Png(size_t width, size_t height, size_t idatBytes) {
     Be32(header, static_cast<uint32_t>(height));
     Append(header, {8, 0, 0, 0, 0}); // 8-bit gray, no interlace
     PngChunk(png, "IHDR", header);
-    made.deflateOffset = png.size() + 8 + 2;
+    // The stream's third byte, its deflate stream's first, in the chunk that holds it.
+    made.deflateOffset = png.size() + 2 / idatBytes * (12 + idatBytes) + 8 + 2 % idatBytes;
     made.deflateLength = stream.size() - 6;
+    made.deflate.assign(stream.begin() + 2, stream.end() - 4);
     for (size_t at = 0; at < stream.size(); at += idatBytes) {
         const size_t piece = std::min(idatBytes, stream.size() - at);
         PngChunk(png, "IDAT", Bytes(stream.begin() + at, stream.begin() + at + piece));

@@ -11,6 +11,8 @@ struct Made {
     Bytes bytes;
     size_t deflateOffset = 0;
     size_t deflateLength = 0;
+    // The raw deflate stream, where it is not in one piece of `bytes`.
+    Bytes deflate;
 };
 
 enum class Descriptor { kNone, kSigned, kUnsigned };
@@ -39,7 +41,8 @@ Made GzipWithHeader(const GzipSpec& spec);
 Made ZlibOf(const Bytes& content, int level);
 
 // A PNG image of gray rows whose zlib stream is split over IDAT chunks of at most
-// `idatBytes`; deflateOffset is that of the stream in the first chunk.
+// `idatBytes`; deflateOffset is that of the deflate stream's first byte, `deflate` the whole
+// raw stream.
 Made Png(size_t width, size_t height, size_t idatBytes);
 
 uint32_t Crc32(const Bytes& bytes);

@@ -101,9 +101,7 @@ TEST_P(EncoderTools, StreamsAreFoundAndRebuiltExactly) {
     const FinderResult found = FindStreams(file.data(), file.size());
     ASSERT_EQ(found.streams.size(), GetParam().streams);
     for (const FoundStream& s : found.streams) {
-        const Bytes stream(file.begin() + static_cast<std::ptrdiff_t>(s.deflateOffset),
-                           file.begin() +
-                               static_cast<std::ptrdiff_t>(s.deflateOffset + s.deflateLength));
+        const Bytes stream = DeflateBytes(file.data(), s);
         Bytes content;
         DeflateParse parse;
         std::string why;

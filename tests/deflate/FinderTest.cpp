@@ -18,6 +18,8 @@ struct Expected {
     size_t deflateOffset;
     size_t deflateLength;
     size_t contentBytes;
+    // The raw deflate stream where it is in pieces, or empty.
+    Bytes pieced;
 };
 
 // A file under construction: parts appended, with the streams the finder must report.
@@ -27,8 +29,13 @@ struct File {
 
     void Other(const Bytes& part) { bytes.insert(bytes.end(), part.begin(), part.end()); }
     void Stream(Wrapper wrapper, const Made& made, size_t contentBytes) {
-        streams.push_back({wrapper, bytes.size(), made.bytes.size(),
-                           bytes.size() + made.deflateOffset, made.deflateLength, contentBytes});
+        streams.push_back({wrapper,
+                           bytes.size(),
+                           made.bytes.size(),
+                           bytes.size() + made.deflateOffset,
+                           made.deflateLength,
+                           contentBytes,
+                           {}});
         Other(made.bytes);
     }
     void Zip(const ZipEntrySpec& spec) {
@@ -122,20 +129,17 @@ File ZlibStreamsAmongOtherBytes() {
     return f;
 }
 
-File PngWithOneIdat() {
+// A PNG image among other bytes: its zlib stream in one IDAT chunk, or split over many, is
+// found through the chunks, which a zlib stream in the file's bytes is not.
+File PngAmongOtherBytes(size_t idatBytes) {
     File f;
-    const Made png = Png(64, 64, 1 << 20);
-    f.streams.push_back({Wrapper::kZlibStream, png.deflateOffset - 2, png.deflateLength + 6,
-                         png.deflateOffset, png.deflateLength, 65 * 64});
+    f.Other(RandomBytes(100, 3));
+    const Made png = Png(256, 256, idatBytes);
+    f.streams.push_back({Wrapper::kPngImage, f.bytes.size(), png.bytes.size(),
+                         f.bytes.size() + png.deflateOffset, png.deflateLength, 257 * 256,
+                         png.deflate});
     f.Other(png.bytes);
-    return f;
-}
-
-// A zlib stream split over chunks is no stream in the file's bytes: not reported, and no
-// part of it either.
-File PngWithSplitIdat() {
-    File f;
-    f.Other(Png(256, 256, 8192).bytes);
+    f.Other(RandomBytes(100, 4));
     return f;
 }
 
@@ -168,8 +172,10 @@ std::vector<FileCase> Cases() {
         {"TarGz", TarGz},
         {"GzipWithEveryHeaderField", GzipWithEveryHeaderField},
         {"ZlibStreamsAmongOtherBytes", ZlibStreamsAmongOtherBytes},
-        {"PngWithOneIdat", PngWithOneIdat},
-        {"PngWithSplitIdat", PngWithSplitIdat},
+        {"PngWithOneIdat", [] { return PngAmongOtherBytes(1 << 20); }},
+        {"PngWithSplitIdat", [] { return PngAmongOtherBytes(8192); }},
+        {"PngWithTinyIdatChunks", [] { return PngAmongOtherBytes(1); }},
+        {"PngIdatCrcWrong", [] { return Damaged([] { return Png(64, 64, 100); }, 60, 1); }},
         {"RandomBytes",
          [] {
              return File{RandomBytes(200000, 5), {}};
@@ -205,6 +211,16 @@ TEST_P(Finder, ReportsEveryVerifiedStreamAndNothingElse) {
         EXPECT_EQ(got.deflateOffset, want.deflateOffset) << i;
         EXPECT_EQ(got.deflateLength, want.deflateLength) << i;
         EXPECT_EQ(got.contentBytes, want.contentBytes) << i;
+        const Bytes deflate = DeflateBytes(file.bytes.data(), got);
+        if (want.pieced.empty()) {
+            EXPECT_TRUE(got.pieces.empty()) << i;
+            EXPECT_TRUE(
+                std::equal(deflate.begin(), deflate.end(),
+                           file.bytes.begin() + static_cast<std::ptrdiff_t>(want.deflateOffset)))
+                << i;
+        } else {
+            EXPECT_EQ(deflate, want.pieced) << i;
+        }
     }
 }
 
