@@ -38,6 +38,7 @@ struct Totals {
     uint64_t packedBytes = 0;
     double parseSeconds = 0;
     double writeSeconds = 0;
+    double searchSeconds = 0;
 };
 
 size_t PackedSize(const DeflateParse& parse) {
@@ -88,10 +89,12 @@ void Measure(const std::vector<uint8_t>& file, const FoundStream& s, bool search
     unsigned tried = 0;
     HintsFromFacts(facts, hints);
     if (searchZlib && parsed && ZlibHintsFor(file, s, hints)) {
+        const auto searchStart = Clock::now();
         const bool reproduced = FindZlibParameters(content.data(), content.size(), stream,
                                                    s.deflateLength, hints, found, tried);
         zlib = reproduced ? Describe(found) + " (" + std::to_string(tried) + " tried)"
                           : "no (" + std::to_string(tried) + " tried)";
+        totals.searchSeconds += Seconds(searchStart);
         totals.byZlib += reproduced;
     }
     std::printf(
@@ -133,7 +136,8 @@ int main(int argc, char** argv) {
         const double mb = static_cast<double>(totals.contentBytes) / 1e6;
         std::printf(
             "total %s: streams %zu rebuilt %zu by-zlib %zu deflate %llu content %llu "
-            "parse %llu (%.3f of deflate) packed %llu (%.3f) parse %.1f MB/s write %.1f MB/s\n",
+            "parse %llu (%.3f of deflate) packed %llu (%.3f) parse %.1f MB/s write %.1f MB/s "
+            "zlib search %.2f s\n",
             argv[i], totals.streams, totals.rebuilt, totals.byZlib,
             static_cast<unsigned long long>(totals.deflateBytes),
             static_cast<unsigned long long>(totals.contentBytes),
@@ -145,7 +149,7 @@ int main(int argc, char** argv) {
             totals.deflateBytes
                 ? static_cast<double>(totals.packedBytes) / static_cast<double>(totals.deflateBytes)
                 : 0.0,
-            mb / totals.parseSeconds, mb / totals.writeSeconds);
+            mb / totals.parseSeconds, mb / totals.writeSeconds, totals.searchSeconds);
     }
     return 0;
 }
