@@ -71,7 +71,7 @@ bool Writer::Padding() {
 }
 
 bool Writer::Run() {
-    if (longLengths_.Varint(nextLongLength_) == false) {
+    if (!longLengths_.Varint(nextLongLength_)) {
         nextLongLength_ = UINT64_MAX;
     }
     bool final = false;

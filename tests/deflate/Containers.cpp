@@ -36,70 +36,70 @@ uint32_t Crc32(const Bytes& bytes) {
     return static_cast<uint32_t>(crc32(0, bytes.data(), static_cast<uInt>(bytes.size())));
 }
 
-Made ZipLocalEntry(const ZipEntrySpec& spec) {
-    const Bytes data = spec.deflated ? ZlibStream(spec.content, 6) : spec.content;
-    const bool later = spec.descriptor != Descriptor::kNone;
+Made ZipLocalEntry(const ZipEntryRecipe& recipe) {
+    const Bytes data = recipe.deflated ? ZlibStream(recipe.content, 6) : recipe.content;
+    const bool later = recipe.descriptor != Descriptor::kNone;
     Made made;
     Bytes& out = made.bytes;
     Le(out, 0x04034b50, 4);
-    Le(out, spec.zip64 ? 45 : 20, 2);
+    Le(out, recipe.zip64 ? 45 : 20, 2);
     Le(out, later ? 8 : 0, 2);
-    Le(out, spec.deflated ? 8 : 0, 2);
+    Le(out, recipe.deflated ? 8 : 0, 2);
     Le(out, 0x5a21, 4); // time and date
-    Le(out, later ? 0 : Crc32(spec.content), 4);
+    Le(out, later ? 0 : Crc32(recipe.content), 4);
     // Sizes said later, or in the zip64 field, are 0 or all ones here.
-    const bool here = !later && !spec.zip64;
-    Le(out, spec.zip64 ? 0xffffffff : here ? data.size() : 0, 4);
-    Le(out, spec.zip64 ? 0xffffffff : here ? spec.content.size() : 0, 4);
-    Le(out, spec.name.size(), 2);
-    Le(out, spec.zip64 ? 20 : 0, 2);
-    out.insert(out.end(), spec.name.begin(), spec.name.end());
-    if (spec.zip64) {
+    const bool here = !later && !recipe.zip64;
+    Le(out, recipe.zip64 ? 0xffffffff : here ? data.size() : 0, 4);
+    Le(out, recipe.zip64 ? 0xffffffff : here ? recipe.content.size() : 0, 4);
+    Le(out, recipe.name.size(), 2);
+    Le(out, recipe.zip64 ? 20 : 0, 2);
+    out.insert(out.end(), recipe.name.begin(), recipe.name.end());
+    if (recipe.zip64) {
         Le(out, 1, 2);
         Le(out, 16, 2);
-        Le(out, spec.content.size(), 8);
+        Le(out, recipe.content.size(), 8);
         Le(out, data.size(), 8);
     }
     made.deflateOffset = out.size();
     made.deflateLength = data.size();
     Append(out, data);
     if (later) {
-        if (spec.descriptor == Descriptor::kSigned) {
+        if (recipe.descriptor == Descriptor::kSigned) {
             Le(out, 0x08074b50, 4);
         }
-        Le(out, Crc32(spec.content), 4);
-        Le(out, data.size(), spec.zip64 ? 8 : 4);
-        Le(out, spec.content.size(), spec.zip64 ? 8 : 4);
+        Le(out, Crc32(recipe.content), 4);
+        Le(out, data.size(), recipe.zip64 ? 8 : 4);
+        Le(out, recipe.content.size(), recipe.zip64 ? 8 : 4);
     }
     return made;
 }
 
-Made GzipWithHeader(const GzipSpec& spec) {
+Made GzipWithHeader(const GzipRecipe& recipe) {
     Made made;
     Bytes& out = made.bytes;
     const uint8_t flags =
-        static_cast<uint8_t>((spec.headerCrc ? 2 : 0) | (spec.extra.empty() ? 0 : 4) |
-                             (spec.name.empty() ? 0 : 8) | (spec.comment.empty() ? 0 : 16));
+        static_cast<uint8_t>((recipe.headerCrc ? 2 : 0) | (recipe.extra.empty() ? 0 : 4) |
+                             (recipe.name.empty() ? 0 : 8) | (recipe.comment.empty() ? 0 : 16));
     out = {0x1f, 0x8b, 8, flags, 0x10, 0x20, 0x30, 0x40, 2, 3};
-    if (!spec.extra.empty()) {
-        Le(out, spec.extra.size(), 2);
-        Append(out, spec.extra);
+    if (!recipe.extra.empty()) {
+        Le(out, recipe.extra.size(), 2);
+        Append(out, recipe.extra);
     }
-    for (const std::string* text : {&spec.name, &spec.comment}) {
+    for (const std::string* text : {&recipe.name, &recipe.comment}) {
         if (!text->empty()) {
             out.insert(out.end(), text->begin(), text->end());
             out.push_back(0);
         }
     }
-    if (spec.headerCrc) {
+    if (recipe.headerCrc) {
         Le(out, Crc32(out) & 0xffff, 2);
     }
-    const Bytes data = ZlibStream(spec.content, 9);
+    const Bytes data = ZlibStream(recipe.content, 9);
     made.deflateOffset = out.size();
     made.deflateLength = data.size();
     Append(out, data);
-    Le(out, Crc32(spec.content), 4);
-    Le(out, spec.content.size(), 4);
+    Le(out, Crc32(recipe.content), 4);
+    Le(out, recipe.content.size(), 4);
     return made;
 }
 

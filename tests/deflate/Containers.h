@@ -17,7 +17,7 @@ struct Made {
 
 enum class Descriptor { kNone, kSigned, kUnsigned };
 
-struct ZipEntrySpec {
+struct ZipEntryRecipe {
     std::string name = "data/file.txt";
     Bytes content;
     bool deflated = true;
@@ -25,17 +25,17 @@ struct ZipEntrySpec {
     // Sizes in a zip64 extra field (and eight-byte sizes in the descriptor).
     bool zip64 = false;
 };
-Made ZipLocalEntry(const ZipEntrySpec& spec);
+Made ZipLocalEntry(const ZipEntryRecipe& recipe);
 
 // A gzip member with every optional header field the flags name.
-struct GzipSpec {
+struct GzipRecipe {
     Bytes content;
     Bytes extra;
     std::string name;
     std::string comment;
     bool headerCrc = false;
 };
-Made GzipWithHeader(const GzipSpec& spec);
+Made GzipWithHeader(const GzipRecipe& recipe);
 
 // A zlib stream as compress2 makes it.
 Made ZlibOf(const Bytes& content, int level);

@@ -28,10 +28,10 @@ void Stored(BitPacker& b, uint32_t length, uint32_t complement, size_t present) 
     }
 }
 
-void Dynamic(BitPacker& b, const std::function<void(DynamicSpec&)>& plant) {
-    DynamicSpec spec;
-    plant(spec);
-    PutDynamicHeader(b, spec, true);
+void Dynamic(BitPacker& b, const std::function<void(DynamicRecipe&)>& plant) {
+    DynamicRecipe recipe;
+    plant(recipe);
+    PutDynamicHeader(b, recipe, true);
     PutDefaultDynamicTokens(b);
 }
 
@@ -94,33 +94,33 @@ std::vector<Fault> Faults() {
          },
          "the stream ends early"},
         {"TooManyLengthSymbols",
-         [](BitPacker& b) { Dynamic(b, [](DynamicSpec& s) { s.hlit = 30; }); },
+         [](BitPacker& b) { Dynamic(b, [](DynamicRecipe& s) { s.hlit = 30; }); },
          "too many length or distance symbols"},
         {"TooManyDistanceSymbols",
-         [](BitPacker& b) { Dynamic(b, [](DynamicSpec& s) { s.hdist = 30; }); },
+         [](BitPacker& b) { Dynamic(b, [](DynamicRecipe& s) { s.hdist = 30; }); },
          "too many length or distance symbols"},
         {"OverSubscribedCodeLengthCode",
-         [](BitPacker& b) { Dynamic(b, [](DynamicSpec& s) { s.codeLengthLengths[3] = 1; }); },
+         [](BitPacker& b) { Dynamic(b, [](DynamicRecipe& s) { s.codeLengthLengths[3] = 1; }); },
          "over-subscribed Huffman code"},
         {"IncompleteCodeLengthCode",
-         [](BitPacker& b) { Dynamic(b, [](DynamicSpec& s) { s.codeLengthLengths[15] = 0; }); },
+         [](BitPacker& b) { Dynamic(b, [](DynamicRecipe& s) { s.codeLengthLengths[15] = 0; }); },
          "incomplete Huffman code"},
         {"RepeatBeforeTheFirstLength",
          [](BitPacker& b) {
-             Dynamic(b, [](DynamicSpec& s) {
+             Dynamic(b, [](DynamicRecipe& s) {
                  s.codeLengthLengths = {2, 0, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 2, 0, 0};
                  s.sequence.insert(s.sequence.begin(), {16, 0});
              });
          },
          "repeat of a code length before the first"},
         {"ZerosPastTheLastSymbol",
-         [](BitPacker& b) { Dynamic(b, [](DynamicSpec& s) {
+         [](BitPacker& b) { Dynamic(b, [](DynamicRecipe& s) {
                                 s.sequence[3] = {18, 127};
                             }); },
          "code lengths beyond the block's symbols"},
         {"NoEndOfBlockCode",
          [](BitPacker& b) {
-             Dynamic(b, [](DynamicSpec& s) {
+             Dynamic(b, [](DynamicRecipe& s) {
                  // 'a' and 257 keep their lengths; 256 is sent as a zero.
                  s.codeLengthLengths = {0, 0, 2, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 2, 0, 2};
                  s.sequence = {{18, 86}, {1, 0}, {18, 127}, {18, 9}, {0, 0}, {2, 0}, {1, 0}};
@@ -130,7 +130,7 @@ std::vector<Fault> Faults() {
         {"IncompleteLiteralCode",
          [](BitPacker& b) {
              // 257 sent with three bits instead of two leaves a code unused.
-             Dynamic(b, [](DynamicSpec& s) {
+             Dynamic(b, [](DynamicRecipe& s) {
                  s.codeLengthLengths = {0, 0, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 3, 0, 3, 0, 2};
                  s.sequence = {{18, 86}, {1, 0}, {18, 127}, {18, 9}, {2, 0}, {3, 0}, {1, 0}};
              });
@@ -158,7 +158,7 @@ INSTANTIATE_TEST_SUITE_P(Faults, DamagedStreams, ::testing::ValuesIn(Faults()),
 // The valid stream the faults above start from parses: the faults are what is refused.
 TEST(DamagedStreams, TheirValidStartParses) {
     BitPacker bits;
-    Dynamic(bits, [](DynamicSpec&) {});
+    Dynamic(bits, [](DynamicRecipe&) {});
     EXPECT_TRUE(RoundTrips(bits.Done(), Bytes(4, 'a')));
 }
 

@@ -137,21 +137,21 @@ std::vector<uint32_t> CanonicalCodes(const std::vector<uint8_t>& lengths) {
     return codes;
 }
 
-void PutDynamicHeader(BitPacker& bits, const DynamicSpec& spec, bool final) {
+void PutDynamicHeader(BitPacker& bits, const DynamicRecipe& recipe, bool final) {
     static const uint8_t kOrder[19] = {16, 17, 18, 0, 8,  7, 9,  6, 10, 5,
                                        11, 4,  12, 3, 13, 2, 14, 1, 15};
     bits.Bits(final, 1);
     bits.Bits(2, 2);
-    bits.Bits(spec.hlit, 5);
-    bits.Bits(spec.hdist, 5);
-    bits.Bits(spec.hclen, 4);
+    bits.Bits(recipe.hlit, 5);
+    bits.Bits(recipe.hdist, 5);
+    bits.Bits(recipe.hclen, 4);
     std::vector<uint8_t> bySymbol(19, 0);
-    for (size_t i = 0; i < spec.codeLengthLengths.size(); ++i) {
-        bits.Bits(spec.codeLengthLengths[i], 3);
-        bySymbol[kOrder[i]] = spec.codeLengthLengths[i];
+    for (size_t i = 0; i < recipe.codeLengthLengths.size(); ++i) {
+        bits.Bits(recipe.codeLengthLengths[i], 3);
+        bySymbol[kOrder[i]] = recipe.codeLengthLengths[i];
     }
     const std::vector<uint32_t> codes = CanonicalCodes(bySymbol);
-    for (const auto& [symbol, extra] : spec.sequence) {
+    for (const auto& [symbol, extra] : recipe.sequence) {
         bits.Code(codes[symbol], bySymbol[symbol]);
         bits.Bits(extra, symbol == 16 ? 2 : symbol == 17 ? 3 : symbol == 18 ? 7 : 0);
     }

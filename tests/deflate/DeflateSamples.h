@@ -50,7 +50,7 @@ std::vector<uint32_t> CanonicalCodes(const std::vector<uint8_t>& lengths);
 // A dynamic block's header as sent, for streams made by hand. The default is valid: 258
 // literal and length codes of which 'a' has one bit and 256 and 257 two, and a single
 // distance code of one bit, the one code deflate allows to leave the other bit unused.
-struct DynamicSpec {
+struct DynamicRecipe {
     unsigned hlit = 1;
     unsigned hdist = 0;
     unsigned hclen = 14;
@@ -60,8 +60,8 @@ struct DynamicSpec {
     std::vector<std::pair<unsigned, unsigned>> sequence = {{18, 86}, {1, 0}, {18, 127}, {18, 9},
                                                            {2, 0},   {2, 0}, {1, 0}};
 };
-void PutDynamicHeader(BitPacker& bits, const DynamicSpec& spec, bool final);
-// The default spec's block sending "aaaa": 'a', then a match of 3 at distance 1.
+void PutDynamicHeader(BitPacker& bits, const DynamicRecipe& recipe, bool final);
+// The default recipe's block sending "aaaa": 'a', then a match of 3 at distance 1.
 void PutDefaultDynamicTokens(BitPacker& bits);
 
 // Parses `stream`, expects `content`, writes it back and expects every byte of the stream,

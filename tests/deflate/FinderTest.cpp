@@ -38,11 +38,11 @@ struct File {
                            {}});
         Other(made.bytes);
     }
-    void Zip(const ZipEntrySpec& spec) {
-        if (spec.deflated) {
-            Stream(Wrapper::kZipEntry, ZipLocalEntry(spec), spec.content.size());
+    void Zip(const ZipEntryRecipe& recipe) {
+        if (recipe.deflated) {
+            Stream(Wrapper::kZipEntry, ZipLocalEntry(recipe), recipe.content.size());
         } else {
-            Other(ZipLocalEntry(spec).bytes);
+            Other(ZipLocalEntry(recipe).bytes);
         }
     }
 };
@@ -55,14 +55,14 @@ struct FileCase {
 const Bytes kText = TextLike(30000, 11);
 const Bytes kSmall = TextLike(700, 12);
 
-ZipEntrySpec Entry(const Bytes& content, bool deflated, Descriptor descriptor = Descriptor::kNone,
-                   bool zip64 = false) {
-    ZipEntrySpec spec;
-    spec.content = content;
-    spec.deflated = deflated;
-    spec.descriptor = descriptor;
-    spec.zip64 = zip64;
-    return spec;
+ZipEntryRecipe Entry(const Bytes& content, bool deflated, Descriptor descriptor = Descriptor::kNone,
+                     bool zip64 = false) {
+    ZipEntryRecipe recipe;
+    recipe.content = content;
+    recipe.deflated = deflated;
+    recipe.descriptor = descriptor;
+    recipe.zip64 = zip64;
+    return recipe;
 }
 
 File ZipOfEveryKind() {
@@ -84,7 +84,7 @@ File NestedInAStoredEntry() {
     inner.Zip(Entry(kText, true));
     File f;
     f.Zip(Entry(kSmall, true));
-    ZipEntrySpec outer = Entry(inner.bytes, false);
+    ZipEntryRecipe outer = Entry(inner.bytes, false);
     const Made stored = ZipLocalEntry(outer);
     const size_t innerAt = f.bytes.size() + stored.deflateOffset;
     f.Other(stored.bytes);
@@ -97,23 +97,23 @@ File NestedInAStoredEntry() {
 
 File TarGz() {
     File f;
-    GzipSpec spec;
-    spec.content = kText;
-    spec.name = "game-data.tar";
-    f.Stream(Wrapper::kGzipMember, GzipWithHeader(spec), kText.size());
+    GzipRecipe recipe;
+    recipe.content = kText;
+    recipe.name = "game-data.tar";
+    f.Stream(Wrapper::kGzipMember, GzipWithHeader(recipe), kText.size());
     return f;
 }
 
 File GzipWithEveryHeaderField() {
     File f;
     f.Other(RandomBytes(333, 1));
-    GzipSpec spec;
-    spec.content = kSmall;
-    spec.extra = {'A', 'P', 2, 0, 7, 7};
-    spec.name = "name.txt";
-    spec.comment = "a comment";
-    spec.headerCrc = true;
-    f.Stream(Wrapper::kGzipMember, GzipWithHeader(spec), kSmall.size());
+    GzipRecipe recipe;
+    recipe.content = kSmall;
+    recipe.extra = {'A', 'P', 2, 0, 7, 7};
+    recipe.name = "name.txt";
+    recipe.comment = "a comment";
+    recipe.headerCrc = true;
+    f.Stream(Wrapper::kGzipMember, GzipWithHeader(recipe), kSmall.size());
     // A second member straight after, as `cat a.gz b.gz` makes.
     f.Stream(Wrapper::kGzipMember, GzipWithHeader({kText, {}, {}, {}, false}), kText.size());
     return f;
