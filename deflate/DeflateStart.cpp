@@ -2,6 +2,11 @@
 
 namespace deflatestream {
 
+bool IsZlibHeader(const uint8_t* header) {
+    return (header[0] & 0x0f) == 8 && (header[0] >> 4) <= 7 &&
+           (header[0] << 8 | header[1]) % 31 == 0;
+}
+
 bool PlausibleDeflateStart(const uint8_t* data, size_t size) {
     if (size < 2) {
         return false;

@@ -1,6 +1,7 @@
 #include "Parser.h"
 
 #include "BitReader.h"
+#include "BlockCodes.h"
 #include "ContentWindow.h"
 #include "DeflateFormat.h"
 #include "DynamicHeader.h"
@@ -31,7 +32,6 @@ private:
     bool Take(unsigned bits, uint32_t& value) { return reader_.Take(bits, value) || Ended(); }
     bool Stored();
     bool Dynamic(std::vector<uint8_t>& header);
-    bool FixedCodes();
     bool Tokens(uint64_t& matches);
     bool Match(unsigned symbol);
 
@@ -39,8 +39,7 @@ private:
     ContentWindow window_;
     DeflateParse& parse_;
     std::string& why_;
-    HuffmanCode literalCode_;
-    HuffmanCode distanceCode_;
+    BlockCodes codes_;
     uint64_t literalRun_ = 0;
     uint64_t matchesSoFar_ = 0;
     uint64_t lastLongLength_ = 0;
@@ -84,7 +83,7 @@ bool Parser::Run() {
         if (type == kReservedType) {
             return Refuse(why_, "reserved block type");
         }
-        if (!(type == kFixed ? FixedCodes() : Dynamic(dynamicHeader))) {
+        if (!(type == kFixed ? codes_.UseFixed(why_) : Dynamic(dynamicHeader))) {
             return false;
         }
         uint64_t matches = 0;
@@ -131,20 +130,6 @@ bool Parser::Stored() {
     return true;
 }
 
-bool Parser::FixedCodes() {
-    // Built once per block: cheap beside the block's own bits (at least ten).
-    uint8_t lengths[kFixedLiteralSymbols + kDistanceSymbols + 2];
-    for (unsigned s = 0; s < kFixedLiteralSymbols; ++s) {
-        lengths[s] = FixedLiteralLength(s);
-    }
-    for (unsigned s = 0; s < kDistanceSymbols + 2; ++s) {
-        lengths[kFixedLiteralSymbols + s] = kFixedDistanceLength;
-    }
-    return literalCode_.Build(lengths, kFixedLiteralSymbols, CodeUse::kLiterals, why_) &&
-           distanceCode_.Build(lengths + kFixedLiteralSymbols, kDistanceSymbols + 2,
-                               CodeUse::kDistances, why_);
-}
-
 bool Parser::Dynamic(std::vector<uint8_t>& header) {
     uint32_t hlit = 0;
     uint32_t hdist = 0;
@@ -179,13 +164,13 @@ bool Parser::Dynamic(std::vector<uint8_t>& header) {
             header.push_back(static_cast<uint8_t>(extra));
         }
     }
-    return lengths.BuildCodes(literalCode_, distanceCode_, why_);
+    return codes_.UseDynamic(lengths, why_);
 }
 
 bool Parser::Tokens(uint64_t& matches) {
     for (;;) {
         unsigned symbol = 0;
-        if (!Decode(literalCode_, symbol, "bad literal or length code")) {
+        if (!Decode(codes_.Literals(), symbol, "bad literal or length code")) {
             return false;
         }
         if (symbol < kEndOfBlock) {
@@ -220,7 +205,7 @@ bool Parser::Match(unsigned symbol) {
     }
     const unsigned length = kLengthBase[index] + extra;
     unsigned distanceSymbol = 0;
-    if (!Decode(distanceCode_, distanceSymbol, "bad distance code")) {
+    if (!Decode(codes_.Distances(), distanceSymbol, "bad distance code")) {
         return false;
     }
     if (distanceSymbol >= kDistanceSymbols) {

@@ -10,7 +10,6 @@ namespace {
 
 constexpr uint8_t kSignature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1a, '\n'};
 constexpr size_t kChunkOverhead = 12; // length, type, CRC-32
-constexpr uint8_t kPresetDictionary = 0x20;
 
 bool IsType(const uint8_t* type, const char* name) {
     return type[0] == name[0] && type[1] == name[1] && type[2] == name[2] && type[3] == name[3];
@@ -87,8 +86,8 @@ bool PngImageAt(const Candidate& c, FoundStream& found, uint64_t& work) {
         stream.insert(stream.end(), p + chunk.offset, p + chunk.offset + chunk.length);
     }
     work += stream.size();
-    if (stream.size() < 2 + 4 || (stream[0] & 0x0f) != Z_DEFLATED || (stream[0] >> 4) > 7 ||
-        (stream[0] << 8 | stream[1]) % 31 != 0 || (stream[1] & kPresetDictionary) != 0) {
+    if (stream.size() < 2 + 4 || !IsZlibHeader(stream.data()) ||
+        (stream[1] & kZlibPresetDictionary) != 0) {
         return false;
     }
     Inflated inflated;

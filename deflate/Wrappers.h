@@ -22,6 +22,11 @@ bool GzipMemberAt(const Candidate& at, FoundStream& found, uint64_t& work);
 bool ZlibStreamAt(const Candidate& at, FoundStream& found, uint64_t& work);
 bool PngImageAt(const Candidate& at, FoundStream& found, uint64_t& work);
 
+// Whether two bytes are a zlib header: deflate, a window of at most 32 KiB, the check bits.
+bool IsZlibHeader(const uint8_t* header);
+// The header's flag for a preset dictionary, whose content cannot be checked without it.
+constexpr uint8_t kZlibPresetDictionary = 0x20;
+
 // Whether the bytes can begin a deflate stream: a first block header zlib would read on.
 bool PlausibleDeflateStart(const uint8_t* data, size_t size);
 

@@ -1,6 +1,7 @@
 #include "Writer.h"
 
 #include "BitWriter.h"
+#include "BlockCodes.h"
 #include "ContentReader.h"
 #include "DeflateFormat.h"
 #include "DynamicHeader.h"
@@ -30,7 +31,6 @@ private:
     bool PutSymbol(const HuffmanCode& code, unsigned symbol);
     bool Padding();
     bool Stored();
-    bool FixedCodes();
     bool Dynamic();
     bool Tokens(uint64_t matches);
     bool Literals(uint64_t count);
@@ -47,8 +47,7 @@ private:
     ContentReader content_;
     BitWriter out_;
     std::string& why_;
-    HuffmanCode literalCode_;
-    HuffmanCode distanceCode_;
+    BlockCodes codes_;
     uint64_t matchesSoFar_ = 0;
     // The index of the next match spelt 284 + 31, or none.
     uint64_t nextLongLength_ = UINT64_MAX;
@@ -95,7 +94,7 @@ bool Writer::Run() {
         if (type == kReservedType || !blocks_.Varint(matches)) {
             return Broken();
         }
-        if (!(type == kFixed ? FixedCodes() : Dynamic()) || !Tokens(matches)) {
+        if (!(type == kFixed ? codes_.UseFixed(why_) : Dynamic()) || !Tokens(matches)) {
             return false;
         }
     }
@@ -142,20 +141,6 @@ bool Writer::Stored() {
     return true;
 }
 
-bool Writer::FixedCodes() {
-    // Symbols 286, 287 and distances 30, 31 complete the code; no match ever asks for them.
-    uint8_t lengths[kFixedLiteralSymbols + kDistanceSymbols + 2];
-    for (unsigned s = 0; s < kFixedLiteralSymbols; ++s) {
-        lengths[s] = FixedLiteralLength(s);
-    }
-    for (unsigned s = 0; s < kDistanceSymbols + 2; ++s) {
-        lengths[kFixedLiteralSymbols + s] = kFixedDistanceLength;
-    }
-    return literalCode_.Build(lengths, kFixedLiteralSymbols, CodeUse::kLiterals, why_) &&
-           distanceCode_.Build(lengths + kFixedLiteralSymbols, kDistanceSymbols + 2,
-                               CodeUse::kDistances, why_);
-}
-
 bool Writer::Dynamic() {
     uint8_t counts[3] = {};
     DynamicHeader header;
@@ -195,7 +180,7 @@ bool Writer::Dynamic() {
             return false;
         }
     }
-    return header.BuildCodes(literalCode_, distanceCode_, why_);
+    return codes_.UseDynamic(header, why_);
 }
 
 bool Writer::Tokens(uint64_t matches) {
@@ -208,7 +193,7 @@ bool Writer::Tokens(uint64_t matches) {
             return false;
         }
         if (i == matches) {
-            return PutSymbol(literalCode_, kEndOfBlock);
+            return PutSymbol(codes_.Literals(), kEndOfBlock);
         }
         if (!Match()) {
             return false;
@@ -222,7 +207,7 @@ bool Writer::Literals(uint64_t count) {
         if (!content_.Byte(byte)) {
             return Refuse(why_, "the content ends early");
         }
-        if (!PutSymbol(literalCode_, byte)) {
+        if (!PutSymbol(codes_.Literals(), byte)) {
             return false;
         }
     }
@@ -266,8 +251,8 @@ bool Writer::Match() {
     const unsigned index = symbol - kFirstLengthSymbol;
     const unsigned distanceSymbol = DistanceSymbol(distance);
     ++matchesSoFar_;
-    if (!PutSymbol(literalCode_, symbol) || !Put(extra, kLengthExtra[index]) ||
-        !PutSymbol(distanceCode_, distanceSymbol) ||
+    if (!PutSymbol(codes_.Literals(), symbol) || !Put(extra, kLengthExtra[index]) ||
+        !PutSymbol(codes_.Distances(), distanceSymbol) ||
         !Put(distance - kDistanceBase[distanceSymbol], kDistanceExtra[distanceSymbol])) {
         return false;
     }

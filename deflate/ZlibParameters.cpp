@@ -1,5 +1,7 @@
 #include "ZlibParameters.h"
 
+#include "Wrappers.h"
+
 #include <zlib.h>
 
 #include <algorithm>
@@ -163,8 +165,7 @@ std::string Describe(const ZlibParameters& p) {
 }
 
 bool HintsFromZlibHeader(const uint8_t* header, size_t size, ZlibHints& hints) {
-    if (size < 2 || (header[0] & 0x0f) != Z_DEFLATED || (header[0] >> 4) > 7 ||
-        (header[0] << 8 | header[1]) % 31 != 0) {
+    if (size < 2 || !IsZlibHeader(header)) {
         return false;
     }
     hints.windowBits = std::max((header[0] >> 4) + 8, 9);
