@@ -1,7 +1,5 @@
 #include "Wrappers.h"
 
-#include <zlib.h>
-
 namespace deflatestream {
 
 bool ZlibStreamAt(const Candidate& c, FoundStream& found, uint64_t& work) {
