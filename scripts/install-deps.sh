@@ -11,6 +11,7 @@ packages=(
   wine wine32:i386 wine64 fonts-wine xvfb xauth x11-utils imagemagick
   xdelta3 python3 python3-pytest python3-pytest-xdist llvm
   dpkg-dev bzip2 xz-utils autoconf automake libtool make openssl
+  gzip zip p7zip-full openjdk-17-jdk-headless optipng
 )
 
 missing=()
