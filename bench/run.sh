@@ -2,7 +2,8 @@
 # Benchmarks of the patch engine against xdelta3, bsdiff and zstd --patch-from on real file
 # pairs (two versions of Debian packages' binaries, for one or more architectures, and this
 # project's own 32-bit Windows programs built from two commits) and one large synthetic pair. Not a test: it asserts nothing about timings, it measures and writes
-# a report and a chart.
+# a report and a chart. Ours replaces files durably, so each peer's apply is timed both as
+# it is and with its output synced.
 #
 #   bench/run.sh            everything (about 40 minutes on 2 cores)
 #   bench/run.sh --docs     the same, then the chart copied to docs/benchmarks.png
