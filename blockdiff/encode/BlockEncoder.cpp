@@ -20,11 +20,11 @@
 namespace blockdiff {
 namespace {
 
-// The new file is read, matched and written in segments of this size (whole blocks).
-constexpr size_t kSegmentBytes = 64u << 20;
-static_assert(kSegmentBytes % format::kMaxBlockOutput == 0, "segments hold whole blocks");
-// An old file indexed in parts: the most of it indexed for one segment.
-constexpr size_t kPartsBudget = kWideAddresses ? 3 * kSegmentBytes : kSegmentBytes;
+// The new file is read, matched and written in slices of this size (whole blocks).
+constexpr size_t kSliceBytes = 64u << 20;
+static_assert(kSliceBytes % format::kMaxBlockOutput == 0, "slices hold whole blocks");
+// An old file indexed in parts: the most of it indexed for one slice.
+constexpr size_t kPartsBudget = kWideAddresses ? 3 * kSliceBytes : kSliceBytes;
 // The differing bytes the predictor must save to be worth its header, a few bytes each
 // after compression.
 constexpr uint64_t kPredictionMinimumGain = 256;
@@ -37,7 +37,7 @@ public:
         : old_(old), new_(newFile), payload_(payload), options_(options), progress_(progress),
           report_(report), failure_(failure), oldSize_(old ? old->Size() : 0),
           newSize_(newFile.Size()),
-          segments_(static_cast<size_t>((newSize_ + kSegmentBytes - 1) / kSegmentBytes)),
+          slices_(static_cast<size_t>((newSize_ + kSliceBytes - 1) / kSliceBytes)),
           threads_(UsefulThreads(options.threads)) {}
 
     bool Run() {
@@ -47,7 +47,7 @@ public:
     }
 
 private:
-    // The old file indexed once: every segment is matched before the suffix array is freed
+    // The old file indexed once: every slice is matched before the suffix array is freed
     // and the blocks are built.
     bool EncodeWhole() {
         std::vector<uint8_t> text;
@@ -57,17 +57,17 @@ private:
             !BuildIndex(std::move(text), {{0, 0, oldLength}})) {
             return false;
         }
-        std::vector<std::vector<FoundCover>> covers(segments_);
-        for (size_t segment = 0; segment < segments_; ++segment) {
-            if (!LoadSegment(segment) || !MatchSegment(segment, covers[segment])) {
+        std::vector<std::vector<FoundCover>> covers(slices_);
+        for (size_t slice = 0; slice < slices_; ++slice) {
+            if (!LoadSlice(slice) || !MatchSlice(slice, covers[slice])) {
                 return false;
             }
         }
         index_.DropSuffixes();
-        std::vector<std::vector<BlockPlan>> plans(segments_);
-        for (size_t segment = 0; segment < segments_; ++segment) {
-            plans[segment] = PlanBlocks(covers[segment], SegmentLength(segment), index_);
-            std::vector<FoundCover>().swap(covers[segment]);
+        std::vector<std::vector<BlockPlan>> plans(slices_);
+        for (size_t slice = 0; slice < slices_; ++slice) {
+            plans[slice] = PlanBlocks(covers[slice], SliceLength(slice), index_);
+            std::vector<FoundCover>().swap(covers[slice]);
         }
         PredictionPlan prediction;
         const bool predicted = options_.predictReferences && old_ &&
@@ -76,13 +76,12 @@ private:
         if (!WriteHeader(predicted ? &prediction : nullptr)) {
             return false;
         }
-        for (size_t segment = 0; segment < segments_; ++segment) {
-            if (!LoadSegment(segment) ||
-                !WriteSegment(segment, plans[segment],
-                              predicted ? prediction.predictor() : nullptr)) {
+        for (size_t slice = 0; slice < slices_; ++slice) {
+            if (!LoadSlice(slice) ||
+                !WriteSlice(slice, plans[slice], predicted ? prediction.predictor() : nullptr)) {
                 return false;
             }
-            std::vector<BlockPlan>().swap(plans[segment]);
+            std::vector<BlockPlan>().swap(plans[slice]);
         }
         return true;
     }
@@ -98,8 +97,8 @@ private:
     }
 
     bool Map(PredictionPlan& prediction, const std::vector<std::vector<BlockPlan>>& plans) const {
-        for (size_t segment = 0; segment < segments_; ++segment) {
-            prediction.AddCovers(plans[segment], SegmentStart(segment), index_);
+        for (size_t slice = 0; slice < slices_; ++slice) {
+            prediction.AddCovers(plans[slice], SliceStart(slice), index_);
         }
         return prediction.Seal();
     }
@@ -109,24 +108,24 @@ private:
     bool Pays(const PredictionPlan& prediction, const std::vector<std::vector<BlockPlan>>& plans) {
         uint64_t plain = 0;
         uint64_t predicted = 0;
-        for (size_t segment = 0; segment < segments_; ++segment) {
-            if (!LoadSegment(segment)) {
+        for (size_t slice = 0; slice < slices_; ++slice) {
+            if (!LoadSlice(slice)) {
                 return false;
             }
-            for (const BlockPlan& plan : plans[segment]) {
-                plain += DifferingBytes(plan, Source(segment, nullptr));
-                predicted += DifferingBytes(plan, Source(segment, prediction.predictor()));
+            for (const BlockPlan& plan : plans[slice]) {
+                plain += DifferingBytes(plan, Source(slice, nullptr));
+                predicted += DifferingBytes(plan, Source(slice, prediction.predictor()));
             }
         }
         return predicted + kPredictionMinimumGain <= plain;
     }
 
-    BlockSource Source(size_t segment, const ReferencePredictor* predictor) const {
-        return BlockSource{segment_.data(), SegmentStart(segment), index_, predictor};
+    BlockSource Source(size_t slice, const ReferencePredictor* predictor) const {
+        return BlockSource{slice_.data(), SliceStart(slice), index_, predictor};
     }
 
-    // The old file too large to index whole: for each segment, only the parts of it that
-    // the segment's sampled strings point to.
+    // The old file too large to index whole: for each slice, only the parts of it that
+    // the slice's sampled strings point to.
     bool EncodeInParts() {
         report_.indexedInParts = true;
         if (!WriteHeader(nullptr)) {
@@ -140,14 +139,13 @@ private:
         } catch (const std::bad_alloc&) {
             return failure_.Set(Error::OutOfMemory, "for the old file's sampled strings", 0);
         }
-        for (size_t segment = 0; segment < segments_; ++segment) {
+        for (size_t slice = 0; slice < slices_; ++slice) {
             std::vector<FoundCover> covers;
-            if (!LoadSegment(segment) || !IndexPartsFor(samples) ||
-                !MatchSegment(segment, covers)) {
+            if (!LoadSlice(slice) || !IndexPartsFor(samples) || !MatchSlice(slice, covers)) {
                 return false;
             }
             index_.DropSuffixes();
-            if (!WriteSegment(segment, PlanBlocks(covers, segment_.size(), index_), nullptr)) {
+            if (!WriteSlice(slice, PlanBlocks(covers, slice_.size(), index_), nullptr)) {
                 return false;
             }
         }
@@ -159,7 +157,7 @@ private:
         std::vector<SuffixIndex::Region> regions;
         try {
             std::vector<uint32_t> votes(samples.PartCount());
-            samples.Vote(segment_.data(), segment_.size(), votes);
+            samples.Vote(slice_.data(), slice_.size(), votes);
             regions = ChooseOldParts(votes, oldSize_, kPartsBudget);
             index_ = SuffixIndex();
             if (!ReadOldParts(*old_, regions, text)) {
@@ -177,23 +175,22 @@ private:
         return true;
     }
 
-    uint64_t SegmentStart(size_t segment) const { return uint64_t{segment} * kSegmentBytes; }
-    size_t SegmentLength(size_t segment) const {
-        return static_cast<size_t>(
-            std::min<uint64_t>(kSegmentBytes, newSize_ - SegmentStart(segment)));
+    uint64_t SliceStart(size_t slice) const { return uint64_t{slice} * kSliceBytes; }
+    size_t SliceLength(size_t slice) const {
+        return static_cast<size_t>(std::min<uint64_t>(kSliceBytes, newSize_ - SliceStart(slice)));
     }
 
-    bool LoadSegment(size_t segment) {
-        if (loaded_ == segment) {
+    bool LoadSlice(size_t slice) {
+        if (loaded_ == slice) {
             return true;
         }
         loaded_ = SIZE_MAX;
-        const size_t length = SegmentLength(segment);
-        if (!Reserve(segment_, length, "the new file") ||
-            !Read(new_, SegmentStart(segment), segment_.data(), length, "the new file")) {
+        const size_t length = SliceLength(slice);
+        if (!Reserve(slice_, length, "the new file") ||
+            !Read(new_, SliceStart(slice), slice_.data(), length, "the new file")) {
             return false;
         }
-        loaded_ = segment;
+        loaded_ = slice;
         return true;
     }
 
@@ -223,20 +220,20 @@ private:
         return SIZE_MAX;
     }
 
-    // Matches the loaded segment in as many parts as there are threads, each part starting at
+    // Matches the loaded slice in as many parts as there are threads, each part starting at
     // the alignment an unchanged file would have.
-    bool MatchSegment(size_t segment, std::vector<FoundCover>& covers) {
-        const size_t length = segment_.size();
+    bool MatchSlice(size_t slice, std::vector<FoundCover>& covers) {
+        const size_t length = slice_.size();
         const size_t parts = std::max<size_t>(1, std::min<size_t>(threads_, length >> 20));
         std::vector<std::vector<FoundCover>> found(parts);
         std::atomic<bool> outOfMemory{false};
         RunTasks(parts, threads_, [&](size_t part) {
             const size_t begin = length / parts * part;
             const size_t end = part + 1 == parts ? length : length / parts * (part + 1);
-            const size_t startText = SameOffsetInText(SegmentStart(segment) + begin);
+            const size_t startText = SameOffsetInText(SliceStart(slice) + begin);
             try {
                 found[part] =
-                    FindCovers(index_, segment_.data(), begin, end, startText, options_.model);
+                    FindCovers(index_, slice_.data(), begin, end, startText, options_.model);
             } catch (const std::bad_alloc&) {
                 outOfMemory = true;
             }
@@ -245,23 +242,23 @@ private:
         for (std::vector<FoundCover>& part : found) {
             covers.insert(covers.end(), part.begin(), part.end());
         }
-        return Progress(SegmentStart(segment) + length);
+        return Progress(SliceStart(slice) + length);
     }
 
-    // Builds and compresses the loaded segment's blocks on the threads, then writes them in
+    // Builds and compresses the loaded slice's blocks on the threads, then writes them in
     // order. With a predictor, a block whose predicted differences differ from the plain ones
     // is compressed both ways and keeps the smaller.
-    bool WriteSegment(size_t segment, const std::vector<BlockPlan>& plans,
-                      const ReferencePredictor* predictor) {
+    bool WriteSlice(size_t slice, const std::vector<BlockPlan>& plans,
+                    const ReferencePredictor* predictor) {
         std::vector<EncodedBlock> blocks(plans.size());
         std::vector<uint64_t> covered(plans.size());
         std::atomic<bool> outOfMemory{false};
         RunTasks(plans.size(), threads_, [&](size_t i) {
             try {
-                const RawBlock raw = BuildRawBlock(plans[i], Source(segment, nullptr));
+                const RawBlock raw = BuildRawBlock(plans[i], Source(slice, nullptr));
                 covered[i] = raw.coveredBytes;
                 if (!CompressBlock(raw, options_.coders, blocks[i]) ||
-                    (predictor && !TryPredicted(plans[i], Source(segment, predictor), raw,
+                    (predictor && !TryPredicted(plans[i], Source(slice, predictor), raw,
                                                 options_.coders, blocks[i]))) {
                     outOfMemory = true;
                 }
@@ -277,7 +274,7 @@ private:
             }
             std::vector<uint8_t>().swap(blocks[i].bytes);
         }
-        return Progress(newSize_ + SegmentStart(segment) + segment_.size());
+        return Progress(newSize_ + SliceStart(slice) + slice_.size());
     }
 
     static bool TryPredicted(const BlockPlan& plan, const BlockSource& source,
@@ -333,10 +330,10 @@ private:
     Failure& failure_;
     const uint64_t oldSize_;
     const uint64_t newSize_;
-    const size_t segments_;
+    const size_t slices_;
     const unsigned threads_;
     SuffixIndex index_;
-    std::vector<uint8_t> segment_;
+    std::vector<uint8_t> slice_;
     size_t loaded_ = SIZE_MAX;
 };
 

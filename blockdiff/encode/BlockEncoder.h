@@ -15,7 +15,7 @@ struct EncoderOptions {
     // Threads for matching and compressing; at most what the machine has.
     unsigned threads = 2;
     // An old file up to this size is indexed whole; a larger one part by part for each
-    // stretch of the new file (0: the default).
+    // slice of the new file (0: the default).
     uint64_t wholeOldLimit = 0;
     // The coders a stream may be stored with (Store always).
     CoderSet coders = kAllCoders;
@@ -57,7 +57,7 @@ using EncodeProgress = std::function<bool(uint64_t done, uint64_t total)>;
 // Writes a block delta payload (docs/patch-format.md) that rebuilds `newFile` from `old`
 // (may be null: no old file) to `payload`.
 //
-// Matching: the old file's suffixes are sorted (libdivsufsort) and every stretch of the new
+// Matching: the old file's suffixes are sorted (libdivsufsort) and every slice of the new
 // file is matched approximately against them; the choice of covers and of each stream's coder
 // follows the cost model (CostModel.h, StreamChoice.h). Blocks are built and compressed on
 // `threads` threads, the new file matched in as many parts.
@@ -67,7 +67,7 @@ using EncodeProgress = std::function<bool(uint64_t done, uint64_t total)>;
 // with its suffix array, 5n, while the new file is matched 64 MiB at a time; the suffix
 // array is then freed and the blocks are built, each thread holding one block's streams and
 // its compressors (about 150 MiB). A larger old file is sampled (at most 64 MiB) and indexed
-// for each 64 MiB of the new file over only the parts of it that stretch resembles (at most
+// for each 64 MiB of the new file over only the parts of it that slice resembles (at most
 // 192 MiB and their suffix array; 64 MiB in a 32-bit build): about 1.1 GiB whatever the sizes.
 //
 // Returns false with `failure` set: Error::SourceReadFailed (`old` or `newFile` unreadable),

@@ -43,11 +43,11 @@ bool PredictionPlan::Prepare(const SuffixIndex& index, plumbing::Source& newFile
     return new_.sections.size() <= x86image::kMaxSections;
 }
 
-void PredictionPlan::AddCovers(const std::vector<BlockPlan>& plans, uint64_t segmentStart,
+void PredictionPlan::AddCovers(const std::vector<BlockPlan>& plans, uint64_t sliceStart,
                                const SuffixIndex& index) {
     for (const BlockPlan& plan : plans) {
         for (const FoundCover& cover : plan.covers) {
-            map_.Add(index.OldOffset(cover.textPos), segmentStart + cover.newPos,
+            map_.Add(index.OldOffset(cover.textPos), sliceStart + cover.newPos,
                      static_cast<uint32_t>(cover.length));
         }
     }

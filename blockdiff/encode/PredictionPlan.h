@@ -19,8 +19,8 @@ public:
     // Parses the old file (held whole in `index`) and the new one. False when either is no
     // image, they are not of one kind, or either is beyond the limits of predictor `version`.
     bool Prepare(const SuffixIndex& index, plumbing::Source& newFile, uint8_t version);
-    // Maps the covers of one segment's blocks, the segment starting at `segmentStart`.
-    void AddCovers(const std::vector<BlockPlan>& plans, uint64_t segmentStart,
+    // Maps the covers of one slice's blocks, the slice starting at `sliceStart`.
+    void AddCovers(const std::vector<BlockPlan>& plans, uint64_t sliceStart,
                    const SuffixIndex& index);
     // After the last covers: false when there are more than the predictor takes.
     bool Seal();

@@ -48,8 +48,7 @@ const uint8_t* CoverBytes(const FoundCover& found, const BlockSource& source,
     }
     scratch.assign(oldBytes, oldBytes + found.length);
     source.predictor->PredictCover(source.index.OldOffset(found.textPos),
-                                   source.segmentStart + found.newPos, scratch.data(),
-                                   found.length);
+                                   source.sliceStart + found.newPos, scratch.data(), found.length);
     return scratch.data();
 }
 

@@ -24,12 +24,12 @@ struct RawBlock {
     std::vector<uint8_t> literals;
 };
 
-// The new bytes and old text a segment's blocks are built from: the segment starts at
-// `segmentStart` of the new file; with a predictor, the differences are taken against the
+// The new bytes and old text a slice's blocks are built from: the slice starts at
+// `sliceStart` of the new file; with a predictor, the differences are taken against the
 // predicted references of each cover.
 struct BlockSource {
     const uint8_t* newData;
-    uint64_t segmentStart;
+    uint64_t sliceStart;
     const SuffixIndex& index;
     const ReferencePredictor* predictor;
 };

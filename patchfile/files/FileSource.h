@@ -5,7 +5,7 @@
 
 namespace patchfile {
 
-// A file, or a stretch of one, as a decoder's source: the old file that deltas copy from, or
+// A file, or a range of one, as a decoder's source: the old file that deltas copy from, or
 // a payload inside the patch file. Read on demand at 64-bit offsets, never held whole. A
 // failed read is kept for the error message; each read is a chance to tick.
 class FileSource : public plumbing::Source {

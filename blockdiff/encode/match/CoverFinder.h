@@ -8,7 +8,8 @@
 
 namespace blockdiff {
 
-// A stretch of the new file given by the old text at one alignment, differences and all.
+// A cover as the matching finds it: new bytes given by the old text at one alignment, differences
+// and all.
 struct FoundCover {
     size_t newPos = 0;
     size_t textPos = 0;

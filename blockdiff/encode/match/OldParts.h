@@ -9,7 +9,7 @@
 
 namespace blockdiff {
 
-// The parts of an old file worth indexing for one stretch of the new file: those its sampled
+// The parts of an old file worth indexing for one slice of the new file: those its sampled
 // strings voted for most (at least kMinVotes), each with its neighbours where they had a vote
 // too (a match may run across the edge), at most `budget` bytes in all, in file order and
 // merged where they touch.

@@ -7,9 +7,9 @@
 
 namespace blockdiff {
 
-// Where a stretch of the new file may come from in an old file too large to index whole: a
+// Where a slice of the new file may come from in an old file too large to index whole: a
 // table of the old file's kStringBytes-byte strings sampled every kStep bytes, read once
-// in pieces and never held. Every position of a stretch of the new file looks its string up
+// in pieces and never held. Every position of a slice of the new file looks its string up
 // and votes for the part of the old file (kPartBytes) the sample it finds lies in.
 // A bucket keeps the newest sample that hashes to it, with a check of the whole hash, so a
 // string found is almost always the same string. Memory: 8 bytes per bucket, at most 2^23
