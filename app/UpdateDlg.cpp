@@ -45,9 +45,8 @@ BOOL CUpdateDlg::OnInitDialog() {
     SetStatusText(TableText(1));
     SetLogText(TableText(2));
     SetProgress(0);
-    if (HWND button = GetDlgItem(IDOK))
-        SetWindowTextA(button, TableText(17).c_str());
-    return RunStartupChecks();
+    SetButtonText(TableText(17));
+    return m_startupChecks.Run();
 }
 
 // The About item comes straight from the program's resources: the string table is not
@@ -93,10 +92,6 @@ void CUpdateDlg::PaintMinimisedIcon() {
     int y = (client.bottom - client.top - cyIcon + 1) / 2;
     DrawIcon(dc, x, y, m_hIcon);
     EndPaint(GetSafeHwnd(), &paint);
-}
-
-int CUpdateDlg::ShowMessageBox(const std::string& text, UINT type) {
-    return AfxMessageBox(text, type);
 }
 
 HCURSOR CUpdateDlg::OnQueryDragIcon() {

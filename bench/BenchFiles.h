@@ -1,5 +1,6 @@
 #pragma once
-#include "VcdiffIo.h"
+#include "Sink.h"
+#include "Source.h"
 
 #include <cstdint>
 #include <cstdio>
@@ -9,7 +10,7 @@
 namespace bench {
 
 // A file read at any offset (pread), for the codecs' Source.
-class FileSource : public vcdiff::Source {
+class FileSource : public plumbing::Source {
 public:
     explicit FileSource(const std::string& path);
     ~FileSource() override;
@@ -26,7 +27,7 @@ private:
 };
 
 // Bytes in memory as a Source.
-class MemorySource : public vcdiff::Source {
+class MemorySource : public plumbing::Source {
 public:
     explicit MemorySource(const std::vector<uint8_t>& bytes) : bytes_(bytes) {}
     uint64_t Size() const override { return bytes_.size(); }
@@ -37,14 +38,14 @@ private:
 };
 
 // Collects what is written.
-class MemorySink : public vcdiff::Sink {
+class MemorySink : public plumbing::Sink {
 public:
     bool Write(const void* data, size_t length) override;
     std::vector<uint8_t> bytes;
 };
 
 // Drops what is written: decoding is timed without the cost of keeping the result.
-class DiscardSink : public vcdiff::Sink {
+class DiscardSink : public plumbing::Sink {
 public:
     bool Write(const void*, size_t length) override {
         written += length;
@@ -54,14 +55,14 @@ public:
 };
 
 // Compares what is written with the expected file, read as it goes.
-class CompareSink : public vcdiff::Sink {
+class CompareSink : public plumbing::Sink {
 public:
-    explicit CompareSink(vcdiff::Source& expected) : expected_(expected) {}
+    explicit CompareSink(plumbing::Source& expected) : expected_(expected) {}
     bool Write(const void* data, size_t length) override;
     bool matched() const { return same_ && written_ == expected_.Size(); }
 
 private:
-    vcdiff::Source& expected_;
+    plumbing::Source& expected_;
     std::vector<uint8_t> buffer_;
     uint64_t written_ = 0;
     bool same_ = true;

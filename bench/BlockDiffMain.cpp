@@ -93,12 +93,12 @@ void PrintReport(const blockdiff::EncodeReport& report) {
 }
 
 // Decodes once into `sink`; the longest wait between ticks goes to `longestGap`.
-bool DecodeOnce(const std::vector<uint8_t>& payload, vcdiff::Source& old, vcdiff::Sink& sink,
+bool DecodeOnce(const std::vector<uint8_t>& payload, plumbing::Source& old, plumbing::Sink& sink,
                 double& longestGap) {
     bench::MemorySource in(payload);
     Clock::time_point last = Clock::now();
     longestGap = 0;
-    const coders::Tick tick = [&] {
+    const plumbing::Tick tick = [&] {
         const Clock::time_point now = Clock::now();
         longestGap = std::max(longestGap, std::chrono::duration<double>(now - last).count());
         last = now;

@@ -10,11 +10,11 @@
 #include "BenchFiles.h"
 #include "BlockDecoder.h"
 #include "BlockHeader.h"
+#include "CachedReader.h"
 #include "CoverCoding.h"
 #include "ImageReferences.h"
 #include "ImageWriter.h"
 #include "PayloadHeader.h"
-#include "SegmentReader.h"
 #include "StreamEncoder.h"
 
 #include <zlib.h>
@@ -35,9 +35,10 @@ double Seconds(Clock::time_point since) {
 
 // Counts the reads of an old file; from read `failFrom` on (0: never) every read fails after
 // reading, as the engine's reads fail once its tick has answered stop.
-class CountingSource : public vcdiff::Source, public x86image::ByteSource {
+class CountingSource : public plumbing::Source {
 public:
-    CountingSource(vcdiff::Source& inner, uint64_t failFrom) : inner_(inner), failFrom_(failFrom) {}
+    CountingSource(plumbing::Source& inner, uint64_t failFrom)
+        : inner_(inner), failFrom_(failFrom) {}
     uint64_t Size() const override { return inner_.Size(); }
     bool Read(uint64_t offset, void* buffer, size_t length) override {
         ++reads;
@@ -45,15 +46,12 @@ public:
         // Read first, as the engine's file source does before its tick answers stop.
         return inner_.Read(offset, buffer, length) && (failFrom_ == 0 || reads < failFrom_);
     }
-    bool Read(uint64_t offset, uint8_t* out, size_t length) override {
-        return Read(offset, static_cast<void*>(out), length);
-    }
 
     uint64_t reads = 0;
     uint64_t bytes = 0;
 
 private:
-    vcdiff::Source& inner_;
+    plumbing::Source& inner_;
     uint64_t failFrom_;
 };
 
@@ -69,7 +67,7 @@ constexpr size_t kCoversPerBlock = 256 * 1024;
 constexpr size_t kCoverBlocks = 16;
 // Five places 512 KiB apart: one more than a set of the old set-associative cache held.
 constexpr uint64_t kPlaces = 5;
-constexpr uint64_t kSetStride = 64 * vcdiff::SegmentReader::kBlockSize;
+constexpr uint64_t kSetStride = 64 * plumbing::CachedReader::kBlockSize;
 
 // Blocks of one-byte covers, each from the next of kPlaces offsets one set stride apart.
 Bytes CyclingCovers(const Bytes& old) {
@@ -150,7 +148,7 @@ Bytes AlternatingImports() {
     return x86image::test::WritePe(spec).bytes;
 }
 
-int Parse(vcdiff::Source& image, uint64_t failFrom, const char* what) {
+int Parse(plumbing::Source& image, uint64_t failFrom, const char* what) {
     CountingSource counted(image, failFrom);
     x86image::ImageReferences found;
     std::string why;

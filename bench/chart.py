@@ -8,6 +8,11 @@ one panel per file pair, one colour and marker per tool.
 Each pair gets its own panel because patch sizes and apply times differ by orders of
 magnitude between a 69 MB library and a 20 KB changelog; within a panel the tools compare
 on one scale.
+
+Ours replaces each file durably; the peers only write their output. Where the table has a
+peer's apply with its output synced (apply_synced_s), the panel draws it as a hollow marker
+joined to the peer's plain apply, so that ours is compared with both. Tables of earlier runs,
+without that column, draw as before.
 """
 import csv
 import math
@@ -18,6 +23,7 @@ import matplotlib
 
 matplotlib.use("Agg")  # draws to a file; no display needed
 import matplotlib.pyplot as plt  # noqa: E402  (the backend must be chosen first)
+from matplotlib.lines import Line2D  # noqa: E402
 from matplotlib.ticker import FuncFormatter, LogLocator, NullFormatter  # noqa: E402
 
 # Tools bench/run.sh knows, in the legend's order. A tool not listed still gets drawn,
@@ -34,6 +40,8 @@ TOOL_STYLES = OrderedDict(
 )
 FALLBACK_STYLES = [("#8c564b", "X"), ("#e377c2", "*"), ("#7f7f7f", "h"), ("#bcbd22", "<")]
 
+SYNCED_LABEL = "hollow: a peer's output synced, as ours always is"
+
 COLUMNS = 3
 PANEL_INCHES = (4.6, 3.6)
 # /usr/bin/time counts hundredths of a second.
@@ -49,13 +57,22 @@ def read_table(path):
             key = (row["package"], row["pair"])
             pairs.setdefault(key, {"old_bytes": int(row["old_bytes"]), "tools": []})
             pairs[key]["tools"].append(
-                (row["tool"], int(row["patch_bytes"]), float(row["apply_s"]))
+                (row["tool"], int(row["patch_bytes"]), float(row["apply_s"]), synced_apply(row))
             )
     package_order = list(OrderedDict.fromkeys(package for package, _ in pairs))
     return OrderedDict(
         sorted(pairs.items(),
                key=lambda item: (package_order.index(item[0][0]), -item[1]["old_bytes"]))
     )
+
+
+def synced_apply(row):
+    """The apply time with the output synced, or None where the table has none or where it is
+    the plain apply itself (ours, which syncs what it writes)."""
+    synced = row.get("apply_synced_s") or ""
+    if not synced or float(synced) == float(row["apply_s"]):
+        return None
+    return float(synced)
 
 
 def style_of(tool, styles):
@@ -73,13 +90,18 @@ def readable_bytes(count):
 
 
 def draw_panel(axes, package, pair, entry, styles):
-    for tool, patch_bytes, apply_s in entry["tools"]:
+    for tool, patch_bytes, apply_s, synced_s in entry["tools"]:
         label, colour, marker = style_of(tool, styles)
         axes.scatter(apply_s, patch_bytes, s=70, c=colour, marker=marker, label=label,
                      edgecolors="black", linewidths=0.5, zorder=3)
+        if synced_s is not None:
+            axes.plot([apply_s, synced_s], [patch_bytes, patch_bytes], color=colour,
+                      linewidth=1, alpha=0.7, zorder=2)
+            axes.scatter(synced_s, patch_bytes, s=70, facecolors="none", edgecolors=colour,
+                         marker=marker, linewidths=1.2, zorder=3)
     axes.set_title(f"{pair} ({readable_bytes(entry['old_bytes'])})\n{package}", fontsize=10)
     axes.set_yscale("log")
-    sizes = [patch_bytes for _, patch_bytes, _ in entry["tools"]]
+    sizes = [patch_bytes for _, patch_bytes, _, _ in entry["tools"]]
     # At least one decade shown, so that a panel whose tools nearly agree does not magnify
     # a few per cent into the whole height.
     low, high = math.log10(min(sizes)), math.log10(max(sizes))
@@ -88,7 +110,7 @@ def draw_panel(axes, package, pair, entry, styles):
     axes.yaxis.set_major_locator(LogLocator(subs=(1.0, 2.0, 5.0)))
     axes.yaxis.set_major_formatter(FuncFormatter(lambda value, _: readable_bytes(value)))
     axes.yaxis.set_minor_formatter(NullFormatter())
-    slowest = max(apply_s for _, _, apply_s in entry["tools"])
+    slowest = max(max(apply_s, synced_s or 0) for _, _, apply_s, synced_s in entry["tools"])
     # A panel of small files would otherwise stretch one tick of the timer across the
     # whole width; the margin keeps markers at zero off the axis.
     right = max(slowest * 1.15, 5 * TIMER_RESOLUTION_S)
@@ -97,7 +119,7 @@ def draw_panel(axes, package, pair, entry, styles):
         axes.text(0.97, 0.95, f"every apply took {TIMER_RESOLUTION_S} s or less\n"
                   "(the timer's resolution)", transform=axes.transAxes, ha="right",
                   va="top", fontsize=8, color="dimgray")
-    axes.set_xlabel("apply time (s, fastest of the runs)", fontsize=9)
+    axes.set_xlabel("apply time (s, fastest of the runs; hollow: output synced)", fontsize=9)
     axes.set_ylabel("patch size (log scale)", fontsize=9)
     axes.tick_params(labelsize=8)
     axes.grid(True, which="major", linestyle="-", alpha=0.35)
@@ -121,8 +143,13 @@ def draw(pairs, out_path):
         for handle, label in zip(*axes.get_legend_handles_labels()):
             handles.setdefault(label, handle)
     ordered = [label for label, _, _ in styles.values() if label in handles]
-    figure.legend([handles[label] for label in ordered], ordered, loc="lower center",
-                  ncol=min(len(ordered), 6), fontsize=9, frameon=False)
+    legend_handles = [handles[label] for label in ordered]
+    if any(synced_s is not None for entry in pairs.values() for *_, synced_s in entry["tools"]):
+        ordered.append(SYNCED_LABEL)
+        legend_handles.append(Line2D([], [], linestyle="none", marker="o", markersize=8,
+                                     markerfacecolor="none", markeredgecolor="black"))
+    figure.legend(legend_handles, ordered, loc="lower center",
+                  ncol=min(len(ordered), 7), fontsize=9, frameon=False)
     figure.suptitle("Patch size against apply time, each tool on each file pair (lower left is better)",
                     fontsize=12)
     figure.tight_layout(rect=(0, 0.06, 1, 0.97))

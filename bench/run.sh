@@ -2,7 +2,8 @@
 # Benchmarks of the patch engine against xdelta3, bsdiff and zstd --patch-from on real file
 # pairs (two versions of Debian packages' binaries, for one or more architectures, and this
 # project's own 32-bit Windows programs built from two commits) and one large synthetic pair. Not a test: it asserts nothing about timings, it measures and writes
-# a report and a chart.
+# a report and a chart. Ours replaces files durably, so each peer's apply is timed both as
+# it is and with its output synced.
 #
 #   bench/run.sh            everything (about 40 minutes on 2 cores)
 #   bench/run.sh --docs     the same, then the chart copied to docs/benchmarks.png
@@ -148,20 +149,84 @@ timed() {
     read -r ELAPSED PEAK_KIB <"$out"
 }
 
-# The best of APPLY_RUNS applies (the machine is shared; the fastest run is the one least
-# disturbed) and the largest peak. `prepare` runs before each, untimed.
-best_apply() {
+# Times of the applies of one tool on one pair. Ours replaces each file durably (a
+# temporary flushed, renamed into place, its folder synced); the peers just write their
+# output, so each peer is also timed with its output synced the same way, inside the one
+# timed command. PLAIN_TIMES are the tools as they are (ours included), SYNCED_TIMES the
+# peers followed by the sync (ours: its plain runs, which sync already).
+PLAIN_TIMES=()
+SYNCED_TIMES=()
+APPLY_PEAK_KIB=0
+
+start_applies() {
+    PLAIN_TIMES=()
+    SYNCED_TIMES=()
+    APPLY_PEAK_KIB=0
+}
+
+# Each apply starts from a file system without dirty pages, so that none pays for the
+# writeback of the run before it or of the copy `prepare` made.
+settle() {
+    sync -f "$SCRATCH"
+}
+
+# One apply after `prepare` (untimed); its time goes to PLAIN_TIMES and its peak to
+# APPLY_PEAK_KIB.
+time_plain_apply() {
     local prepare=$1
     shift
-    local best="" peak=0
+    $prepare
+    settle
+    timed "$@"
+    PLAIN_TIMES+=("$ELAPSED")
+    ((PEAK_KIB > APPLY_PEAK_KIB)) && APPLY_PEAK_KIB=$PEAK_KIB
+    return 0
+}
+
+# A peer's apply followed by fsync of its output and of the output's folder (what the
+# rename of ours is made durable by), timed as one command; its time goes to SYNCED_TIMES.
+time_synced_apply() {
+    local out=$1
+    shift
+    no_prepare
+    settle
+    timed sh -c '"$@" && sync "$0" "$(dirname "$0")"' "$out" "$@"
+    SYNCED_TIMES+=("$ELAPSED")
+}
+
+# APPLY_RUNS applies of ours, each on a fresh copy of the old folder.
+measure_ours_applies() {
+    start_applies
+    local run
     for ((run = 0; run < APPLY_RUNS; run++)); do
-        $prepare
-        timed "$@"
-        if [[ -z $best ]] || awk "BEGIN{exit !($ELAPSED < $best)}"; then best=$ELAPSED; fi
-        ((PEAK_KIB > peak)) && peak=$PEAK_KIB
+        time_plain_apply fresh_folder "$@"
     done
-    ELAPSED=$best
-    PEAK_KIB=$peak
+    SYNCED_TIMES=("${PLAIN_TIMES[@]}")
+}
+
+# APPLY_RUNS applies of a peer writing OUT, as it is and synced, in turns, so that a change
+# in the shared machine's load falls on both.
+measure_peer_applies() {
+    local out=$1
+    shift
+    start_applies
+    local run
+    for ((run = 0; run < APPLY_RUNS; run++)); do
+        time_plain_apply no_prepare "$@"
+        time_synced_apply "$out" "$@"
+    done
+}
+
+# The fastest of some times (the machine is shared; the fastest run is the one least
+# disturbed).
+fastest() {
+    printf '%s\n' "$@" | sort -g | head -n 1
+}
+
+# The median of some times, the middle one or the mean of the middle two.
+median() {
+    printf '%s\n' "$@" | sort -g | awk '{ v[NR] = $1 }
+        END { m = int((NR + 1) / 2); if (NR % 2) print v[m]; else printf "%.3f\n", (v[m] + v[m + 1]) / 2 }'
 }
 
 # Each run its own scratch folder, so that two runs at once do not delete each other's files.
@@ -178,17 +243,29 @@ no_prepare() {
     rm -f "$SCRATCH/out"
 }
 
-TABLE_HEADER='package\tpair\told_bytes\ttool\tpatch_bytes\tbuild_s\tbuild_peak_kib\tapply_s\tapply_peak_kib'
+# apply_s is the fastest apply of the tool as it is, apply_synced_s the fastest with its
+# output synced (ours: the same runs), the _median_s columns the medians of the same runs.
+TABLE_HEADER='package\tpair\told_bytes\ttool\tpatch_bytes\tbuild_s\tbuild_peak_kib\tapply_s\tapply_peak_kib\tapply_synced_s\tapply_median_s\tapply_synced_median_s'
 
-# One result line, in the columns of TABLE_HEADER.
+# One result line, in the columns of TABLE_HEADER, from the applies just measured; and the
+# line of the summary comparing the tool's applies as it is and synced.
 record() {
     local pair=$1 tool=$2 patch=$3 build_s=$4 build_peak=$5 expected=$6 result=$7
     local name
     name=$(basename "$pair")
     cmp -s "$expected" "$result" || die "$tool on $name ($CURRENT_SOURCE) gave a wrong result"
-    printf '%s\t%s\t%s\t%s\t%s\t%s\t%s\t%s\t%s\n' "$CURRENT_SOURCE" "$name" \
+    local plain synced plain_median synced_median
+    plain=$(fastest "${PLAIN_TIMES[@]}")
+    synced=$(fastest "${SYNCED_TIMES[@]}")
+    plain_median=$(median "${PLAIN_TIMES[@]}")
+    synced_median=$(median "${SYNCED_TIMES[@]}")
+    printf '%s\t%s\t%s\t%s\t%s\t%s\t%s\t%s\t%s\t%s\t%s\t%s\n' "$CURRENT_SOURCE" "$name" \
         "$(stat -c %s "$pair/old/$name")" "$tool" "$(stat -c %s "$patch")" "$build_s" \
-        "$build_peak" "$ELAPSED" "$PEAK_KIB" >>"$TABLE"
+        "$build_peak" "$plain" "$APPLY_PEAK_KIB" "$synced" "$plain_median" "$synced_median" \
+        >>"$TABLE"
+    echo "apply $CURRENT_SOURCE $name $tool: median ${plain_median} s, synced ${synced_median} s;" \
+        "fastest ${plain} s, synced ${synced} s; runs ${PLAIN_TIMES[*]} / synced ${SYNCED_TIMES[*]}" \
+        >>"$SUMMARY"
 }
 
 # Where measure_ours leaves its patch of a pair, for the idle events to apply again.
@@ -201,7 +278,7 @@ measure_ours() {
     patch=$(ours_patch "$pair")
     timed "$BUILD/mkpatch/mkpatch" --quiet --no-locator "$pair/old" "$pair/new" "$patch"
     local build_s=$ELAPSED build_peak=$PEAK_KIB
-    best_apply fresh_folder "$BUILD/fpatch/fpatch" apply --quiet "$patch" "$SCRATCH/folder"
+    measure_ours_applies "$BUILD/fpatch/fpatch" apply --quiet "$patch" "$SCRATCH/folder"
     record "$pair" ours "$patch" "$build_s" "$build_peak" "$pair/new/$name" "$SCRATCH/folder/$name"
 }
 
@@ -211,7 +288,7 @@ measure_xdelta() {
     local patch=$SCRATCH/$tool.vcdiff
     timed xdelta3 -e "$@" -f -s "$pair/old/$name" "$pair/new/$name" "$patch"
     local build_s=$ELAPSED build_peak=$PEAK_KIB
-    best_apply no_prepare xdelta3 -d -D -f -s "$pair/old/$name" "$patch" "$SCRATCH/out"
+    measure_peer_applies "$SCRATCH/out" xdelta3 -d -D -f -s "$pair/old/$name" "$patch" "$SCRATCH/out"
     record "$pair" "$tool" "$patch" "$build_s" "$build_peak" "$pair/new/$name" "$SCRATCH/out"
 }
 
@@ -223,7 +300,7 @@ measure_bsdiff() {
     fi
     timed bsdiff "$pair/old/$name" "$pair/new/$name" "$patch"
     local build_s=$ELAPSED build_peak=$PEAK_KIB
-    best_apply no_prepare bspatch "$pair/old/$name" "$SCRATCH/out" "$patch"
+    measure_peer_applies "$SCRATCH/out" bspatch "$pair/old/$name" "$SCRATCH/out" "$patch"
     record "$pair" bsdiff "$patch" "$build_s" "$build_peak" "$pair/new/$name" "$SCRATCH/out"
 }
 
@@ -237,7 +314,7 @@ measure_zstd() {
     timed zstd -q "-$level" --long=31 -f --patch-from="$pair/old/$name" "$pair/new/$name" \
         -o "$patch"
     local build_s=$ELAPSED build_peak=$PEAK_KIB
-    best_apply no_prepare zstd -q -d --long=31 -f --patch-from="$pair/old/$name" "$patch" \
+    measure_peer_applies "$SCRATCH/out" zstd -q -d --long=31 -f --patch-from="$pair/old/$name" "$patch" \
         -o "$SCRATCH/out"
     record "$pair" "zstd-$level" "$patch" "$build_s" "$build_peak" "$pair/new/$name" \
         "$SCRATCH/out"

@@ -2,6 +2,8 @@
 #   quill::zstd        zstd (the decoder goes into the patch library, the encoder into mkpatch)
 #   quill::lzma        liblzma from xz-utils (likewise)
 #   quill::divsufsort  libdivsufsort (builder only)
+#   quill::sodium      libsodium (Ed25519 verification into the patch library, signing into
+#                      mkpatch)
 # Natively they are Debian's -dev packages. Debian has no MinGW builds of them, so the
 # Windows build cross-compiles Debian's source packages, which scripts/install-deps.sh
 # downloads and checks.
@@ -22,3 +24,4 @@ endfunction()
 quill_system_library(zstd zstd.h zstd)
 quill_system_library(lzma lzma.h lzma)
 quill_system_library(divsufsort divsufsort.h divsufsort)
+quill_system_library(sodium sodium.h sodium)

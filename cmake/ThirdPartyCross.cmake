@@ -1,5 +1,5 @@
-# The Windows build's zstd, liblzma and libdivsufsort, as quill::zstd, quill::lzma and
-# quill::divsufsort: Debian's source packages, fetched, checked and unpacked with Debian's
+# The Windows build's zstd, liblzma, libdivsufsort and libsodium, as quill::zstd,
+# quill::lzma, quill::divsufsort and quill::sodium: Debian's source packages, fetched, checked and unpacked with Debian's
 # patches by scripts/third-party-sources.sh into build/third-party/. All are static
 # libraries built with this build's toolchain.
 set(QUILL_THIRD_PARTY_SOURCES ${QUILL_ROOT}/build/third-party CACHE PATH
@@ -82,3 +82,37 @@ quill_external_library(divsufsort
     LIBRARY lib/libdivsufsort.a
     INCLUDES ${CMAKE_BINARY_DIR}/third-party/divsufsort/include
     OPTIONS -DBUILD_EXAMPLES=OFF)
+
+# libsodium by its own autotools build, the way it supports: the tree is copied into the
+# build folder (autoreconf writes into it), configured for this toolchain as a static library
+# of its smaller set of primitives (Ed25519 and SHA-512 are among them). Each function in a
+# section of its own, so that the patch library, linked with --gc-sections, keeps only what
+# verification reaches.
+quill_third_party_tree(sodium_tree libsodium)
+set(sodium_build ${CMAKE_BINARY_DIR}/third-party/sodium)
+get_filename_component(sodium_host ${CMAKE_C_COMPILER} NAME)
+string(REGEX REPLACE "-gcc$" "" sodium_host ${sodium_host})
+ExternalProject_Add(sodium_cross
+    SOURCE_DIR ${sodium_tree}
+    BINARY_DIR ${sodium_build}/build
+    CONFIGURE_COMMAND ${CMAKE_COMMAND} -E rm -rf ${sodium_build}/source
+        COMMAND ${CMAKE_COMMAND} -E copy_directory ${sodium_tree} ${sodium_build}/source
+        COMMAND sh -c "cd '${sodium_build}/source' && autoreconf -fi"
+        COMMAND ${sodium_build}/source/configure --host=${sodium_host}
+            --prefix=${sodium_build}/install --disable-shared --enable-static --enable-minimal
+            --disable-dependency-tracking --with-pic=no
+            "CFLAGS=-O2 -ffunction-sections -fdata-sections"
+    BUILD_COMMAND make -j 2
+    INSTALL_COMMAND make install
+    BUILD_BYPRODUCTS ${sodium_build}/install/lib/libsodium.a
+    LOG_CONFIGURE ON
+    LOG_BUILD ON
+    LOG_INSTALL ON
+    LOG_OUTPUT_ON_FAILURE ON)
+file(MAKE_DIRECTORY ${sodium_build}/install/include)
+add_library(quill_sodium INTERFACE)
+target_include_directories(quill_sodium SYSTEM INTERFACE ${sodium_build}/install/include)
+target_compile_definitions(quill_sodium INTERFACE SODIUM_STATIC)
+target_link_libraries(quill_sodium INTERFACE ${sodium_build}/install/lib/libsodium.a advapi32)
+add_dependencies(quill_sodium sodium_cross)
+add_library(quill::sodium ALIAS quill_sodium)

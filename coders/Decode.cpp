@@ -3,7 +3,7 @@
 namespace coders {
 
 DecodeResult Decode(Coder coder, const uint8_t* input, size_t inputSize, uint8_t* output,
-                    size_t outputSize, const Tick& tick) {
+                    size_t outputSize, const plumbing::Tick& tick) {
     switch (coder) {
     case Coder::Store:
         return DecodeStore(input, inputSize, output, outputSize, tick);

@@ -47,7 +47,7 @@ private:
 } // namespace
 
 DecodeResult DecodeDeflate(const uint8_t* input, size_t inputSize, uint8_t* output,
-                           size_t outputSize, const Tick& tick) {
+                           size_t outputSize, const plumbing::Tick& tick) {
     DeflateDecoder decoder;
     return DecodeInPieces(decoder, input, inputSize, output, outputSize, tick);
 }

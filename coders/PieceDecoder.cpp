@@ -13,7 +13,7 @@ DecodeResult ResultOf(StepStatus status) {
 } // namespace
 
 DecodeResult DecodeInPieces(PieceDecoder& decoder, const uint8_t* input, size_t inputSize,
-                            uint8_t* output, size_t outputSize, const Tick& tick) {
+                            uint8_t* output, size_t outputSize, const plumbing::Tick& tick) {
     const DecodeResult started = decoder.Start();
     if (started != DecodeResult::Ok) {
         return started;

@@ -51,6 +51,6 @@ template <typename Stream, typename Code> auto CodeStep(Stream& stream, Step& st
 // input and output, ticking between pieces. The stream must end exactly at the end of `input` after
 // exactly `outputSize` bytes of output.
 DecodeResult DecodeInPieces(PieceDecoder& decoder, const uint8_t* input, size_t inputSize,
-                            uint8_t* output, size_t outputSize, const Tick& tick);
+                            uint8_t* output, size_t outputSize, const plumbing::Tick& tick);
 
 } // namespace coders

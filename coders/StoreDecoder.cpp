@@ -26,7 +26,7 @@ public:
 } // namespace
 
 DecodeResult DecodeStore(const uint8_t* input, size_t inputSize, uint8_t* output, size_t outputSize,
-                         const Tick& tick) {
+                         const plumbing::Tick& tick) {
     StoreDecoder decoder;
     return DecodeInPieces(decoder, input, inputSize, output, outputSize, tick);
 }

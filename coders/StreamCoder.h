@@ -1,7 +1,8 @@
 #pragma once
+#include "Tick.h"
+
 #include <cstddef>
 #include <cstdint>
-#include <functional>
 
 // The general-purpose compressors that patch data is stored with, one stream at a time.
 // A stream is small enough to be held whole (the callers cap it), so both directions work
@@ -35,9 +36,8 @@ constexpr size_t kMaxDecoderWindow = 16u << 20;
 // the slowest decoder, takes some 2 ms for 32 KiB on a busy build machine (128 KiB took 9).
 constexpr size_t kTickOutputBytes = 32u << 10;
 
-// Called between pieces of work; returning false stops the work. Each piece takes at most
-// kTickOutputBytes of input as well, so that input which decodes to little output ticks too.
-using Tick = std::function<bool()>;
+// Each piece takes at most kTickOutputBytes of input as well, so that input which decodes to
+// little output ticks too.
 
 enum class DecodeResult {
     Ok,
@@ -49,6 +49,6 @@ enum class DecodeResult {
 // Decodes one whole stream `input` into exactly `outputSize` bytes at `output`. `tick` may
 // be empty.
 DecodeResult Decode(Coder coder, const uint8_t* input, size_t inputSize, uint8_t* output,
-                    size_t outputSize, const Tick& tick);
+                    size_t outputSize, const plumbing::Tick& tick);
 
 } // namespace coders

@@ -67,7 +67,7 @@ bool ReadProperties(const uint8_t* input, size_t inputSize, lzma_options_lzma& o
 } // namespace
 
 DecodeResult DecodeXz(const uint8_t* input, size_t inputSize, uint8_t* output, size_t outputSize,
-                      const Tick& tick) {
+                      const plumbing::Tick& tick) {
     lzma_options_lzma options;
     if (!ReadProperties(input, inputSize, options)) {
         return DecodeResult::Corrupt;

@@ -1,4 +1,5 @@
 #include "Decoders.h"
+#include "LittleEndian.h"
 #include "PieceDecoder.h"
 #include "ZstdWindow.h"
 
@@ -44,8 +45,8 @@ bool StartsWithFrame(const uint8_t* input, size_t inputSize) {
     if (inputSize < 4) {
         return false;
     }
-    const uint32_t magic = input[0] | input[1] << 8 | input[2] << 16 | uint32_t{input[3]} << 24;
-    return magic == ZSTD_MAGICNUMBER; // not a skippable frame, which decodes to nothing
+    return plumbing::LoadLittleEndian(input, 4) ==
+           ZSTD_MAGICNUMBER; // not a skippable frame, which decodes to nothing
 }
 
 // A frame may leave its size unstated; decoding then checks it.
@@ -58,7 +59,7 @@ bool StatesOtherSize(const uint8_t* input, size_t inputSize, size_t outputSize) 
 } // namespace
 
 DecodeResult DecodeZstd(const uint8_t* input, size_t inputSize, uint8_t* output, size_t outputSize,
-                        const Tick& tick) {
+                        const plumbing::Tick& tick) {
     if (!StartsWithFrame(input, inputSize) || StatesOtherSize(input, inputSize, outputSize)) {
         return DecodeResult::Corrupt;
     }

@@ -4,6 +4,7 @@
 #include "ExitCode.h"
 #include "PatchApplier.h"
 #include "PatchInfo.h"
+#include "PublicKey.h"
 
 #include <cstdio>
 #include <cstring>
@@ -12,8 +13,9 @@
 
 namespace {
 
-const char kUsage[] = "usage: fpatch apply [--quiet | --trace] PATCH FOLDER\n"
+const char kUsage[] = "usage: fpatch apply [--quiet | --trace] [--key KEY.pub] PATCH FOLDER\n"
                       "       fpatch info PATCH\n"
+                      "--key: apply only a patch file signed with this public key's private key\n"
                       "exit codes: 0 applied, 1 usage, 2 error (event 4), 3 damaged patch file\n"
                       "            (event 14), 4 failure without text (event 13), 5 stopped\n";
 
@@ -41,11 +43,15 @@ int ExitCodeOf(patchfile::Outcome outcome) {
 int Apply(const std::vector<std::string>& args) {
     fpatch::Verbosity verbosity = fpatch::Verbosity::Normal;
     std::vector<std::string> operands;
-    for (const std::string& arg : args) {
+    std::string keyFile;
+    for (size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
         if (arg == "--quiet")
             verbosity = fpatch::Verbosity::Quiet;
         else if (arg == "--trace")
             verbosity = fpatch::Verbosity::Trace;
+        else if (arg == "--key" && i + 1 < args.size())
+            keyFile = args[++i];
         else if (arg.rfind("--", 0) == 0)
             return Usage();
         else
@@ -56,6 +62,15 @@ int Apply(const std::vector<std::string>& args) {
     fpatch::EventPrinter printer(verbosity);
     std::unique_ptr<patchfile::FileSystem> fs = patchfile::MakeNativeFileSystem();
     patchfile::PatchApplier applier(*fs, printer, nullptr);
+    if (!keyFile.empty()) {
+        patchfile::PublicKey key;
+        std::string error;
+        if (!patchfile::ReadPublicKeyFile(keyFile, key, error)) {
+            std::fprintf(stderr, "fpatch: %s\n", error.c_str());
+            return Usage();
+        }
+        applier.TrustOnly(key);
+    }
     int code = ExitCodeOf(applier.Apply(operands[0], operands[1]));
     if (verbosity == fpatch::Verbosity::Normal)
         std::printf("%s (%lu idle events)\n", code == fpatch::kExitOk ? "applied" : "not applied",

@@ -3,9 +3,13 @@
 #include "DirectoryReader.h"
 #include "ExitCode.h"
 #include "PayloadReader.h"
+#include "PublicKey.h"
+#include "SignatureVerifier.h"
 
+#include <algorithm>
 #include <cinttypes>
 #include <cstdio>
+#include <iterator>
 
 namespace fpatch {
 namespace {
@@ -20,6 +24,23 @@ void PrintEntry(const patchfile::PatchEntry& entry) {
                     entry.resultSize, entry.resultCrc, entry.payloadSize,
                     patchfile::PayloadMethodName(entry.method));
     std::printf("\n");
+}
+
+// Which key the file says it is signed with, and whether the signature matches that key: a
+// match proves the file unchanged since that key's holder signed it, not who the holder is.
+bool PrintSignature(patchfile::InputFile& file, const patchfile::SignatureInfo& signature) {
+    if (!signature.present) {
+        std::printf("signature: none\n");
+        return true;
+    }
+    patchfile::PublicKey key;
+    std::copy(std::begin(signature.publicKey), std::end(signature.publicKey), key.bytes);
+    patchfile::SignatureCheck check = patchfile::VerifyPatchSignature(file, key, nullptr);
+    std::printf("signature: Ed25519ph by key %s, %s\n", patchfile::KeyFingerprint(key).c_str(),
+                check.ok() ? "matches the file"
+                : check.io ? "unreadable"
+                           : patchfile::DescribeFormatError(check.format));
+    return check.ok();
 }
 
 } // namespace
@@ -46,6 +67,7 @@ int PrintPatchInfo(const std::string& patchPath) {
         return kExitDamaged;
     }
     std::printf("format version %u\n", directory.version);
+    bool signatureMatches = PrintSignature(*file, directory.signature);
     if (directory.locator.empty())
         std::printf("locator: none\n");
     else
@@ -61,7 +83,7 @@ int PrintPatchInfo(const std::string& patchPath) {
             return kExitDamaged;
         }
     }
-    return kExitOk;
+    return signatureMatches ? kExitOk : kExitDamaged;
 }
 
 } // namespace fpatch

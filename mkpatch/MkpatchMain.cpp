@@ -4,6 +4,7 @@
 #include "MkpatchOptions.h"
 #include "PatchFormat.h"
 #include "ProgressBar.h"
+#include "SigningKey.h"
 
 #include <cinttypes>
 #include <cstdio>
@@ -20,6 +21,7 @@ namespace {
 
 const char kUsage[] =
     "usage: mkpatch [options] OLD_FOLDER NEW_FOLDER PATCH_FILE\n"
+    "       mkpatch --new-key KEY_FILE\n"
     "  --delete              delete files that only OLD_FOLDER has\n"
     "  --locator-key KEY     registry key under HKEY_CURRENT_USER naming the game folder\n"
     "                        (default Software\\Corvanel\\Tessik)\n"
@@ -32,10 +34,31 @@ const char kUsage[] =
     "                        file is coded both ways and the smaller kept\n"
     "  --coder C             blocks, every stream stored with zstd, xz or deflate\n"
     "  --level N             zlib level 0-9 for vcdiff payloads (default 9)\n"
+    "  --sign KEY_FILE       sign the patch file with this private key, so that a patch\n"
+    "                        library built with its public key applies it\n"
+    "  --new-key KEY_FILE    write a new private key to KEY_FILE (readable by its owner\n"
+    "                        only) and its public key to KEY_FILE.pub; print the public\n"
+    "                        key's fingerprint. Existing files are never overwritten\n"
     "  --quiet               print nothing but errors\n"
     "  --help                print this and exit\n"
     "  --version             print the version and exit\n"
     "exit codes: 0 written, 1 usage, 2 failed\n";
+
+int WriteNewKey(const std::string& path) {
+    patchfile::SigningKey key;
+    std::string error;
+    if (!patchfile::GenerateSigningKey(key)) {
+        std::fprintf(stderr, "mkpatch: libsodium could not start\n");
+        return 2;
+    }
+    if (!patchfile::WriteNewKeyPair(path, key, error)) {
+        std::fprintf(stderr, "mkpatch: %s\n", error.c_str());
+        return 2;
+    }
+    std::printf("wrote %s and %s.pub, key fingerprint %s\n", path.c_str(), path.c_str(),
+                patchfile::KeyFingerprint(key.publicKey).c_str());
+    return 0;
+}
 
 } // namespace
 
@@ -55,6 +78,16 @@ int main(int argc, char** argv) {
                     patchfile::kFirstFormatVersion, patchfile::kNewestFormatVersion);
         return 0;
     }
+    if (!options.newKeyFile.empty())
+        return WriteNewKey(options.newKeyFile);
+    patchfile::SigningKey signingKey;
+    if (!options.signingKeyFile.empty()) {
+        if (!patchfile::ReadSigningKeyFile(options.signingKeyFile, signingKey, error)) {
+            std::fprintf(stderr, "mkpatch: %s\n", error.c_str());
+            return 2;
+        }
+        options.build.signingKey = &signingKey;
+    }
     std::unique_ptr<patchfile::FileSystem> fs = patchfile::MakeNativeFileSystem();
     mkpatch::ProgressBar progress(isatty(fileno(stderr)) != 0, options.quiet);
     patchfile::BuildSummary summary;
@@ -69,5 +102,8 @@ int main(int argc, char** argv) {
         std::printf("wrote %s: %zu patched, %zu added, %zu deleted, %" PRIu64 " bytes\n",
                     options.output.c_str(), summary.patched, summary.added, summary.deleted,
                     summary.patchFileSize);
+    if (!options.quiet && options.build.signingKey)
+        std::printf("signed with key %s\n",
+                    patchfile::KeyFingerprint(signingKey.publicKey).c_str());
     return 0;
 }

@@ -88,6 +88,10 @@ bool ParseOptions(const std::vector<std::string>& args, MkpatchOptions& options,
         else if (arg == "--coder")
             ok = coderGiven =
                 TakeValue(args, i, value, error) && ParseCoder(value, options.build.coders, error);
+        else if (arg == "--sign")
+            ok = TakeValue(args, i, options.signingKeyFile, error);
+        else if (arg == "--new-key")
+            ok = TakeValue(args, i, options.newKeyFile, error);
         else if (arg == "--level")
             ok = TakeValue(args, i, level, error) &&
                  ParseLevel(level, options.build.compressionLevel, error);
@@ -98,6 +102,12 @@ bool ParseOptions(const std::vector<std::string>& args, MkpatchOptions& options,
             operands.push_back(arg);
         if (!ok)
             return false;
+    }
+    if (!options.newKeyFile.empty()) {
+        if (operands.empty() && options.signingKeyFile.empty())
+            return true;
+        error = "--new-key writes a key pair and takes no other operand or --sign";
+        return false;
     }
     if (operands.size() != 3) {
         error = "expected OLD_FOLDER NEW_FOLDER PATCH_FILE";

@@ -12,6 +12,10 @@ struct MkpatchOptions {
     std::string output;
     patchfile::BuildOptions build;
     bool quiet = false;
+    // --sign: the private key file the patch file is signed with.
+    std::string signingKeyFile;
+    // --new-key: only a new key pair is written, to this file and its .pub.
+    std::string newKeyFile;
     // Asked for the usage or the version: nothing else is read.
     bool showHelp = false;
     bool showVersion = false;

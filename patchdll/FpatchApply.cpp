@@ -2,6 +2,7 @@
 // exception leaves it, whatever the patch file holds.
 #include "FpatchApply.h"
 
+#include "BuiltInKey.h"
 #include "CallbackEventSink.h"
 #include "CommandLine.h"
 #include "PatchApplier.h"
@@ -36,6 +37,10 @@ uint32_t Apply(const char* commandLine, FpatchCallback callback) {
     std::unique_ptr<patchfile::FileSystem> fs = patchfile::MakeNativeFileSystem();
     patchdll::RegistryLocator locator;
     patchfile::PatchApplier applier(*fs, sink, &locator);
+    if (!patchdll::TrustBuiltInKey(applier)) {
+        sink.OnEvent(FPATCH_EVENT_FAILURE, nullptr);
+        return FPATCH_FAILURE;
+    }
     return ResultOf(applier.Apply(parsed.patchFile, parsed.folder));
 }
 

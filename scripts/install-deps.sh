@@ -7,10 +7,11 @@ set -euo pipefail
 packages=(
   cmake ninja-build g++ clang clang-format libclang-rt-14-dev
   g++-mingw-w64-i686 binutils-mingw-w64-i686 g++-mingw-w64-x86-64-win32 libz-mingw-w64-dev
-  zlib1g-dev libzstd-dev liblzma-dev libdivsufsort-dev libgtest-dev googletest
+  zlib1g-dev libzstd-dev liblzma-dev libdivsufsort-dev libsodium-dev libgtest-dev googletest
   wine wine32:i386 wine64 fonts-wine xvfb xauth x11-utils imagemagick
   xdelta3 python3 python3-pytest python3-pytest-xdist llvm
-  dpkg-dev bzip2 xz-utils
+  dpkg-dev bzip2 xz-utils autoconf automake libtool make openssl
+  gzip zip p7zip-full openjdk-17-jdk-headless optipng
 )
 
 missing=()

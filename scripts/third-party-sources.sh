@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Fetches Debian's source packages of the libraries that the Windows build cross-compiles
-# (zstd, liblzma from xz-utils, libdivsufsort: Debian has no MinGW builds of them), checks
+# (zstd, liblzma from xz-utils, libdivsufsort, libsodium: Debian has no MinGW builds of
+# them), checks
 # every file against scripts/third-party-sources.sha256 and unpacks each package with
 # Debian's patches applied into build/third-party/<source package>.
 #

@@ -1,10 +1,9 @@
-// Copying a file from the CD into the install folder just before the patch library patches
-// it, and recording copied game archives in update.map.
+#include "CdCopier.h"
+
 #include "LanguageTable.h"
 #include "RelativeName.h"
 #include "SystemErrorText.h"
 #include "TextFormat.h"
-#include "UpdateDlg.h"
 #include "UpdateMapRules.h"
 #include "Win32Files.h"
 
@@ -35,24 +34,14 @@ long long PrepareTarget(const std::string& target) {
     return size;
 }
 
-// Requests every folder on the way to the file, shortest first. Folders that exist, and
-// the drive's root, fail quietly. Returns 0, or, when the file's own folder is still missing,
-// why the first missing folder could not be made (say, a read-only game folder): the copy
-// itself would only report that the path is not found.
-unsigned long CreateFoldersOf(const std::string& path) {
-    unsigned long firstError = 0;
-    size_t last = std::string::npos;
+// Requests every folder on the way to the file, shortest first: the drive's root, each
+// folder of the install path, each folder of the name. Their outcomes are left alone:
+// folders that exist, and the root, fail as they should, and a folder that could not be made
+// shows as the copy's own failure, with the copy's own error code.
+void CreateFoldersOf(const std::string& path) {
     for (size_t at = path.find_first_of("\\/"); at != std::string::npos;
-         at = path.find_first_of("\\/", at + 1)) {
-        std::string folder = path.substr(0, at + 1);
-        if (!CreateDirectoryA(folder.c_str(), nullptr)) {
-            DWORD error = GetLastError();
-            if (firstError == 0 && !FileExists(folder))
-                firstError = error;
-        }
-        last = at;
-    }
-    return last == std::string::npos || FileExists(path.substr(0, last + 1)) ? 0 : firstError;
+         at = path.find_first_of("\\/", at + 1))
+        CreateDirectoryA(path.substr(0, at + 1).c_str(), nullptr);
 }
 
 int ProgressScale(long long size) {
@@ -61,15 +50,15 @@ int ProgressScale(long long size) {
 
 } // namespace
 
-void CUpdateDlg::CopyFromCD(std::string name) {
-    std::string target = m_strProgramPath + name;
-    std::string source = m_strFmvPath + name;
+void CdCopier::CopyFromCD(std::string name) {
+    std::string target = m_state.programPath + name;
+    std::string source = m_state.fmvPath + name;
     std::string statusLine = quill::FormatText(TableText(15), {"...\\" + name});
 
     // The name comes from a patch file: one that would leave the install folder is refused
     // before anything touches the disk.
     if (!quill::IsSafeRelativeName(name)) {
-        SetStatusText(statusLine);
+        m_ui.SetStatusText(statusLine);
         ReportCopyFailure(statusLine, target, ERROR_INVALID_NAME);
         return;
     }
@@ -78,38 +67,39 @@ void CUpdateDlg::CopyFromCD(std::string name) {
     if (size < 0)
         size = FileSizeOf(source); // nothing to replace yet: the CD's file gives the scale
     int scale = size < 0 ? 0 : ProgressScale(size);
-    unsigned long error = CreateFoldersOf(target);
-    SetStatusText(statusLine);
-    SetProgressRange(0, scale);
-    SetProgress(scale >> 1); // the copy reports no progress of its own: halfway while it runs
+    CreateFoldersOf(target);
+    m_ui.SetStatusText(statusLine);
+    m_ui.SetProgressRange(0, scale);
+    m_ui.SetProgress(scale >> 1); // the copy reports no progress of its own: halfway while it runs
 
-    if (error == 0 && CopyFileIntoPlace(source, target, error)) {
+    unsigned long error = 0;
+    if (CopyFileIntoPlace(source, target, error)) {
         if (quill::IsRecordedInUpdateMap(name))
             AppendToUpdateMap(name);
     } else {
         ReportCopyFailure(statusLine, target, error);
     }
-    SetProgress(scale);
-    SetProgressRange(0, kPatchProgressRange);
+    m_ui.SetProgress(scale);
+    m_ui.SetProgressRange(0, kPatchProgressRange);
 }
 
-void CUpdateDlg::ReportCopyFailure(const std::string& statusLine, const std::string& target,
-                                   unsigned long errorCode) {
-    SetLogText(statusLine + quill::FormatText(TableText(16), {target}) + "\r\n" +
-               SystemErrorText(errorCode) + "\r\n");
-    m_bError = TRUE;
+void CdCopier::ReportCopyFailure(const std::string& statusLine, const std::string& target,
+                                 unsigned long errorCode) {
+    m_ui.SetLogText(statusLine + quill::FormatText(TableText(16), {target}) + "\r\n" +
+                    SystemErrorText(errorCode) + "\r\n");
+    m_state.error = TRUE;
 }
 
 // The list is only ever appended to. Writing it is best effort: a list that cannot be
 // written costs the game nothing it needs for this update, so the run goes on quietly.
-void CUpdateDlg::AppendToUpdateMap(std::string name) {
-    std::string path = quill::FormatText("%supdate.map", {m_strProgramPath});
+void CdCopier::AppendToUpdateMap(std::string name) {
+    std::string path = quill::FormatText("%supdate.map", {m_state.programPath});
     // Text mode: the line's "\n" reaches the disk as CR LF.
-    m_updateMap = std::fopen(path.c_str(), "a");
-    if (!m_updateMap)
+    m_state.updateMap = std::fopen(path.c_str(), "a");
+    if (!m_state.updateMap)
         return;
-    std::fputs(name.c_str(), m_updateMap);
-    std::fputs("\n", m_updateMap);
-    std::fclose(m_updateMap);
-    m_updateMap = nullptr;
+    std::fputs(name.c_str(), m_state.updateMap);
+    std::fputs("\n", m_state.updateMap);
+    std::fclose(m_state.updateMap);
+    m_state.updateMap = nullptr;
 }

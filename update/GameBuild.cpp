@@ -1,15 +1,14 @@
+#include "GameBuild.h"
+
 #include "TextFormat.h"
-#include "UpdateDlg.h"
 
 #include <windows.h>
 
 #include <cstring>
 #include <vector>
 
-// The build of the game on the CD: the PrivateBuild string of game.exe's version resource,
-// US English with the Unicode code page only. Empty when it cannot be read.
-std::string CUpdateDlg::GetGameBuild() {
-    std::string path = quill::FormatText("%sgame.exe", {m_strFmvPath});
+std::string ReadGameBuild(const std::string& cdFolder) {
+    std::string path = quill::FormatText("%sgame.exe", {cdFolder});
     DWORD unused = 0;
     DWORD size = GetFileVersionInfoSizeA(path.c_str(), &unused);
     if (size == 0)

@@ -9,6 +9,7 @@
 const char kGameRegistryKey[] = "Software\\Corvanel\\Tessik";
 const char kProgramValue[] = "Program";
 const char kFmvValue[] = "Fmv";
+const char kOriginalProgramValue[] = "UpdateOriginalProgram";
 
 namespace {
 constexpr DWORD kValueBufferSize = 260;
@@ -28,4 +29,8 @@ bool ReadGameValue(const char* name, std::string& value) {
 bool WriteGameValue(const char* name, const std::string& value) {
     return SHSetValueA(HKEY_CURRENT_USER, kGameRegistryKey, name, REG_SZ, value.c_str(),
                        static_cast<DWORD>(value.size() + 1)) == ERROR_SUCCESS;
+}
+
+void DeleteGameValue(const char* name) {
+    SHDeleteValueA(HKEY_CURRENT_USER, kGameRegistryKey, name);
 }

@@ -1,10 +1,9 @@
-// The checks that end the main dialog's initialisation: the game is installed, it is the
-// edition this update is for, and the game CD is found.
+#include "StartupChecks.h"
+
 #include "CdSearch.h"
 #include "GameRegistry.h"
 #include "LanguageTable.h"
 #include "TextFormat.h"
-#include "UpdateDlg.h"
 #include "Win32Files.h"
 
 #include <windows.h>
@@ -28,47 +27,47 @@ public:
 
 } // namespace
 
-BOOL CUpdateDlg::FailStartup(int textNumber) {
-    ShowMessageBox(TableText(textNumber), MB_OK);
-    PostMessageA(GetSafeHwnd(), WM_CLOSE, 0, 0);
+BOOL StartupChecks::Fail(int textNumber) {
+    m_ui.ShowMessageBox(TableText(textNumber), MB_OK);
+    m_ui.RequestClose();
     return FALSE;
 }
 
-BOOL CUpdateDlg::RunStartupChecks() {
+BOOL StartupChecks::Run() {
     // Both values are always read; a missing Program is reported only after Fmv.
-    bool programReadable = ReadGameValue(kProgramValue, m_strProgramPath);
+    bool programReadable = ReadGameValue(kProgramValue, m_state.programPath);
     if (programReadable)
-        AppendBackslash(m_strProgramPath);
-    if (!ReadGameValue(kFmvValue, m_strFmvPath))
-        return FailStartup(3);
-    AppendBackslash(m_strFmvPath);
+        AppendBackslash(m_state.programPath);
+    if (!ReadGameValue(kFmvValue, m_state.fmvPath))
+        return Fail(3);
+    AppendBackslash(m_state.fmvPath);
     if (!programReadable)
-        return FailStartup(3);
+        return Fail(3);
 
     if (!CheckGameLanguage())
-        return FailStartup(18);
+        return Fail(18);
 
     // A video folder that is a drive root is the CD drive itself: no search.
-    if (m_strFmvPath.size() == 3)
+    if (m_state.fmvPath.size() == 3)
         return TRUE;
-    SetCurrentDirectoryA(m_strUpdateDir.c_str());
-    return FindGameCd(FirstPatchNumber()) ? TRUE : FailStartup(12);
+    SetCurrentDirectoryA(m_state.updateDir.c_str());
+    return FindGameCd(FirstPatchNumber()) ? TRUE : Fail(12);
 }
 
-bool CUpdateDlg::CheckGameLanguage() {
-    std::string languageFile = m_strProgramPath + "language.ini";
+bool StartupChecks::CheckGameLanguage() {
+    std::string languageFile = m_state.programPath + "language.ini";
     char title[200];
     GetPrivateProfileStringA("language", "379", kAbsentValue, title, sizeof title,
                              languageFile.c_str());
     if (std::strcmp(title, kAbsentValue) == 0 || _stricmp(title, TableText(0).c_str()) != 0)
         return false;
-    SetWindowTextA(GetSafeHwnd(), title);
+    m_ui.SetCaption(title);
     return true;
 }
 
 // The number of the first patch file present beside the updater, 0 when there is none:
 // the CD that the first patch needs is the one asked for.
-int CUpdateDlg::FirstPatchNumber() const {
+int StartupChecks::FirstPatchNumber() const {
     for (int number = 1; number <= quill::kPatchFileCount; ++number) {
         if (FileExists(quill::PatchFileName(number)))
             return number;
@@ -77,10 +76,11 @@ int CUpdateDlg::FirstPatchNumber() const {
 }
 
 // Asks for the CD until its marker is found in a drive (true) or the player cancels.
-bool CUpdateDlg::FindGameCd(int cdNumber) {
+bool StartupChecks::FindGameCd(int cdNumber) {
     Win32DriveProbe probe;
     for (;;) {
-        if (ShowMessageBox(quill::FormatText(TableText(21), {cdNumber}), MB_OKCANCEL) == IDCANCEL)
+        if (m_ui.ShowMessageBox(quill::FormatText(TableText(21), {cdNumber}), MB_OKCANCEL) ==
+            IDCANCEL)
             return false;
         DWORD needed = GetLogicalDriveStringsA(0, nullptr);
         std::unique_ptr<char[]> drives(new (std::nothrow) char[needed + 1]);
@@ -91,7 +91,7 @@ bool CUpdateDlg::FindGameCd(int cdNumber) {
             continue; // a drive appeared since the size was asked: ask again
         std::string root = quill::FindCdInDriveList(drives.get(), length, cdNumber, probe);
         if (!root.empty()) {
-            m_strFmvPath = root;
+            m_state.fmvPath = root;
             return true;
         }
     }

@@ -4,12 +4,50 @@
 
 namespace {
 
-const char kCopySuffix[] = ".cd~";
+// How many names a copy tries beside its target before it gives up.
+constexpr unsigned kCopyNameAttempts = 100;
 
-// A copy of a CD's file carries its read-only attribute, which would keep it from going.
+// The copy is the run's own file: the read-only attribute it has from the CD would keep it
+// from going.
 void RemoveCopy(const std::string& copy) {
     SetFileAttributesA(copy.c_str(), FILE_ATTRIBUTE_NORMAL);
     DeleteFileA(copy.c_str());
+}
+
+// Windows refuses a name past MAX_PATH; a system that writes it anyway may then refuse to
+// move or remove it, so it is refused before anything is written.
+bool IsPastMaxPath(const std::string& path, unsigned long& error) {
+    if (path.size() < MAX_PATH)
+        return false;
+    error = ERROR_FILENAME_EXCED_RANGE;
+    return true;
+}
+
+// Copies `source` to a name of the run's own beside `target`. A name that is taken (by a file
+// of the player's, of the game, or left by a killed run) is never touched: the next one is
+// tried, and CopyFileA is told not to replace anything.
+bool CopyBesideTarget(const std::string& source, const std::string& target, std::string& copy,
+                      unsigned long& error) {
+    error = ERROR_FILE_EXISTS;
+    for (unsigned number = 1; number <= kCopyNameAttempts; ++number) {
+        copy = TemporaryCopyPath(target, number);
+        if (IsPastMaxPath(copy, error))
+            return false;
+        if (GetFileAttributesA(copy.c_str()) != INVALID_FILE_ATTRIBUTES)
+            continue;
+        if (DWORD code = GetLastError(); code != ERROR_FILE_NOT_FOUND) {
+            error = code;
+            return false;
+        }
+        if (CopyFileA(source.c_str(), copy.c_str(), TRUE))
+            return true;
+        error = GetLastError();
+        if (error == ERROR_FILE_EXISTS)
+            continue;     // taken since it was looked at
+        RemoveCopy(copy); // what a failed copy wrote is the run's own
+        return false;
+    }
+    return false;
 }
 
 // CopyFileA leaves the copy in the system's cache: after a power cut the move could survive
@@ -51,20 +89,24 @@ bool FileExists(const std::string& path) {
     return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
+std::string TemporaryCopyPath(const std::string& target, unsigned number) {
+    const size_t leafStart = target.find_last_of("\\/") + 1;
+    const size_t leafLength = target.size() - leafStart;
+    // As long as the target's own name, between 2 and 8 characters: "~" and the number in
+    // base 36, padded with zeros.
+    const size_t length = leafLength < 2 ? 2 : (leafLength > 8 ? 8 : leafLength);
+    std::string digits;
+    for (; number > 0; number /= 36)
+        digits.insert(digits.begin(), "0123456789abcdefghijklmnopqrstuvwxyz"[number % 36]);
+    if (digits.size() < length - 1)
+        digits.insert(0, length - 1 - digits.size(), '0');
+    return target.substr(0, leafStart) + "~" + digits;
+}
+
 bool CopyFileIntoPlace(const std::string& source, const std::string& target, unsigned long& error) {
-    const std::string copy = target + kCopySuffix;
-    // Windows refuses a copy's name past MAX_PATH; a system that writes it anyway may then
-    // refuse to move or remove it, so it is refused here before anything is written.
-    if (copy.size() >= MAX_PATH) {
-        error = ERROR_FILENAME_EXCED_RANGE;
+    std::string copy;
+    if (IsPastMaxPath(target, error) || !CopyBesideTarget(source, target, copy, error))
         return false;
-    }
-    RemoveCopy(copy); // left by a run that was killed during its copy
-    if (!CopyFileA(source.c_str(), copy.c_str(), TRUE)) {
-        error = GetLastError();
-        RemoveCopy(copy);
-        return false;
-    }
     if (!FlushToDisk(copy, error)) {
         RemoveCopy(copy);
         return false;

@@ -9,9 +9,9 @@ AddressChoice ChooseAddress(const AddressCache& cache, uint64_t address, uint64_
     if (cache.Same(slot) == address) {
         return {static_cast<uint8_t>(AddressCache::kFirstSameMode + slot / 256), slot % 256, 1};
     }
-    AddressChoice best{AddressCache::kSelfMode, address, VarintLength(address)};
+    AddressChoice best{AddressCache::kSelfMode, address, plumbing::VarintLength(address)};
     const auto consider = [&best](uint8_t mode, uint64_t value) {
-        const size_t cost = VarintLength(value);
+        const size_t cost = plumbing::VarintLength(value);
         if (cost < best.cost) {
             best = {mode, value, cost};
         }

@@ -1,8 +1,6 @@
 #pragma once
+#include "Failure.h"
 #include "VcdiffError.h"
-
-#include <cstdint>
-#include <string>
 
 namespace vcdiff {
 
@@ -13,18 +11,7 @@ enum class ParseStatus {
 };
 
 // Why decoding failed and where: `offset` is a position in the delta.
-struct Failure {
-    Error error = Error::None;
-    std::string detail;
-    uint64_t offset = 0;
-
-    ParseStatus Set(Error code, std::string why, uint64_t at) {
-        error = code;
-        detail = std::move(why);
-        offset = at;
-        return ParseStatus::Failed;
-    }
-};
+using Failure = plumbing::Failure<Error, ParseStatus, ParseStatus::Failed>;
 
 // Returns from the enclosing function unless the step is done.
 #define VCDIFF_TRY(step)                                                                           \
@@ -32,13 +19,6 @@ struct Failure {
         const ::vcdiff::ParseStatus status_ = (step);                                              \
         if (status_ != ::vcdiff::ParseStatus::Done)                                                \
             return status_;                                                                        \
-    } while (0)
-
-// Fails the enclosing parse with `code` and a reason when `condition` holds.
-#define VCDIFF_FAIL_IF(condition, failure, code, why, at)                                          \
-    do {                                                                                           \
-        if (condition)                                                                             \
-            return (failure).Set((code), (why), (at));                                             \
     } while (0)
 
 } // namespace vcdiff

@@ -15,8 +15,8 @@ ParseStatus ParseMagic(HeaderReader& in) {
         const uint64_t at = in.offset();
         uint8_t byte = 0;
         VCDIFF_TRY(in.Byte(byte));
-        VCDIFF_FAIL_IF(byte != expected, in.failure(), Error::BadMagic,
-                       "the delta does not start with the VCDIFF magic bytes", at);
+        PLUMBING_FAIL_IF(byte != expected, in.failure(), Error::BadMagic,
+                         "the delta does not start with the VCDIFF magic bytes", at);
     }
     return ParseStatus::Done;
 }
@@ -30,17 +30,17 @@ ParseStatus ParseFileHeader(const uint8_t* data, size_t size, FileHeader& header
 
     uint8_t version = 0;
     VCDIFF_TRY(in.Byte(version));
-    VCDIFF_FAIL_IF(version != format::kVersion, failure, Error::UnsupportedVersion,
-                   "header version " + std::to_string(version) + " (only 0 is supported)", 3);
+    PLUMBING_FAIL_IF(version != format::kVersion, failure, Error::UnsupportedVersion,
+                     "header version " + std::to_string(version) + " (only 0 is supported)", 3);
 
     uint8_t indicator = 0;
     VCDIFF_TRY(in.Byte(indicator));
-    VCDIFF_FAIL_IF(indicator & ~kKnownHeaderBits, failure, Error::Corrupt,
-                   "unknown bits in the header indicator", 4);
-    VCDIFF_FAIL_IF(indicator & format::kHeaderDecompress, failure, Error::UnsupportedCompression,
-                   "the header names a secondary compressor", 4);
-    VCDIFF_FAIL_IF(indicator & format::kHeaderCodeTable, failure, Error::UnsupportedCodeTable,
-                   "the header carries an application-defined code table", 4);
+    PLUMBING_FAIL_IF(indicator & ~kKnownHeaderBits, failure, Error::Corrupt,
+                     "unknown bits in the header indicator", 4);
+    PLUMBING_FAIL_IF(indicator & format::kHeaderDecompress, failure, Error::UnsupportedCompression,
+                     "the header names a secondary compressor", 4);
+    PLUMBING_FAIL_IF(indicator & format::kHeaderCodeTable, failure, Error::UnsupportedCodeTable,
+                     "the header carries an application-defined code table", 4);
 
     header.appHeaderLength = 0;
     if (indicator & format::kHeaderAppHeader) {

@@ -15,12 +15,12 @@ ParseStatus HeaderReader::Byte(uint8_t& value) {
 }
 
 ParseStatus HeaderReader::Integer(uint64_t& value, const char* field) {
-    switch (ReadVarint(data_, size_, pos_, value)) {
-    case VarintStatus::Ok:
+    switch (plumbing::ReadVarint(data_, size_, pos_, value)) {
+    case plumbing::VarintStatus::Ok:
         return ParseStatus::Done;
-    case VarintStatus::NeedMore:
+    case plumbing::VarintStatus::NeedMore:
         return ParseStatus::NeedMore;
-    case VarintStatus::Invalid:
+    case plumbing::VarintStatus::Invalid:
         break;
     }
     return failure_.Set(Error::Corrupt, std::string("the ") + field + " is not a valid integer",

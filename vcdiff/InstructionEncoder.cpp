@@ -27,7 +27,7 @@ void InstructionEncoder::Copy(uint64_t address, size_t length, uint64_t here) {
     if (choice.mode >= AddressCache::kFirstSameMode) {
         addresses_.push_back(static_cast<uint8_t>(choice.value));
     } else {
-        AppendVarint(addresses_, choice.value);
+        plumbing::AppendVarint(addresses_, choice.value);
     }
     cache_.Update(address);
     Queue({InstructionType::Copy, length, choice.mode});
@@ -75,7 +75,7 @@ void InstructionEncoder::WriteSingle(const Instruction& instruction) {
     }
     instructions_.push_back(
         static_cast<uint8_t>(index.SingleWithExplicitSize(instruction.type, instruction.mode)));
-    AppendVarint(instructions_, instruction.size);
+    plumbing::AppendVarint(instructions_, instruction.size);
 }
 
 } // namespace vcdiff

@@ -28,8 +28,9 @@ unsigned HashBitsFor(size_t length, bool chained) {
 // The estimated bytes a COPY takes: the opcode, the size when the opcode cannot imply it,
 // and the address.
 long CopyCost(size_t length, size_t addressCost) {
-    const size_t sizeCost =
-        length >= MatchFinder::kMinMatch && length <= kMaxOpcodeSize ? 0 : VarintLength(length);
+    const size_t sizeCost = length >= MatchFinder::kMinMatch && length <= kMaxOpcodeSize
+                                ? 0
+                                : plumbing::VarintLength(length);
     return static_cast<long>(1 + sizeCost + addressCost);
 }
 

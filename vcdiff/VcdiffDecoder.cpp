@@ -1,8 +1,8 @@
 #include "VcdiffDecoder.h"
 
+#include "CachedReader.h"
 #include "DecodeStatus.h"
 #include "FileHeader.h"
-#include "SegmentReader.h"
 #include "WindowDecoder.h"
 #include "WindowHeader.h"
 
@@ -16,9 +16,9 @@ namespace vcdiff {
 namespace {
 
 // Counts what the sink accepted.
-class CountingSink : public Sink {
+class CountingSink : public plumbing::Sink {
 public:
-    explicit CountingSink(Sink& inner) : inner_(inner) {}
+    explicit CountingSink(plumbing::Sink& inner) : inner_(inner) {}
     bool Write(const void* data, size_t length) override {
         if (!inner_.Write(data, length)) {
             return false;
@@ -29,7 +29,7 @@ public:
     uint64_t count() const { return count_; }
 
 private:
-    Sink& inner_;
+    plumbing::Sink& inner_;
     uint64_t count_ = 0;
 };
 
@@ -46,7 +46,7 @@ DecoderLimits Effective(DecoderLimits limits) {
 struct Decoder::State {
     enum class Phase { FileHeader, AppHeader, WindowHeader, WindowSections, Failed };
 
-    State(Source* source, Sink& sink, DecoderLimits limits)
+    State(plumbing::Source* source, plumbing::Sink& sink, DecoderLimits limits)
         : source(source), sink(sink), limits(Effective(limits)), sourceReader(source) {}
 
     size_t Step(const uint8_t* data, size_t length);
@@ -59,12 +59,12 @@ struct Decoder::State {
     WindowContext Context() const;
     bool Fail(Error error, std::string detail, uint64_t offset);
 
-    Source* source;
+    plumbing::Source* source;
     CountingSink sink;
     DecoderLimits limits;
-    Source* decodedReader = nullptr;
-    SegmentReader sourceReader;
-    std::unique_ptr<SegmentReader> decodedCache;
+    plumbing::Source* decodedReader = nullptr;
+    plumbing::CachedReader sourceReader;
+    std::unique_ptr<plumbing::CachedReader> decodedCache;
 
     Phase phase = Phase::FileHeader;
     uint64_t consumed = 0;  // delta bytes taken so far
@@ -210,14 +210,14 @@ bool Decoder::State::Fail(Error error, std::string detail, uint64_t offset) {
     return false;
 }
 
-Decoder::Decoder(Source* source, Sink& sink, DecoderLimits limits)
+Decoder::Decoder(plumbing::Source* source, plumbing::Sink& sink, DecoderLimits limits)
     : state_(std::make_unique<State>(source, sink, limits)) {}
 
 Decoder::~Decoder() = default;
 
-void Decoder::SetDecodedTargetReader(Source* decoded) {
+void Decoder::SetDecodedTargetReader(plumbing::Source* decoded) {
     state_->decodedReader = decoded;
-    state_->decodedCache = decoded ? std::make_unique<SegmentReader>(decoded) : nullptr;
+    state_->decodedCache = decoded ? std::make_unique<plumbing::CachedReader>(decoded) : nullptr;
 }
 
 bool Decoder::Feed(const void* data, size_t length) {

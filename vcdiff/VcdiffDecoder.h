@@ -1,7 +1,8 @@
 #pragma once
 #include "BuildSizes.h"
+#include "Sink.h"
+#include "Source.h"
 #include "VcdiffError.h"
-#include "VcdiffIo.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -26,7 +27,7 @@ struct DecoderLimits {
 //
 // Memory: one window's three sections (at most maxDeltaWindow bytes) plus one target window
 // (at most maxTargetWindow bytes) plus a read cache of at most 1 MiB
-// (SegmentReader: 16 blocks of 64 KiB) per segment kind. COPY
+// (plumbing::CachedReader: 16 blocks of 64 KiB) per segment kind. COPY
 // instructions read the source on demand; the source is never held whole.
 //
 // Supported: VCD_SOURCE and VCD_TARGET windows, an application header (skipped), and the
@@ -41,7 +42,7 @@ class Decoder {
 public:
     // `source` may be null for a delta that has no VCD_SOURCE window. The decoder does not
     // own it; it must outlive the decoder, as must `sink`.
-    Decoder(Source* source, Sink& sink, DecoderLimits limits = {});
+    Decoder(plumbing::Source* source, plumbing::Sink& sink, DecoderLimits limits = {});
     ~Decoder();
     Decoder(const Decoder&) = delete;
     Decoder& operator=(const Decoder&) = delete;
@@ -49,7 +50,7 @@ public:
     // Only for deltas with VCD_TARGET windows, which copy from output decoded earlier: a
     // reader of the bytes already written to the sink. Without one such a window fails with
     // Error::SourceOutOfRange. The decoder reads only below targetBytesWritten().
-    void SetDecodedTargetReader(Source* decoded);
+    void SetDecodedTargetReader(plumbing::Source* decoded);
 
     // Decodes as far as the bytes given allow. False once the decoder has failed.
     bool Feed(const void* data, size_t length);

@@ -38,8 +38,8 @@ MatchParams ParamsFor(const EncoderOptions& options) {
 // window (the address space of a window).
 class StreamEncoder {
 public:
-    StreamEncoder(Source* source, Source& target, Sink& delta, const EncoderOptions& options,
-                  const EncodeProgress& progress)
+    StreamEncoder(plumbing::Source* source, plumbing::Source& target, plumbing::Sink& delta,
+                  const EncoderOptions& options, const EncodeProgress& progress)
         : source_(source), target_(target), delta_(delta), options_(options), progress_(progress),
           windows_(ParamsFor(options)) {}
 
@@ -49,9 +49,9 @@ private:
     Error EncodeWindow(uint64_t start, size_t length);
     Error LoadSegment(const Segment& segment, bool& same);
 
-    Source* source_;
-    Source& target_;
-    Sink& delta_;
+    plumbing::Source* source_;
+    plumbing::Source& target_;
+    plumbing::Sink& delta_;
     EncoderOptions options_;
     const EncodeProgress& progress_;
     WindowEncoder windows_;
@@ -133,8 +133,8 @@ Error StreamEncoder::EncodeWindow(uint64_t start, size_t length) {
 
 } // namespace
 
-Error Encode(Source* source, Source& target, Sink& delta, const EncoderOptions& options,
-             const EncodeProgress& progress) {
+Error Encode(plumbing::Source* source, plumbing::Source& target, plumbing::Sink& delta,
+             const EncoderOptions& options, const EncodeProgress& progress) {
     try {
         StreamEncoder encoder(source, target, delta, Normalised(options), progress);
         return encoder.Run();

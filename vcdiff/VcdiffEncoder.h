@@ -1,6 +1,7 @@
 #pragma once
+#include "Sink.h"
+#include "Source.h"
 #include "VcdiffError.h"
-#include "VcdiffIo.h"
 
 #include <cstdint>
 #include <functional>
@@ -38,7 +39,7 @@ using EncodeProgress = std::function<bool(uint64_t doneBytes)>;
 // Returns Error::None on success, Error::SourceReadFailed when `source` or `target` cannot be
 // read, Error::SinkRefused when `delta` refuses bytes, Error::Cancelled when `progress`
 // returns false, Error::OutOfMemory when the buffers cannot be allocated.
-Error Encode(Source* source, Source& target, Sink& delta, const EncoderOptions& options = {},
-             const EncodeProgress& progress = {});
+Error Encode(plumbing::Source* source, plumbing::Source& target, plumbing::Sink& delta,
+             const EncoderOptions& options = {}, const EncodeProgress& progress = {});
 
 } // namespace vcdiff

@@ -9,7 +9,7 @@
 namespace vcdiff {
 
 WindowDecoder::WindowDecoder(const WindowHeader& header, const uint8_t* sections,
-                             uint64_t sectionsOffset, SegmentAccess segment, Sink& sink,
+                             uint64_t sectionsOffset, SegmentAccess segment, plumbing::Sink& sink,
                              std::vector<uint8_t>& target, Failure& failure)
     : header_(header), sections_(sections), sectionsOffset_(sectionsOffset), segment_(segment),
       sink_(sink), target_(target), failure_(failure),
@@ -29,8 +29,8 @@ ParseStatus WindowDecoder::Decode() {
     VCDIFF_TRY(CheckEnd());
     if (header_.hasChecksum) {
         SumUnflushed();
-        VCDIFF_FAIL_IF(adler_ != header_.checksum, failure_, Error::ChecksumMismatch,
-                       "the window's Adler-32 does not match its decoded bytes", sectionsOffset_);
+        PLUMBING_FAIL_IF(adler_ != header_.checksum, failure_, Error::ChecksumMismatch,
+                         "the window's Adler-32 does not match its decoded bytes", sectionsOffset_);
     }
     return Flush();
 }
@@ -45,14 +45,14 @@ void WindowDecoder::SumUnflushed() {
 }
 
 ParseStatus WindowDecoder::CheckEnd() {
-    VCDIFF_FAIL_IF(pos_ != target_.size(), failure_, Error::Corrupt,
-                   "the instructions end after " + std::to_string(pos_) + " of " +
-                       std::to_string(target_.size()) + " target bytes",
-                   InstructionOffset());
-    VCDIFF_FAIL_IF(dataEnd_ != dataPos_, failure_, Error::Corrupt,
-                   "the data section holds bytes that no instruction uses", DataOffset());
-    VCDIFF_FAIL_IF(addrEnd_ != instEnd_ + addrPos_, failure_, Error::Corrupt,
-                   "the addresses section holds bytes that no instruction uses", AddressOffset());
+    PLUMBING_FAIL_IF(pos_ != target_.size(), failure_, Error::Corrupt,
+                     "the instructions end after " + std::to_string(pos_) + " of " +
+                         std::to_string(target_.size()) + " target bytes",
+                     InstructionOffset());
+    PLUMBING_FAIL_IF(dataEnd_ != dataPos_, failure_, Error::Corrupt,
+                     "the data section holds bytes that no instruction uses", DataOffset());
+    PLUMBING_FAIL_IF(addrEnd_ != instEnd_ + addrPos_, failure_, Error::Corrupt,
+                     "the addresses section holds bytes that no instruction uses", AddressOffset());
     return ParseStatus::Done;
 }
 
@@ -63,10 +63,10 @@ ParseStatus WindowDecoder::Execute(const HalfInstruction& half) {
     const uint64_t at = InstructionOffset();
     uint64_t size = 0;
     VCDIFF_TRY(ReadSize(half, size));
-    VCDIFF_FAIL_IF(size > target_.size() - pos_, failure_, Error::Corrupt,
-                   "an instruction of " + std::to_string(size) +
-                       " bytes goes past the end of the target window",
-                   at);
+    PLUMBING_FAIL_IF(size > target_.size() - pos_, failure_, Error::Corrupt,
+                     "an instruction of " + std::to_string(size) +
+                         " bytes goes past the end of the target window",
+                     at);
     switch (half.type) {
     case InstructionType::Add:
         return Add(static_cast<size_t>(size));
@@ -86,20 +86,20 @@ ParseStatus WindowDecoder::ReadSize(const HalfInstruction& half, uint64_t& size)
         return ParseStatus::Done;
     }
     size_t pos = dataEnd_ + instPos_;
-    const VarintStatus status = ReadVarint(sections_, instEnd_, pos, size);
-    VCDIFF_FAIL_IF(status != VarintStatus::Ok, failure_, Error::Corrupt,
-                   status == VarintStatus::NeedMore
-                       ? "the instructions section ends inside an instruction size"
-                       : "an instruction size is not a valid integer",
-                   InstructionOffset());
+    const plumbing::VarintStatus status = plumbing::ReadVarint(sections_, instEnd_, pos, size);
+    PLUMBING_FAIL_IF(status != plumbing::VarintStatus::Ok, failure_, Error::Corrupt,
+                     status == plumbing::VarintStatus::NeedMore
+                         ? "the instructions section ends inside an instruction size"
+                         : "an instruction size is not a valid integer",
+                     InstructionOffset());
     instPos_ = pos - dataEnd_;
     return ParseStatus::Done;
 }
 
 ParseStatus WindowDecoder::Add(size_t size) {
-    VCDIFF_FAIL_IF(size > dataEnd_ - dataPos_, failure_, Error::Corrupt,
-                   "an ADD of " + std::to_string(size) + " bytes reads past the data section",
-                   DataOffset());
+    PLUMBING_FAIL_IF(size > dataEnd_ - dataPos_, failure_, Error::Corrupt,
+                     "an ADD of " + std::to_string(size) + " bytes reads past the data section",
+                     DataOffset());
     while (size > 0) {
         const size_t n = std::min(size, Room());
         std::memcpy(target_.data() + pos_, sections_ + dataPos_, n);
@@ -112,8 +112,8 @@ ParseStatus WindowDecoder::Add(size_t size) {
 }
 
 ParseStatus WindowDecoder::Run(size_t size) {
-    VCDIFF_FAIL_IF(dataPos_ == dataEnd_, failure_, Error::Corrupt,
-                   "a RUN reads past the data section", DataOffset());
+    PLUMBING_FAIL_IF(dataPos_ == dataEnd_, failure_, Error::Corrupt,
+                     "a RUN reads past the data section", DataOffset());
     const uint8_t byte = sections_[dataPos_++];
     while (size > 0) {
         const size_t n = std::min(size, Room());
@@ -142,38 +142,38 @@ ParseStatus WindowDecoder::DecodeAddress(uint8_t mode, uint64_t& address) {
     const uint64_t at = AddressOffset();
     const uint64_t here = header_.segmentLength + pos_;
     if (mode >= AddressCache::kFirstSameMode) {
-        VCDIFF_FAIL_IF(instEnd_ + addrPos_ == addrEnd_, failure_, Error::Corrupt,
-                       "the addresses section ends inside an address", at);
+        PLUMBING_FAIL_IF(instEnd_ + addrPos_ == addrEnd_, failure_, Error::Corrupt,
+                         "the addresses section ends inside an address", at);
         const size_t slot =
             (mode - AddressCache::kFirstSameMode) * 256u + sections_[instEnd_ + addrPos_++];
         address = cache_.Same(slot);
     } else {
         size_t pos = instEnd_ + addrPos_;
         uint64_t value = 0;
-        const VarintStatus status = ReadVarint(sections_, addrEnd_, pos, value);
-        VCDIFF_FAIL_IF(status != VarintStatus::Ok, failure_, Error::Corrupt,
-                       status == VarintStatus::NeedMore
-                           ? "the addresses section ends inside an address"
-                           : "an address is not a valid integer",
-                       at);
+        const plumbing::VarintStatus status = plumbing::ReadVarint(sections_, addrEnd_, pos, value);
+        PLUMBING_FAIL_IF(status != plumbing::VarintStatus::Ok, failure_, Error::Corrupt,
+                         status == plumbing::VarintStatus::NeedMore
+                             ? "the addresses section ends inside an address"
+                             : "an address is not a valid integer",
+                         at);
         addrPos_ = pos - instEnd_;
         if (mode == AddressCache::kSelfMode) {
             address = value;
         } else if (mode == AddressCache::kHereMode) {
-            VCDIFF_FAIL_IF(value > here, failure_, Error::BadAddress,
-                           "a COPY address lies before the start of the segment", at);
+            PLUMBING_FAIL_IF(value > here, failure_, Error::BadAddress,
+                             "a COPY address lies before the start of the segment", at);
             address = here - value;
         } else {
             const uint64_t base = cache_.Near(mode - AddressCache::kFirstNearMode);
-            VCDIFF_FAIL_IF(value > UINT64_MAX - base, failure_, Error::BadAddress,
-                           "a COPY address overflows", at);
+            PLUMBING_FAIL_IF(value > UINT64_MAX - base, failure_, Error::BadAddress,
+                             "a COPY address overflows", at);
             address = base + value;
         }
     }
-    VCDIFF_FAIL_IF(address >= here, failure_, Error::BadAddress,
-                   "COPY address " + std::to_string(address) +
-                       " is not before the current position " + std::to_string(here),
-                   at);
+    PLUMBING_FAIL_IF(address >= here, failure_, Error::BadAddress,
+                     "COPY address " + std::to_string(address) +
+                         " is not before the current position " + std::to_string(here),
+                     at);
     cache_.Update(address);
     return ParseStatus::Done;
 }
@@ -185,11 +185,12 @@ ParseStatus WindowDecoder::CopyPiece(uint64_t address, size_t length) {
     if (address < segmentLength) {
         const size_t n = static_cast<size_t>(std::min<uint64_t>(length, segmentLength - address));
         const uint64_t offset = header_.segmentPosition + address;
-        VCDIFF_FAIL_IF(!segment_.reader->Read(offset, target_.data() + pos_, n, segment_.available),
-                       failure_, Error::SourceReadFailed,
-                       "reading " + std::to_string(n) + " source bytes at offset " +
-                           std::to_string(offset) + " failed",
-                       AddressOffset());
+        PLUMBING_FAIL_IF(
+            !segment_.reader->Read(offset, target_.data() + pos_, n, segment_.available), failure_,
+            Error::SourceReadFailed,
+            "reading " + std::to_string(n) + " source bytes at offset " + std::to_string(offset) +
+                " failed",
+            AddressOffset());
         pos_ += n;
         length -= n;
         address += n;
@@ -226,9 +227,9 @@ ParseStatus WindowDecoder::Flush() {
     }
     SumUnflushed();
     const bool written = sink_.Write(target_.data() + flushed_, pos_ - flushed_);
-    VCDIFF_FAIL_IF(!written, failure_, Error::SinkRefused,
-                   "the output refused " + std::to_string(pos_ - flushed_) + " bytes",
-                   sectionsOffset_);
+    PLUMBING_FAIL_IF(!written, failure_, Error::SinkRefused,
+                     "the output refused " + std::to_string(pos_ - flushed_) + " bytes",
+                     sectionsOffset_);
     flushed_ = pos_;
     return ParseStatus::Done;
 }

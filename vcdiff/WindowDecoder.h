@@ -1,11 +1,11 @@
 #pragma once
 #include "AddressCache.h"
 #include "Adler32.h"
+#include "CachedReader.h"
 #include "CodeTable.h"
 #include "DecodeStatus.h"
-#include "SegmentReader.h"
+#include "Sink.h"
 #include "VcdiffDecoder.h"
-#include "VcdiffIo.h"
 #include "WindowHeader.h"
 
 #include <cstddef>
@@ -19,8 +19,8 @@ constexpr size_t kMaxSinkWrite = kMaxDecoderWrite;
 
 // Where a window's COPY instructions read the segment from.
 struct SegmentAccess {
-    SegmentReader* reader = nullptr; // null for a window without a segment
-    uint64_t available = 0;          // bytes the reader's source holds
+    plumbing::CachedReader* reader = nullptr; // null for a window without a segment
+    uint64_t available = 0;                   // bytes the reader's source holds
 };
 
 // Runs the instructions of one complete window into `target` (one target window of memory)
@@ -29,7 +29,7 @@ struct SegmentAccess {
 class WindowDecoder {
 public:
     WindowDecoder(const WindowHeader& header, const uint8_t* sections, uint64_t sectionsOffset,
-                  SegmentAccess segment, Sink& sink, std::vector<uint8_t>& target,
+                  SegmentAccess segment, plumbing::Sink& sink, std::vector<uint8_t>& target,
                   Failure& failure);
 
     ParseStatus Decode();
@@ -57,7 +57,7 @@ private:
     const uint8_t* sections_;
     uint64_t sectionsOffset_;
     SegmentAccess segment_;
-    Sink& sink_;
+    plumbing::Sink& sink_;
     std::vector<uint8_t>& target_;
     Failure& failure_;
     AddressCache cache_;

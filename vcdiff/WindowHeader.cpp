@@ -15,12 +15,12 @@ ParseStatus ParseIndicator(HeaderReader& in, WindowHeader& header) {
     uint8_t indicator = 0;
     VCDIFF_TRY(in.Byte(indicator));
     Failure& failure = in.failure();
-    VCDIFF_FAIL_IF(indicator & ~kKnownWindowBits, failure, Error::Corrupt,
-                   "unknown bits in the window indicator", at);
+    PLUMBING_FAIL_IF(indicator & ~kKnownWindowBits, failure, Error::Corrupt,
+                     "unknown bits in the window indicator", at);
     const bool source = indicator & format::kWindowSource;
     const bool target = indicator & format::kWindowTarget;
-    VCDIFF_FAIL_IF(source && target, failure, Error::Corrupt,
-                   "the window indicator names both a source and a target segment", at);
+    PLUMBING_FAIL_IF(source && target, failure, Error::Corrupt,
+                     "the window indicator names both a source and a target segment", at);
     header.segment = source   ? SegmentKind::Source
                      : target ? SegmentKind::DecodedTarget
                               : SegmentKind::None;
@@ -39,18 +39,18 @@ ParseStatus ParseSegment(HeaderReader& in, const WindowContext& context, WindowH
     VCDIFF_TRY(in.Integer(header.segmentPosition, "source segment position"));
     Failure& failure = in.failure();
     const bool fromSource = header.segment == SegmentKind::Source;
-    VCDIFF_FAIL_IF(fromSource && !context.hasSource, failure, Error::SourceOutOfRange,
-                   "the window copies from a source file, but none was given", at);
-    VCDIFF_FAIL_IF(!fromSource && !context.canReadDecoded, failure, Error::SourceOutOfRange,
-                   "the window copies from earlier output, which cannot be read back", at);
+    PLUMBING_FAIL_IF(fromSource && !context.hasSource, failure, Error::SourceOutOfRange,
+                     "the window copies from a source file, but none was given", at);
+    PLUMBING_FAIL_IF(!fromSource && !context.canReadDecoded, failure, Error::SourceOutOfRange,
+                     "the window copies from earlier output, which cannot be read back", at);
     const uint64_t available = fromSource ? context.sourceSize : context.decodedSize;
-    VCDIFF_FAIL_IF(header.segmentLength > available ||
-                       header.segmentPosition > available - header.segmentLength,
-                   failure, Error::SourceOutOfRange,
-                   "the source segment (" + std::to_string(header.segmentLength) + " bytes at " +
-                       std::to_string(header.segmentPosition) + ") ends beyond the " +
-                       std::to_string(available) + " bytes available",
-                   at);
+    PLUMBING_FAIL_IF(header.segmentLength > available ||
+                         header.segmentPosition > available - header.segmentLength,
+                     failure, Error::SourceOutOfRange,
+                     "the source segment (" + std::to_string(header.segmentLength) + " bytes at " +
+                         std::to_string(header.segmentPosition) + ") ends beyond the " +
+                         std::to_string(available) + " bytes available",
+                     at);
     return ParseStatus::Done;
 }
 
@@ -60,10 +60,10 @@ ParseStatus ParseSectionLengths(HeaderReader& in, const WindowContext& context,
     const uint64_t at = in.offset();
     uint8_t deltaIndicator = 0;
     VCDIFF_TRY(in.Byte(deltaIndicator));
-    VCDIFF_FAIL_IF(deltaIndicator & format::kDeltaCompressionMask, failure,
-                   Error::UnsupportedCompression, "the window's sections are compressed", at);
-    VCDIFF_FAIL_IF(deltaIndicator != 0, failure, Error::Corrupt,
-                   "unknown bits in the delta indicator", at);
+    PLUMBING_FAIL_IF(deltaIndicator & format::kDeltaCompressionMask, failure,
+                     Error::UnsupportedCompression, "the window's sections are compressed", at);
+    PLUMBING_FAIL_IF(deltaIndicator != 0, failure, Error::Corrupt,
+                     "unknown bits in the delta indicator", at);
 
     const uint64_t limit = context.maxDeltaWindow;
     const uint64_t dataAt = in.offset();
@@ -74,11 +74,11 @@ ParseStatus ParseSectionLengths(HeaderReader& in, const WindowContext& context,
     VCDIFF_TRY(in.Integer(header.addressesLength, "addresses section length"));
     const std::string tooLarge =
         "the window's sections exceed the limit of " + std::to_string(limit) + " bytes";
-    VCDIFF_FAIL_IF(header.dataLength > limit, failure, Error::WindowTooLarge, tooLarge, dataAt);
-    VCDIFF_FAIL_IF(header.instructionsLength > limit - header.dataLength, failure,
-                   Error::WindowTooLarge, tooLarge, instAt);
-    VCDIFF_FAIL_IF(header.addressesLength > limit - header.dataLength - header.instructionsLength,
-                   failure, Error::WindowTooLarge, tooLarge, addrAt);
+    PLUMBING_FAIL_IF(header.dataLength > limit, failure, Error::WindowTooLarge, tooLarge, dataAt);
+    PLUMBING_FAIL_IF(header.instructionsLength > limit - header.dataLength, failure,
+                     Error::WindowTooLarge, tooLarge, instAt);
+    PLUMBING_FAIL_IF(header.addressesLength > limit - header.dataLength - header.instructionsLength,
+                     failure, Error::WindowTooLarge, tooLarge, addrAt);
     return ParseStatus::Done;
 }
 
@@ -111,13 +111,14 @@ ParseStatus ParseWindowHeader(const uint8_t* data, size_t size, uint64_t base,
 
     const uint64_t targetAt = in.offset();
     VCDIFF_TRY(in.Integer(header.targetLength, "target window length"));
-    VCDIFF_FAIL_IF(header.targetLength > context.maxTargetWindow, failure, Error::WindowTooLarge,
-                   "the target window of " + std::to_string(header.targetLength) +
-                       " bytes exceeds the limit of " + std::to_string(context.maxTargetWindow),
-                   targetAt);
+    PLUMBING_FAIL_IF(header.targetLength > context.maxTargetWindow, failure, Error::WindowTooLarge,
+                     "the target window of " + std::to_string(header.targetLength) +
+                         " bytes exceeds the limit of " + std::to_string(context.maxTargetWindow),
+                     targetAt);
     // Addresses run over the segment and the target window together.
-    VCDIFF_FAIL_IF(header.segmentLength > UINT64_MAX - header.targetLength, failure, Error::Corrupt,
-                   "the source segment and target window overflow the addresses", targetAt);
+    PLUMBING_FAIL_IF(header.segmentLength > UINT64_MAX - header.targetLength, failure,
+                     Error::Corrupt, "the source segment and target window overflow the addresses",
+                     targetAt);
 
     VCDIFF_TRY(ParseSectionLengths(in, context, header));
     VCDIFF_TRY(ParseChecksum(in, header));
@@ -126,12 +127,12 @@ ParseStatus ParseWindowHeader(const uint8_t* data, size_t size, uint64_t base,
     // The sections are within the limit, so this sum cannot overflow unless the limit is
     // close to 2^64; check anyway.
     const uint64_t fieldsLength = header.length - encodingStart;
-    VCDIFF_FAIL_IF(header.sectionsLength() > UINT64_MAX - fieldsLength ||
-                       deltaLength != fieldsLength + header.sectionsLength(),
-                   failure, Error::Corrupt,
-                   "the delta encoding length " + std::to_string(deltaLength) +
-                       " does not match the window's sections",
-                   deltaLengthAt);
+    PLUMBING_FAIL_IF(header.sectionsLength() > UINT64_MAX - fieldsLength ||
+                         deltaLength != fieldsLength + header.sectionsLength(),
+                     failure, Error::Corrupt,
+                     "the delta encoding length " + std::to_string(deltaLength) +
+                         " does not match the window's sections",
+                     deltaLengthAt);
     return ParseStatus::Done;
 }
 

@@ -1,7 +1,7 @@
 #pragma once
 #include "InstructionEncoder.h"
 #include "SegmentChoice.h"
-#include "VcdiffIo.h"
+#include "Sink.h"
 
 #include <cstdint>
 
@@ -17,9 +17,10 @@ struct WindowLayout {
 
 // Writes one window: its header, then the data, instructions and addresses sections.
 // False when the sink refuses.
-bool WriteWindow(Sink& sink, const WindowLayout& layout, const InstructionEncoder& sections);
+bool WriteWindow(plumbing::Sink& sink, const WindowLayout& layout,
+                 const InstructionEncoder& sections);
 
 // Writes the file header: magic, version 0, no indicator bits.
-bool WriteFileHeader(Sink& sink);
+bool WriteFileHeader(plumbing::Sink& sink);
 
 } // namespace vcdiff

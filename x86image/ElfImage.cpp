@@ -136,7 +136,7 @@ uint64_t EntriesInFile(const ElfSection& section, uint64_t entryBytes, uint64_t 
 
 // Each REL entry's r_offset holds an address; for RELATIVE and JMP_SLOT the slot it names
 // holds one too.
-bool CollectRel32(ImageBytes& bytes, const AddressIndex& addresses, const ElfSection& section,
+bool CollectRel32(ImageBytes& bytes, const AddressTranslator& addresses, const ElfSection& section,
                   ReferenceCollector& found) {
     const uint64_t entries = EntriesInFile(section, elf::kRel32Bytes, bytes.Size());
     if (!found.Walk(entries)) {
@@ -189,7 +189,7 @@ bool CollectSymbols32(ImageBytes& bytes, const ElfSection& section, ReferenceCol
     return true;
 }
 
-bool CollectElf32Fields(ImageBytes& bytes, const AddressIndex& addresses,
+bool CollectElf32Fields(ImageBytes& bytes, const AddressTranslator& addresses,
                         const std::vector<ElfSection>& sections, ReferenceCollector& found) {
     for (const ElfSection& section : sections) {
         const bool ok = section.type == elf::kSectionRel
@@ -264,7 +264,7 @@ bool ParseElf(ImageBytes& bytes, ImageLayout& layout, ReferenceCollector& found,
     layout.imageBase = 0;
     // ELF64 keeps its addresses in 8-byte fields, which the 4-byte lists do not describe.
     if (kind == ImageKind::Elf32X86 &&
-        !CollectElf32Fields(bytes, AddressIndex(layout), sections, found)) {
+        !CollectElf32Fields(bytes, AddressTranslator(layout), sections, found)) {
         why = found.WhyFull();
         return false;
     }

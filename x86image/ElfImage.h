@@ -1,5 +1,5 @@
 #pragma once
-#include "AddressIndex.h"
+#include "AddressTranslator.h"
 #include "ImageBytes.h"
 #include "ImageLayout.h"
 #include "ReferenceCollector.h"

@@ -1,11 +1,13 @@
 #include "ImageBytes.h"
 
+#include "LittleEndian.h"
+
 #include <algorithm>
 #include <cstring>
 
 namespace x86image {
 
-ImageBytes::ImageBytes(ByteSource& source, ParsePacer& pacer)
+ImageBytes::ImageBytes(plumbing::Source& source, ParsePacer& pacer)
     : source_(source), pacer_(pacer), size_(source.Size()) {}
 
 const uint8_t* ImageBytes::Field(uint64_t offset, size_t length) {
@@ -80,32 +82,25 @@ bool ImageBytes::Load(Window& window, uint64_t start) {
     return true;
 }
 
-bool ImageBytes::U8(uint64_t offset, uint8_t& value) {
-    const uint8_t* bytes = Field(offset, 1);
+template <typename Value> bool ImageBytes::ReadField(uint64_t offset, Value& value) {
+    const uint8_t* bytes = Field(offset, sizeof(Value));
     if (bytes == nullptr) {
         return false;
     }
-    value = bytes[0];
+    value = static_cast<Value>(plumbing::LoadLittleEndian(bytes, sizeof(Value)));
     return true;
+}
+
+bool ImageBytes::U8(uint64_t offset, uint8_t& value) {
+    return ReadField(offset, value);
 }
 
 bool ImageBytes::U16(uint64_t offset, uint16_t& value) {
-    const uint8_t* bytes = Field(offset, 2);
-    if (bytes == nullptr) {
-        return false;
-    }
-    value = static_cast<uint16_t>(bytes[0] | bytes[1] << 8);
-    return true;
+    return ReadField(offset, value);
 }
 
 bool ImageBytes::U32(uint64_t offset, uint32_t& value) {
-    const uint8_t* bytes = Field(offset, 4);
-    if (bytes == nullptr) {
-        return false;
-    }
-    value = static_cast<uint32_t>(bytes[0]) | static_cast<uint32_t>(bytes[1]) << 8 |
-            static_cast<uint32_t>(bytes[2]) << 16 | static_cast<uint32_t>(bytes[3]) << 24;
-    return true;
+    return ReadField(offset, value);
 }
 
 bool ImageBytes::U64(uint64_t offset, uint64_t& value) {

@@ -1,6 +1,6 @@
 #pragma once
-#include "ByteSource.h"
 #include "ParsePacer.h"
+#include "Source.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -29,7 +29,7 @@ public:
     // Why reads fail for good.
     enum class State { Reading, ReadFailed, Stopped, ReadTooOften };
 
-    ImageBytes(ByteSource& source, ParsePacer& pacer);
+    ImageBytes(plumbing::Source& source, ParsePacer& pacer);
 
     uint64_t Size() const { return size_; }
     // True when [offset, offset + length) lies in the image; cannot overflow.
@@ -54,11 +54,12 @@ private:
 
     // The `length` (at most 8) bytes at `offset`, from one window or copied from two.
     const uint8_t* Field(uint64_t offset, size_t length);
+    template <typename Value> bool ReadField(uint64_t offset, Value& value);
     // The window holding the byte at `offset`, loaded when no window holds it.
     const Window* WindowAt(uint64_t offset);
     bool Load(Window& window, uint64_t start);
 
-    ByteSource& source_;
+    plumbing::Source& source_;
     ParsePacer& pacer_;
     uint64_t size_;
     State state_ = State::Reading;

@@ -6,65 +6,11 @@ namespace x86image {
 
 namespace {
 
-bool Inside(uint64_t start, uint64_t size, uint64_t at) {
-    return at >= start && at - start < size;
-}
-
 bool Overlap(uint64_t startA, uint64_t sizeA, uint64_t startB, uint64_t sizeB) {
     return startA < startB ? startB - startA < sizeA : startA - startB < sizeB;
 }
 
 } // namespace
-
-const Section* ImageLayout::SectionAtFileOffset(uint64_t fileOffset) const {
-    auto after = std::upper_bound(sections.begin(), sections.end(), fileOffset,
-                                  [](uint64_t at, const Section& s) { return at < s.fileOffset; });
-    if (after == sections.begin() ||
-        !Inside((after - 1)->fileOffset, (after - 1)->size, fileOffset)) {
-        return nullptr;
-    }
-    return &*(after - 1);
-}
-
-bool ImageLayout::AddressOf(uint64_t fileOffset, uint64_t& address) const {
-    const Section* section = SectionAtFileOffset(fileOffset);
-    if (section == nullptr) {
-        return false;
-    }
-    address = section->address + (fileOffset - section->fileOffset);
-    return true;
-}
-
-bool ImageLayout::FileOffsetOf(uint64_t address, uint64_t& fileOffset) const {
-    return FileOffsetOfField(address, 1, fileOffset);
-}
-
-bool ImageLayout::FileOffsetOfField(uint64_t address, uint64_t width, uint64_t& fileOffset) const {
-    uint64_t available = 0;
-    return FileSpanAt(address, fileOffset, available) && width <= available;
-}
-
-bool ImageLayout::FileSpanAt(uint64_t address, uint64_t& fileOffset, uint64_t& available) const {
-    // Few sections (kMaxSections), in file order: a plain scan.
-    return std::any_of(sections.begin(), sections.end(), [&](const Section& section) {
-        return SpanInSection(section, address, fileOffset, available);
-    });
-}
-
-bool SpanInSection(const Section& section, uint64_t address, uint64_t& fileOffset,
-                   uint64_t& available) {
-    if (!Inside(section.address, section.size, address)) {
-        return false;
-    }
-    fileOffset = section.fileOffset + (address - section.address);
-    available = section.size - (address - section.address);
-    return true;
-}
-
-bool ImageLayout::IsExecutable(uint64_t fileOffset) const {
-    const Section* section = SectionAtFileOffset(fileOffset);
-    return section != nullptr && section->executable;
-}
 
 SectionList::SectionList(uint64_t fileSize, uint64_t lastAddress)
     : fileSize_(fileSize), lastAddress_(lastAddress) {}

@@ -24,28 +24,10 @@ struct ImageLayout {
     ImageKind kind = ImageKind::Pe32;
     uint64_t imageBase = 0; // PE ImageBase; 0 for ELF
     std::vector<Section> sections;
-
-    // File offset <-> address through the sections; false outside every section. The
-    // lookups by address scan the sections: walks over many addresses use AddressIndex.
-    bool AddressOf(uint64_t fileOffset, uint64_t& address) const;
-    bool FileOffsetOf(uint64_t address, uint64_t& fileOffset) const;
-    bool IsExecutable(uint64_t fileOffset) const;
-    // The file offset of a field of `width` bytes at `address`, when the whole field lies in
-    // the file bytes of one section.
-    bool FileOffsetOfField(uint64_t address, uint64_t width, uint64_t& fileOffset) const;
-    // The file offset of `address` and how many file bytes its section holds from there on.
-    bool FileSpanAt(uint64_t address, uint64_t& fileOffset, uint64_t& available) const;
-
-private:
-    const Section* SectionAtFileOffset(uint64_t fileOffset) const;
+    // Offsets and addresses are translated by AddressTranslator.
 };
 
 constexpr size_t kMaxSections = 96;
-
-// Where `address` lies in `section`'s file bytes and how many of them follow; false when it
-// lies outside.
-bool SpanInSection(const Section& section, uint64_t address, uint64_t& fileOffset,
-                   uint64_t& available);
 
 // Collects the sections a format's headers describe, clipped to the file, and turns them
 // into a layout that keeps the invariants above.

@@ -1,8 +1,8 @@
 #pragma once
 // The fields of an executable image that hold addresses: what a delta codec can predict when
 // code moves between an old and a new build of the same program.
-#include "ByteSource.h"
 #include "ImageLayout.h"
+#include "Source.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -50,7 +50,7 @@ enum class ParseResult {
 // while they are sorted: 48 MiB. Beside them: an ELF image's section headers (65,535 of 48
 // bytes, 3 MiB), the call-frame tables' CIEs (65,536 of 16 bytes, 3 MiB grown), the windows
 // (4 of 64 KiB) and the layout (at most kMaxSections sections). 55 MiB in all; a predicted
-// payload keeps only the fields its predictor uses of them, see blockdiff/BlockDecoder.h.
+// payload keeps only the fields its predictor uses of them, see blockdiff/decode/BlockDecoder.h.
 constexpr uint64_t kMaxParseMemory = 55u << 20;
 
 // Reads a PE32 (i386), ELF32 (i386) or ELF64 (x86-64) little-endian image. Anything but
@@ -58,7 +58,7 @@ constexpr uint64_t kMaxParseMemory = 55u << 20;
 // the same result on every platform. `pause`, when given, is called after every 256 KiB or
 // so of the parse's work (ParsePacer), so that a caller can keep its window answering while a
 // large library is read; its first false stops the parse as Stopped.
-ParseResult ParseImage(ByteSource& image, ImageReferences& out, std::string& why,
+ParseResult ParseImage(plumbing::Source& image, ImageReferences& out, std::string& why,
                        const std::function<bool()>& pause = {});
 
 } // namespace x86image

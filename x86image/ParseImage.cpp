@@ -58,7 +58,7 @@ ParseResult ResultOf(bool parsed, const ImageBytes& bytes, std::string& why) {
 
 } // namespace
 
-ParseResult ParseImage(ByteSource& image, ImageReferences& out, std::string& why,
+ParseResult ParseImage(plumbing::Source& image, ImageReferences& out, std::string& why,
                        const std::function<bool()>& pause) {
     out = ImageReferences{};
     why.clear();

@@ -101,7 +101,7 @@ bool ReadSections(ImageBytes& bytes, const Headers& headers, ImageLayout& layout
 
 // Every HIGHLOW entry of the base relocation blocks names an absolute field. The walk ends
 // at the first block whose size is impossible: what follows it cannot be located.
-bool CollectRelocations(ImageBytes& bytes, const AddressIndex& addresses,
+bool CollectRelocations(ImageBytes& bytes, const AddressTranslator& addresses,
                         pe::DataDirectory directory, ReferenceCollector& found) {
     uint64_t start = 0;
     uint64_t available = 0;
@@ -143,8 +143,8 @@ bool CollectRelocations(ImageBytes& bytes, const AddressIndex& addresses,
 // Without relocations the only clue is the value: an aligned word of data that points into
 // the image once the image base is taken off. Code is left out, where such a match is
 // mostly chance.
-bool ScanForAddresses(ImageBytes& bytes, const ImageLayout& layout, const AddressIndex& addresses,
-                      ReferenceCollector& found) {
+bool ScanForAddresses(ImageBytes& bytes, const ImageLayout& layout,
+                      const AddressTranslator& addresses, ReferenceCollector& found) {
     const uint64_t imageBase = layout.imageBase;
     for (const Section& section : layout.sections) {
         if (section.executable) {
@@ -177,7 +177,7 @@ bool ParsePe32(ImageBytes& bytes, ImageLayout& layout, ReferenceCollector& found
     }
     layout.kind = ImageKind::Pe32;
     layout.imageBase = headers.imageBase;
-    const AddressIndex addresses(layout);
+    const AddressTranslator addresses(layout);
 
     const pe::DataDirectory relocations = ReadDirectory(bytes, headers, pe::kBaseRelocDirectory);
     const bool stripped = (headers.characteristics & pe::kRelocsStripped) != 0 ||

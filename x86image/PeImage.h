@@ -1,5 +1,5 @@
 #pragma once
-#include "AddressIndex.h"
+#include "AddressTranslator.h"
 #include "ImageBytes.h"
 #include "ImageLayout.h"
 #include "ReferenceCollector.h"
@@ -21,10 +21,10 @@ struct DataDirectory {
 };
 
 // The RVA fields of the export directory and of the import descriptors and thunks (PeTables).
-bool CollectExportFields(ImageBytes& bytes, const AddressIndex& addresses, DataDirectory directory,
-                         ReferenceCollector& found);
-bool CollectImportFields(ImageBytes& bytes, const AddressIndex& addresses, DataDirectory directory,
-                         ReferenceCollector& found);
+bool CollectExportFields(ImageBytes& bytes, const AddressTranslator& addresses,
+                         DataDirectory directory, ReferenceCollector& found);
+bool CollectImportFields(ImageBytes& bytes, const AddressTranslator& addresses,
+                         DataDirectory directory, ReferenceCollector& found);
 
 } // namespace pe
 } // namespace x86image

@@ -9,14 +9,14 @@ namespace {
 
 constexpr uint64_t kWordBytes = ReferenceCollector::kFieldBytes;
 
-bool IsMappedRva(const AddressIndex& addresses, uint32_t value) {
+bool IsMappedRva(const AddressTranslator& addresses, uint32_t value) {
     uint64_t ignored = 0;
     return value != 0 && addresses.FileOffsetOf(value, ignored);
 }
 
 // Lists the field at `fileOffset` (in the file) when it holds a mapped RVA; false past a cap,
 // or when the read fails (the source failed or the parse stopped), which ends the walk.
-bool AddIfRva(ImageBytes& bytes, const AddressIndex& addresses, uint64_t fileOffset,
+bool AddIfRva(ImageBytes& bytes, const AddressTranslator& addresses, uint64_t fileOffset,
               ReferenceCollector& found) {
     uint32_t value = 0;
     return bytes.U32(fileOffset, value) &&
@@ -24,8 +24,8 @@ bool AddIfRva(ImageBytes& bytes, const AddressIndex& addresses, uint64_t fileOff
 }
 
 // An array of `count` RVAs at `rva`, all of it in the file bytes of one section or skipped.
-bool AddRvaArray(ImageBytes& bytes, const AddressIndex& addresses, uint32_t rva, uint32_t count,
-                 ReferenceCollector& found) {
+bool AddRvaArray(ImageBytes& bytes, const AddressTranslator& addresses, uint32_t rva,
+                 uint32_t count, ReferenceCollector& found) {
     uint64_t start = 0;
     if (count == 0 || !addresses.FileOffsetOfField(rva, uint64_t{count} * kWordBytes, start)) {
         return true;
@@ -42,7 +42,7 @@ bool AddRvaArray(ImageBytes& bytes, const AddressIndex& addresses, uint32_t rva,
 }
 
 // A thunk array ends with a zero word; ordinals (top bit set) are no RVAs.
-bool AddThunks(ImageBytes& bytes, const AddressIndex& addresses, uint32_t rva,
+bool AddThunks(ImageBytes& bytes, const AddressTranslator& addresses, uint32_t rva,
                ReferenceCollector& found) {
     uint64_t start = 0;
     uint64_t available = 0;
@@ -67,8 +67,8 @@ bool AddThunks(ImageBytes& bytes, const AddressIndex& addresses, uint32_t rva,
 
 } // namespace
 
-bool CollectExportFields(ImageBytes& bytes, const AddressIndex& addresses, DataDirectory directory,
-                         ReferenceCollector& found) {
+bool CollectExportFields(ImageBytes& bytes, const AddressTranslator& addresses,
+                         DataDirectory directory, ReferenceCollector& found) {
     uint64_t at = 0;
     if (directory.size == 0 ||
         !addresses.FileOffsetOfField(directory.rva, kExportDirectoryBytes, at)) {
@@ -90,8 +90,8 @@ bool CollectExportFields(ImageBytes& bytes, const AddressIndex& addresses, DataD
            AddRvaArray(bytes, addresses, namesRva, names, found);
 }
 
-bool CollectImportFields(ImageBytes& bytes, const AddressIndex& addresses, DataDirectory directory,
-                         ReferenceCollector& found) {
+bool CollectImportFields(ImageBytes& bytes, const AddressTranslator& addresses,
+                         DataDirectory directory, ReferenceCollector& found) {
     uint64_t start = 0;
     uint64_t available = 0;
     // The directory's size is often wrong in the wild; the table ends with a zero descriptor.

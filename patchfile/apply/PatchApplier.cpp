@@ -7,6 +7,7 @@
 #include "FileSource.h"
 #include "PayloadReader.h"
 #include "ResultSink.h"
+#include "SignatureVerifier.h"
 #include "TempResult.h"
 #include "VcdiffDecoder.h"
 
@@ -17,9 +18,9 @@ namespace {
 
 // Hands inflated delta bytes to the decoder. A window's delta may be megabytes that are only
 // buffered until the window is complete, so each inflated chunk is a chance to tick.
-class DecoderFeed : public vcdiff::Sink {
+class DecoderFeed : public plumbing::Sink {
 public:
-    DecoderFeed(vcdiff::Decoder& decoder, WorkTick tick)
+    DecoderFeed(vcdiff::Decoder& decoder, plumbing::Tick tick)
         : decoder_(decoder), tick_(std::move(tick)) {}
     bool Write(const void* data, size_t length) override {
         return tick_() && decoder_.Feed(data, length);
@@ -27,7 +28,7 @@ public:
 
 private:
     vcdiff::Decoder& decoder_;
-    WorkTick tick_;
+    plumbing::Tick tick_;
 };
 
 std::string Mismatch(const PatchEntry& entry, uint64_t size) {
@@ -104,6 +105,8 @@ bool PatchApplier::OpenPatch(const std::string& patchPath) {
         status_.Fail("cannot open the patch file " + patchPath + ": " + DescribeIoError(io));
         return false;
     }
+    if (!CheckSignature())
+        return false;
     DirectoryReadResult read = ReadDirectory(*patch_, directory_);
     if (read.io) {
         status_.Fail("cannot read the patch file " + patchPath + ": " + DescribeIoError(read.io));
@@ -114,6 +117,17 @@ bool PatchApplier::OpenPatch(const std::string& patchPath) {
         return false;
     }
     return Tick();
+}
+
+bool PatchApplier::CheckSignature() {
+    if (!trusted_)
+        return true;
+    SignatureCheck check = VerifyPatchSignature(*patch_, *trusted_, [this] { return Tick(); });
+    if (check.io)
+        status_.Fail("cannot read the patch file " + patchPath_ + ": " + DescribeIoError(check.io));
+    else if (check.format != FormatError::None)
+        status_.Damage(check.format, "signature");
+    return check.ok();
 }
 
 bool PatchApplier::ResolveFolder(const std::string& folder) {
@@ -130,7 +144,13 @@ bool PatchApplier::ResolveFolder(const std::string& folder) {
             return false;
         }
     }
-    if (fs_.Kind(folder_) != PathKind::Folder) {
+    PathKind kind = PathKind::Missing;
+    IoError io;
+    if (!fs_.Kind(folder_, kind, io)) {
+        status_.Fail("cannot look at the game folder " + folder_ + ": " + DescribeIoError(io));
+        return false;
+    }
+    if (kind != PathKind::Folder) {
         status_.Fail("the game folder " + folder_ + " was not found");
         return false;
     }
@@ -138,7 +158,7 @@ bool PatchApplier::ResolveFolder(const std::string& folder) {
 }
 
 bool PatchApplier::CheckPayloads() {
-    WorkTick tick = [this] { return Tick(); };
+    plumbing::Tick tick = [this] { return Tick(); };
     for (const PatchEntry& entry : directory_.entries) {
         IoError io;
         switch (CheckPayloadChecksum(*patch_, entry, tick, io)) {
@@ -240,7 +260,7 @@ bool PatchApplier::Rebuild(const PatchEntry& entry, InputFile& file, TempResult&
         status_.Fail("cannot write " + entry.name + ": " + DescribeIoError(io));
         return false;
     }
-    WorkTick tick = [this] { return Tick(); };
+    plumbing::Tick tick = [this] { return Tick(); };
     FileSource source(file, tick);
     ResultSink sink(result, entry.name, entry.sourceSize, entry.sourceSize + entry.resultSize,
                     reporter_, status_);
@@ -326,7 +346,7 @@ bool PatchApplier::Unpack(const PatchEntry& entry, TempResult& result) {
 }
 
 bool PatchApplier::DecodeBlocks(const PatchEntry& entry, FileSource* old, ResultSink& sink) {
-    WorkTick tick = [this] { return Tick(); };
+    plumbing::Tick tick = [this] { return Tick(); };
     FileSource payload(*patch_, tick, entry.payloadOffset, entry.payloadSize);
     blockdiff::Failure failure;
     if (blockdiff::Decode(payload, old, sink, tick, failure))

@@ -4,8 +4,10 @@
 #include "FileSystem.h"
 #include "FolderLocator.h"
 #include "PatchFormat.h"
+#include "PublicKey.h"
 
 #include <memory>
+#include <optional>
 #include <string>
 
 namespace patchfile {
@@ -20,8 +22,9 @@ class Decoder;
 namespace patchfile {
 
 // Applies one patch file to a folder and reports through the events. Before anything is
-// changed the whole patch file is checked (directory and payload checksums), so a damaged
-// file changes nothing. Each entry is then applied in order:
+// changed the whole patch file is checked (its signature when a key is trusted, then the
+// directory and payload checksums), so a damaged or unsigned file changes nothing. Each entry is
+// then applied in order:
 //   patch:  event 7 (name), 3, then 5 from 0 to full with 21 between; the file must have the
 //           recorded size and CRC-32 (or already be the result, which is left as it is).
 //   add:    3, then 5 from 0 to full; missing folders are created.
@@ -37,6 +40,10 @@ public:
                  Clock& clock = SteadyClock());
     ~PatchApplier();
 
+    // From now on only files signed with `key` are applied; the signature is checked before
+    // anything of the directory is read.
+    void TrustOnly(const PublicKey& key) { trusted_ = key; }
+
     // `folder` empty: the folder named by the patch file's locator.
     Outcome Apply(const std::string& patchPath, const std::string& folder);
     const ApplyStatus& status() const { return status_; }
@@ -44,6 +51,7 @@ public:
 private:
     void Run(const std::string& patchPath, const std::string& folder);
     bool OpenPatch(const std::string& patchPath);
+    bool CheckSignature();
     bool ResolveFolder(const std::string& folder);
     bool CheckPayloads();
     void RemoveLeftovers();
@@ -66,6 +74,7 @@ private:
     FileSystem& fs_;
     EventReporter reporter_;
     FolderLocator* locator_;
+    std::optional<PublicKey> trusted_;
     ApplyStatus status_;
     std::string patchPath_;
     std::unique_ptr<InputFile> patch_;

@@ -31,7 +31,7 @@ private:
 };
 
 // Inflates what is in the stream's input; Ok with `ended` set once the stream is complete.
-PayloadResult InflateInput(z_stream& stream, std::vector<uint8_t>& out, vcdiff::Sink& sink,
+PayloadResult InflateInput(z_stream& stream, std::vector<uint8_t>& out, plumbing::Sink& sink,
                            bool& ended) {
     do {
         stream.next_out = out.data();
@@ -56,7 +56,7 @@ PayloadResult InflateInput(z_stream& stream, std::vector<uint8_t>& out, vcdiff::
 
 } // namespace
 
-PayloadResult InflatePayload(InputFile& patch, const PatchEntry& entry, vcdiff::Sink& sink,
+PayloadResult InflatePayload(InputFile& patch, const PatchEntry& entry, plumbing::Sink& sink,
                              IoError& io) {
     Inflater inflater;
     if (!inflater.ready())
@@ -85,8 +85,8 @@ PayloadResult InflatePayload(InputFile& patch, const PatchEntry& entry, vcdiff::
     return ended ? PayloadResult::Ok : PayloadResult::Corrupt;
 }
 
-PayloadResult CheckPayloadChecksum(InputFile& patch, const PatchEntry& entry, const WorkTick& tick,
-                                   IoError& io) {
+PayloadResult CheckPayloadChecksum(InputFile& patch, const PatchEntry& entry,
+                                   const plumbing::Tick& tick, IoError& io) {
     Crc32 crc;
     auto consume = [&](const uint8_t* data, size_t length) {
         crc.Update(data, length);

@@ -1,8 +1,8 @@
 #pragma once
 #include "FileSystem.h"
 #include "PatchFormat.h"
-#include "VcdiffIo.h"
-#include "WorkTick.h"
+#include "Sink.h"
+#include "Tick.h"
 
 namespace patchfile {
 
@@ -17,11 +17,11 @@ enum class PayloadResult {
 // Inflates one entry's payload from the patch file into `sink`, a chunk at a time: memory
 // stays bounded whatever the payload's size. The zlib stream must end exactly at the
 // payload's end.
-PayloadResult InflatePayload(InputFile& patch, const PatchEntry& entry, vcdiff::Sink& sink,
+PayloadResult InflatePayload(InputFile& patch, const PatchEntry& entry, plumbing::Sink& sink,
                              IoError& io);
 
 // Whether the payload's bytes have its recorded CRC-32 (Ok or Corrupt).
-PayloadResult CheckPayloadChecksum(InputFile& patch, const PatchEntry& entry, const WorkTick& tick,
-                                   IoError& io);
+PayloadResult CheckPayloadChecksum(InputFile& patch, const PatchEntry& entry,
+                                   const plumbing::Tick& tick, IoError& io);
 
 } // namespace patchfile

@@ -1,8 +1,8 @@
 #pragma once
 #include "ApplyStatus.h"
 #include "EventReporter.h"
+#include "Sink.h"
 #include "TempResult.h"
-#include "VcdiffIo.h"
 
 #include <string>
 
@@ -11,7 +11,7 @@ namespace patchfile {
 // Where a rebuilt or unpacked file's bytes go: into its temporary file, with progress for
 // the player. A failure is recorded in the run's status with its reason: a write error, a
 // result longer than recorded (a damaged patch file) or a stop answer.
-class ResultSink : public vcdiff::Sink {
+class ResultSink : public plumbing::Sink {
 public:
     // Progress runs from `doneBefore` (work already done on this file) to `total`.
     ResultSink(TempResult& result, const std::string& name, uint64_t doneBefore, uint64_t total,

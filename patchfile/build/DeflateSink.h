@@ -1,7 +1,7 @@
 #pragma once
 #include "Crc32.h"
 #include "FileSystem.h"
-#include "VcdiffIo.h"
+#include "Sink.h"
 
 #include <cstdint>
 #include <memory>
@@ -11,7 +11,7 @@ namespace patchfile {
 
 // Compresses what is written to it into one zlib stream appended to `out`, counting the
 // compressed bytes and their CRC-32 (an entry's payload size and checksum).
-class DeflateSink : public vcdiff::Sink {
+class DeflateSink : public plumbing::Sink {
 public:
     DeflateSink(OutputFile& out, int level);
     ~DeflateSink();

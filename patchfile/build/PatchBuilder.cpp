@@ -6,11 +6,15 @@
 #include "DirectoryWriter.h"
 #include "FileSource.h"
 #include "PatchPlanner.h"
+#include "PatchSigner.h"
 #include "PayloadSink.h"
 #include "ScratchFile.h"
+#include "SignatureBlock.h"
 #include "VcdiffEncoder.h"
 
+#include <algorithm>
 #include <functional>
+#include <iterator>
 #include <vector>
 
 namespace patchfile {
@@ -27,14 +31,17 @@ class Writer {
 public:
     Writer(FileSystem& fs, const std::string& output, const BuildOptions& options,
            BuildObserver& observer, std::string& error)
-        : fs_(fs), output_(output), temp_(output + kTempSuffix), options_(options),
-          observer_(observer), error_(error) {}
+        : fs_(fs), output_(output), temp_(output + kTempSuffix),
+          // A signed file is signed while it is copied from its complete unsigned body.
+          body_(options.signingKey ? temp_ + "u" : temp_), options_(options), observer_(observer),
+          error_(error) {}
     ~Writer() {
         out_.reset();
-        if (created_) {
-            IoError ignored;
+        IoError ignored;
+        if (created_)
             fs_.RemoveFile(temp_, ignored);
-        }
+        if (body_ != temp_)
+            fs_.RemoveFile(body_, ignored);
     }
 
     bool Write(const std::vector<PlannedEntry>& plan, uint64_t& size);
@@ -43,6 +50,9 @@ private:
     // Told the bytes of the current entry's encoding done, of its total.
     using Progress = std::function<bool(uint64_t done, uint64_t total)>;
 
+    bool WriteBody(const std::vector<PlannedEntry>& plan, PatchDirectory& directory,
+                   uint64_t& size);
+    bool Sign(uint64_t& size);
     bool WriteEntry(const PlannedEntry& planned, PatchEntry& entry, size_t index, size_t count);
     bool WriteSmaller(const PlannedEntry& planned, PatchEntry& entry);
     bool CreateScratch(ScratchFile& scratch);
@@ -65,6 +75,7 @@ private:
     FileSystem& fs_;
     std::string output_;
     std::string temp_;
+    std::string body_;
     const BuildOptions& options_;
     BuildObserver& observer_;
     std::string& error_;
@@ -75,6 +86,11 @@ private:
 bool Writer::Write(const std::vector<PlannedEntry>& plan, uint64_t& size) {
     PatchDirectory directory;
     directory.locator = options_.locator;
+    if (options_.signingKey) {
+        directory.signature.present = true;
+        std::copy(std::begin(options_.signingKey->publicKey.bytes),
+                  std::end(options_.signingKey->publicKey.bytes), directory.signature.publicKey);
+    }
     for (const PlannedEntry& planned : plan) {
         PatchEntry entry;
         entry.kind = planned.kind;
@@ -86,28 +102,66 @@ bool Writer::Write(const std::vector<PlannedEntry>& plan, uint64_t& size) {
         error_ = "too many files for one patch file";
         return false;
     }
+    if (!WriteBody(plan, directory, size) || (options_.signingKey && !Sign(size)))
+        return false;
     IoError io;
-    out_ = fs_.Create(temp_, io);
+    if (!fs_.Replace(temp_, output_, io))
+        return Failed("cannot create " + output_, io);
+    created_ = false;
+    return true;
+}
+
+// Everything but the signature: header and directory, payloads, and for a signed file the
+// signature block's head.
+bool Writer::WriteBody(const std::vector<PlannedEntry>& plan, PatchDirectory& directory,
+                       uint64_t& size) {
+    IoError io;
+    out_ = fs_.Create(body_, io);
     created_ = out_ != nullptr;
     if (!out_)
-        return Failed("cannot create " + temp_, io);
+        return Failed("cannot create " + body_, io);
     // The directory is written last, once the payloads' sizes and checksums are known.
+    uint64_t directorySize = EncodedDirectorySize(directory);
     std::vector<uint8_t> placeholder(static_cast<size_t>(directorySize));
     if (!out_->Write(placeholder.data(), placeholder.size(), io))
-        return Failed("cannot write " + temp_, io);
+        return Failed("cannot write " + body_, io);
     size = directorySize;
     for (size_t i = 0; i < plan.size(); ++i) {
         if (!WriteEntry(plan[i], directory.entries[i], i, plan.size()))
             return false;
         size += directory.entries[i].payloadSize;
     }
+    if (directory.signature.present) {
+        std::vector<uint8_t> head = EncodeSignatureBlockHead(directory.signature.publicKey);
+        if (!out_->Write(head.data(), head.size(), io))
+            return Failed("cannot write " + body_, io);
+        size += head.size();
+    }
     std::vector<uint8_t> bytes = EncodeDirectory(directory);
     if (!out_->WriteAt(0, bytes.data(), bytes.size(), io) || !out_->Close(io))
-        return Failed("cannot write " + temp_, io);
+        return Failed("cannot write " + body_, io);
     out_.reset();
-    if (!fs_.Replace(temp_, output_, io))
-        return Failed("cannot create " + output_, io);
-    created_ = false;
+    return true;
+}
+
+bool Writer::Sign(uint64_t& size) {
+    std::unique_ptr<InputFile> body;
+    if (!Open(body_, body))
+        return false;
+    IoError io, written;
+    out_ = fs_.Create(temp_, io);
+    created_ = out_ != nullptr;
+    if (!out_)
+        return Failed("cannot create " + temp_, io);
+    if (!CopyAndSign(*body, *out_, *options_.signingKey, plumbing::Tick(), io, written)) {
+        if (io)
+            return Failed("cannot read " + body_, io);
+        return Failed("cannot write " + temp_, written);
+    }
+    if (!out_->Close(written))
+        return Failed("cannot write " + temp_, written);
+    out_.reset();
+    size += kSignatureSize;
     return true;
 }
 
@@ -152,7 +206,7 @@ bool Writer::WriteSmaller(const PlannedEntry& planned, PatchEntry& entry) {
     ScratchFile& kept = zlibLarger ? blocks : zlib;
     IoError io;
     if (!kept.AppendTo(*out_, io))
-        return Failed("cannot write " + temp_, io);
+        return Failed("cannot write " + body_, io);
     entry = zlibLarger ? blocksEntry : zlibEntry;
     return true;
 }
@@ -177,7 +231,7 @@ bool Writer::WritePayload(const PlannedEntry& planned, PayloadMethod method, Out
     if (larger || !written)
         return larger;
     if (!finished)
-        return Failed("cannot write " + temp_, deflate.error());
+        return Failed("cannot write " + body_, deflate.error());
     entry.method = PayloadMethod::Deflate;
     entry.payloadSize = deflate.compressedSize();
     entry.payloadCrc = deflate.crc();
@@ -266,7 +320,7 @@ bool Writer::ReportEncodeFailure(const PlannedEntry& planned, const FileSource* 
     if (target.error())
         return Failed("cannot read " + planned.newPath, target.error());
     if (written)
-        return Failed("cannot write " + temp_, written);
+        return Failed("cannot write " + body_, written);
     error_ = stopped ? std::string("stopped") : "cannot encode " + planned.name + ": " + reason;
     return false;
 }
@@ -299,7 +353,7 @@ bool Writer::Pack(const PlannedEntry& planned, DeflateSink& deflate, const Progr
     if (stopped)
         error_ = "stopped";
     else
-        Failed("cannot write " + temp_, deflate.error());
+        Failed("cannot write " + body_, deflate.error());
     return false;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 #include "FileSystem.h"
 #include "PatchFormat.h"
+#include "SigningKey.h"
 #include "StreamChoice.h"
 
 #include <cstdint>
@@ -20,6 +21,8 @@ struct BuildOptions {
     // The coders the streams of blocks may be stored with (storing as they are is always
     // allowed); per stream the smallest is kept.
     blockdiff::CoderSet coders = blockdiff::kAllCoders;
+    // Set: the patch file is signed with this key (header flag, signature block at its end).
+    const SigningKey* signingKey = nullptr;
 };
 
 // Told what the builder is doing, for a progress display.

@@ -1,13 +1,13 @@
 #pragma once
 #include "Crc32.h"
 #include "FileSystem.h"
-#include "VcdiffIo.h"
+#include "Sink.h"
 
 namespace patchfile {
 
 // Appends a payload to `out` as it is written, counting its bytes and their CRC-32 (an
 // entry's payload size and checksum), for payloads that compress their own streams.
-class PayloadSink : public vcdiff::Sink {
+class PayloadSink : public plumbing::Sink {
 public:
     explicit PayloadSink(OutputFile& out) : out_(out) {}
 

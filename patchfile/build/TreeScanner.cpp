@@ -34,7 +34,13 @@ bool ScanFolder(FileSystem& fs, const std::string& root, const std::string& pref
 bool ScanTree(FileSystem& fs, const std::string& root, std::vector<std::string>& names,
               std::string& error) {
     names.clear();
-    if (fs.Kind(root) != PathKind::Folder) {
+    PathKind kind = PathKind::Missing;
+    IoError io;
+    if (!fs.Kind(root, kind, io)) {
+        error = "cannot look at the folder " + root + ": " + DescribeIoError(io);
+        return false;
+    }
+    if (kind != PathKind::Folder) {
         error = "the folder " + root + " was not found";
         return false;
     }

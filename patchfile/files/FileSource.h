@@ -1,19 +1,19 @@
 #pragma once
 #include "FileSystem.h"
-#include "VcdiffIo.h"
-#include "WorkTick.h"
+#include "Source.h"
+#include "Tick.h"
 
 namespace patchfile {
 
-// A file, or a stretch of one, as a decoder's source: the old file that deltas copy from, or
+// A file, or a range of one, as a decoder's source: the old file that deltas copy from, or
 // a payload inside the patch file. Read on demand at 64-bit offsets, never held whole. A
 // failed read is kept for the error message; each read is a chance to tick.
-class FileSource : public vcdiff::Source {
+class FileSource : public plumbing::Source {
 public:
-    FileSource(InputFile& file, WorkTick tick)
+    FileSource(InputFile& file, plumbing::Tick tick)
         : file_(file), tick_(std::move(tick)), size_(file.Size()) {}
     // The `size` bytes at `start`, which the caller has checked lie inside the file.
-    FileSource(InputFile& file, WorkTick tick, uint64_t start, uint64_t size)
+    FileSource(InputFile& file, plumbing::Tick tick, uint64_t start, uint64_t size)
         : file_(file), tick_(std::move(tick)), start_(start), size_(size) {}
 
     uint64_t Size() const override { return size_; }
@@ -23,7 +23,7 @@ public:
 
 private:
     InputFile& file_;
-    WorkTick tick_;
+    plumbing::Tick tick_;
     uint64_t start_ = 0;
     uint64_t size_;
     IoError error_;

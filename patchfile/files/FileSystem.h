@@ -57,7 +57,10 @@ public:
     virtual ~FileSystem() = default;
     // Joins a relative name whose components are separated by backslashes to a folder.
     virtual std::string Join(const std::string& folder, const std::string& relativeName) const = 0;
-    virtual PathKind Kind(const std::string& path) = 0;
+    // What is at `path`. False, with `error`, when the system cannot tell (the path too long,
+    // a folder on the way that may not be looked into): only a path that is not there counts
+    // as missing, so a failure is never taken for an absence.
+    virtual bool Kind(const std::string& path, PathKind& kind, IoError& error) = 0;
     virtual std::unique_ptr<InputFile> OpenRead(const std::string& path, IoError& error) = 0;
     // Creates the file, replacing a file of that name (also a read-only one).
     virtual std::unique_ptr<OutputFile> Create(const std::string& path, IoError& error) = 0;

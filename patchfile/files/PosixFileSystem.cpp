@@ -181,11 +181,20 @@ public:
         return path;
     }
 
-    PathKind Kind(const std::string& path) override {
+    bool Kind(const std::string& path, PathKind& kind, IoError& error) override {
         struct stat info;
-        if (::stat(path.c_str(), &info) != 0)
-            return PathKind::Missing;
-        return S_ISDIR(info.st_mode) ? PathKind::Folder : PathKind::File;
+        if (::stat(path.c_str(), &info) != 0) {
+            // Only these say that the path is not there (the second: a file where a folder
+            // on the way should be, as Windows reports it).
+            if (errno != ENOENT && errno != ENOTDIR) {
+                error = ErrorFromErrno(errno);
+                return false;
+            }
+            kind = PathKind::Missing;
+            return true;
+        }
+        kind = S_ISDIR(info.st_mode) ? PathKind::Folder : PathKind::File;
+        return true;
     }
 
     std::unique_ptr<InputFile> OpenRead(const std::string& path, IoError& error) override {
@@ -208,7 +217,10 @@ public:
 
     std::unique_ptr<OutputFile> Create(const std::string& path, IoError& error) override {
         // Unlinking first replaces a read-only file, as the Windows implementation does.
-        if (Kind(path) == PathKind::File)
+        PathKind kind = PathKind::Missing;
+        if (!Kind(path, kind, error))
+            return nullptr;
+        if (kind == PathKind::File)
             ::unlink(path.c_str());
         FileHandle fd(::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644));
         if (fd.get() < 0) {
@@ -219,7 +231,10 @@ public:
     }
 
     bool Replace(const std::string& from, const std::string& to, IoError& error) override {
-        if (Kind(to) == PathKind::Folder) {
+        PathKind kind = PathKind::Missing;
+        if (!Kind(to, kind, error))
+            return false;
+        if (kind == PathKind::Folder) {
             error = ErrorFromErrno(EISDIR);
             return false;
         }
@@ -233,14 +248,16 @@ public:
     }
 
     bool RemoveFile(const std::string& path, IoError& error) override {
-        PathKind kind = Kind(path);
+        PathKind kind = PathKind::Missing;
+        if (!Kind(path, kind, error))
+            return false;
         if (kind == PathKind::Missing)
             return true;
         if (kind == PathKind::Folder) {
             error = ErrorFromErrno(EISDIR);
             return false;
         }
-        if (::unlink(path.c_str()) != 0 && errno != ENOENT) {
+        if (::unlink(path.c_str()) != 0 && errno != ENOENT && errno != ENOTDIR) {
             error = ErrorFromErrno(errno);
             return false;
         }
@@ -254,7 +271,10 @@ public:
             return true;
         int code = errno;
         if (code == EEXIST) {
-            if (Kind(path) == PathKind::Folder)
+            PathKind kind = PathKind::Missing;
+            if (!Kind(path, kind, error))
+                return false;
+            if (kind == PathKind::Folder)
                 return true;
             error.kind = IoError::Kind::Other;
             error.systemText = "a file is in its place";
@@ -275,8 +295,13 @@ public:
             std::string name = entry->d_name;
             if (name == "." || name == "..")
                 continue;
+            PathKind kind = PathKind::Missing;
+            if (!Kind(folder + "/" + name, kind, error)) {
+                ::closedir(dir);
+                return false;
+            }
             FolderItem item;
-            item.isFolder = Kind(folder + "/" + name) == PathKind::Folder;
+            item.isFolder = kind == PathKind::Folder;
             item.name = std::move(name);
             items.push_back(std::move(item));
         }

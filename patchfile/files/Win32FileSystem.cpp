@@ -192,6 +192,12 @@ DWORD Attributes(const std::string& path) {
     return GetFileAttributesA(path.c_str());
 }
 
+// The only failures that say a path is not there; any other one (a name too long, no access)
+// says nothing about it.
+bool MeansAbsent(DWORD code) {
+    return code == ERROR_FILE_NOT_FOUND || code == ERROR_PATH_NOT_FOUND;
+}
+
 // Files copied from a CD are read-only, and Windows refuses to replace or delete those.
 void ClearReadOnly(const std::string& path) {
     DWORD attributes = Attributes(path);
@@ -210,18 +216,24 @@ public:
         return path;
     }
 
-    PathKind Kind(const std::string& path) override {
+    bool Kind(const std::string& path, PathKind& kind, IoError& error) override {
         DWORD attributes = Attributes(path);
-        if (attributes == INVALID_FILE_ATTRIBUTES)
-            return PathKind::Missing;
-        return (attributes & FILE_ATTRIBUTE_DIRECTORY) ? PathKind::Folder : PathKind::File;
+        if (attributes == INVALID_FILE_ATTRIBUTES) {
+            DWORD code = GetLastError();
+            if (!MeansAbsent(code)) {
+                error = ErrorFromCode(code);
+                return false;
+            }
+            kind = PathKind::Missing;
+            return true;
+        }
+        kind = (attributes & FILE_ATTRIBUTE_DIRECTORY) ? PathKind::Folder : PathKind::File;
+        return true;
     }
 
     std::unique_ptr<InputFile> OpenRead(const std::string& path, IoError& error) override {
-        if (Kind(path) == PathKind::Folder) {
-            error = FolderInPlace();
+        if (!FileOrNothingAt(path, error))
             return nullptr;
-        }
         Handle handle(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
                                   OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
         if (!handle.valid()) {
@@ -238,10 +250,8 @@ public:
     }
 
     std::unique_ptr<OutputFile> Create(const std::string& path, IoError& error) override {
-        if (Kind(path) == PathKind::Folder) {
-            error = FolderInPlace();
+        if (!FileOrNothingAt(path, error))
             return nullptr;
-        }
         ClearReadOnly(path);
         HANDLE handle = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
                                     CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
@@ -253,10 +263,8 @@ public:
     }
 
     bool Replace(const std::string& from, const std::string& to, IoError& error) override {
-        if (Kind(to) == PathKind::Folder) {
-            error = FolderInPlace();
+        if (!FileOrNothingAt(to, error))
             return false;
-        }
         ClearReadOnly(to);
         if (!MoveFileExA(from.c_str(), to.c_str(),
                          MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
@@ -267,7 +275,9 @@ public:
     }
 
     bool RemoveFile(const std::string& path, IoError& error) override {
-        PathKind kind = Kind(path);
+        PathKind kind = PathKind::Missing;
+        if (!Kind(path, kind, error))
+            return false;
         if (kind == PathKind::Missing)
             return true;
         if (kind == PathKind::Folder) {
@@ -277,7 +287,7 @@ public:
         ClearReadOnly(path);
         if (!DeleteFileA(path.c_str())) {
             DWORD code = GetLastError();
-            if (code == ERROR_FILE_NOT_FOUND)
+            if (MeansAbsent(code))
                 return true;
             error = ErrorFromCode(code);
             return false;
@@ -292,7 +302,10 @@ public:
             return true;
         DWORD code = GetLastError();
         if (code == ERROR_ALREADY_EXISTS) {
-            if (Kind(path) == PathKind::Folder)
+            PathKind kind = PathKind::Missing;
+            if (!Kind(path, kind, error))
+                return false;
+            if (kind == PathKind::Folder)
                 return true;
             error.kind = IoError::Kind::Other;
             error.systemText = "a file is in its place";
@@ -323,6 +336,20 @@ public:
         FindClose(find);
         if (code != ERROR_NO_MORE_FILES) {
             error = ErrorFromCode(code);
+            return false;
+        }
+        return true;
+    }
+
+private:
+    // True when nothing or a file is at `path`, so that it may be opened, created or
+    // replaced as a file. A folder in its place, or a path that cannot be looked at, is not.
+    bool FileOrNothingAt(const std::string& path, IoError& error) {
+        PathKind kind = PathKind::Missing;
+        if (!Kind(path, kind, error))
+            return false;
+        if (kind == PathKind::Folder) {
+            error = FolderInPlace();
             return false;
         }
         return true;

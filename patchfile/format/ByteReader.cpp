@@ -1,5 +1,7 @@
 #include "ByteReader.h"
 
+#include "LittleEndian.h"
+
 namespace patchfile {
 
 bool ByteReader::Take(size_t length, const uint8_t*& start) {
@@ -16,10 +18,7 @@ uint64_t ByteReader::Little(size_t length) {
     const uint8_t* start = nullptr;
     if (!Take(length, start))
         return 0;
-    uint64_t value = 0;
-    for (size_t i = length; i > 0; --i)
-        value = (value << 8) | start[i - 1];
-    return value;
+    return plumbing::LoadLittleEndian(start, length);
 }
 
 bool ByteReader::U8(uint8_t& value) {

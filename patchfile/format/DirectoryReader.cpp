@@ -3,6 +3,9 @@
 #include "ByteReader.h"
 #include "Crc32.h"
 #include "EntryName.h"
+#include "HeaderFields.h"
+#include "LittleEndian.h"
+#include "SignatureBlock.h"
 
 #include <algorithm>
 #include <cstring>
@@ -32,24 +35,6 @@ std::string EntryLabel(size_t index, const std::string& name) {
     if (!name.empty())
         label += " (" + name + ")";
     return label;
-}
-
-uint16_t Little16(const uint8_t* p) {
-    return static_cast<uint16_t>(p[0] | (p[1] << 8));
-}
-
-uint32_t Little32(const uint8_t* p) {
-    return static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8) |
-           (static_cast<uint32_t>(p[2]) << 16) | (static_cast<uint32_t>(p[3]) << 24);
-}
-
-// A short file that is a beginning of the magic is a truncated patch file; anything else is
-// not one of ours.
-FormatError CheckMagic(const uint8_t* header, uint64_t fileSize) {
-    size_t present = fileSize < kMagicSize ? static_cast<size_t>(fileSize) : kMagicSize;
-    if (std::memcmp(header, kMagic, present) != 0)
-        return FormatError::BadMagic;
-    return present < kMagicSize ? FormatError::Truncated : FormatError::None;
 }
 
 bool IsPlainText(const std::string& text) {
@@ -152,11 +137,11 @@ DirectoryReadResult FindDuplicate(const std::vector<PatchEntry>& entries) {
     return {};
 }
 
-// Payloads follow the directory in entry order and end exactly at the end of the file.
-// Sizes are subtracted from what is left, so no sum can overflow.
+// Payloads follow the directory in entry order and end exactly where the file ends, or where
+// its signature block starts. Sizes are subtracted from what is left, so no sum can overflow.
 DirectoryReadResult PlacePayloads(std::vector<PatchEntry>& entries, uint64_t dataStart,
-                                  uint64_t fileSize) {
-    uint64_t left = fileSize - dataStart;
+                                  uint64_t dataEnd) {
+    uint64_t left = dataEnd - dataStart;
     uint64_t offset = dataStart;
     for (size_t i = 0; i < entries.size(); ++i) {
         PatchEntry& entry = entries[i];
@@ -212,15 +197,16 @@ DirectoryReadResult ReadDirectory(InputFile& file, PatchDirectory& directory) {
     // The version comes first so that a later version may change everything after it.
     if (fileSize < kMagicSize + 2)
         return Refuse(FormatError::Truncated, "header");
-    uint16_t version = Little16(header + 8);
+    uint16_t version = static_cast<uint16_t>(plumbing::LoadLittleEndian(header + 8, 2));
     if (version < kFirstFormatVersion || version > kNewestFormatVersion)
         return Refuse(FormatError::UnsupportedVersion, "version " + std::to_string(version));
     if (fileSize < kHeaderSize)
         return Refuse(FormatError::Truncated, "header");
-    if (Little16(header + 10) != 0)
+    uint16_t flags = Little16(header + kFlagsOffset);
+    if ((flags & ~kKnownFlags) != 0)
         return Refuse(FormatError::BadFlags, "header");
 
-    uint32_t directorySize = Little32(header + 12);
+    uint32_t directorySize = static_cast<uint32_t>(plumbing::LoadLittleEndian(header + 12, 4));
     if (directorySize > kMaxDirectorySize)
         return Refuse(FormatError::DirectoryTooLarge, std::to_string(directorySize) + " bytes");
     if (directorySize < kMinDirectorySize)
@@ -233,14 +219,26 @@ DirectoryReadResult ReadDirectory(InputFile& file, PatchDirectory& directory) {
     if (!file.ReadAt(kHeaderSize, bytes.data() + kHeaderSize, directorySize, io))
         return ReadFailed(io);
     size_t checked = bytes.size() - kChecksumSize;
-    if (ComputeCrc32(bytes.data(), checked) != Little32(bytes.data() + checked))
+    if (ComputeCrc32(bytes.data(), checked) !=
+        plumbing::LoadLittleEndian(bytes.data() + checked, 4))
         return Refuse(FormatError::DirectoryChecksum);
 
     directory.version = version;
     DirectoryReadResult parsed = ParseDirectory(bytes, version, directory);
     if (!parsed.ok())
         return parsed;
-    return PlacePayloads(directory.entries, kHeaderSize + directorySize, fileSize);
+    uint64_t dataStart = kHeaderSize + directorySize;
+    uint64_t dataEnd = fileSize;
+    if ((flags & kFlagSigned) != 0) {
+        FormatError block =
+            ReadSignatureBlockHead(file, fileSize, dataStart, directory.signature, io);
+        if (io)
+            return ReadFailed(io);
+        if (block != FormatError::None)
+            return Refuse(block, "signature block");
+        dataEnd = fileSize - kSignatureBlockSize;
+    }
+    return PlacePayloads(directory.entries, dataStart, dataEnd);
 }
 
 } // namespace patchfile

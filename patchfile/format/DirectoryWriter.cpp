@@ -1,6 +1,7 @@
 #include "DirectoryWriter.h"
 
 #include "Crc32.h"
+#include "LittleEndian.h"
 
 namespace patchfile {
 namespace {
@@ -9,8 +10,7 @@ class ByteWriter {
 public:
     explicit ByteWriter(std::vector<uint8_t>& out) : out_(out) {}
     void Little(uint64_t value, size_t length) {
-        for (size_t i = 0; i < length; ++i)
-            out_.push_back(static_cast<uint8_t>(value >> (8 * i)));
+        plumbing::AppendLittleEndian(out_, value, length);
     }
     void Text(const std::string& text) { out_.insert(out_.end(), text.begin(), text.end()); }
 
@@ -45,7 +45,7 @@ std::vector<uint8_t> EncodeDirectory(const PatchDirectory& directory) {
     std::vector<uint8_t> bytes(kMagic, kMagic + sizeof(kMagic));
     ByteWriter writer(bytes);
     writer.Little(FormatVersionFor(directory), 2);
-    writer.Little(0, 2);
+    writer.Little(directory.signature.present ? kFlagSigned : 0, 2);
     writer.Little(EncodedDirectorySize(directory) - kHeaderSize, 4);
     writer.Little(directory.locator.key.size(), 2);
     writer.Text(directory.locator.key);

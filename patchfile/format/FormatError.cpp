@@ -48,6 +48,16 @@ const char* DescribeFormatError(FormatError error) {
         return "a delta window exceeds the memory limit";
     case FormatError::ResultMismatch:
         return "the rebuilt file does not match its recorded checksum";
+    case FormatError::BadSignatureBlock:
+        return "the signature block is damaged";
+    case FormatError::UnknownSignatureAlgorithm:
+        return "the patch file is signed in a way this library does not know";
+    case FormatError::Unsigned:
+        return "the patch file is not signed by its publisher";
+    case FormatError::SignedByOtherKey:
+        return "the patch file is signed with another key than its publisher's";
+    case FormatError::SignatureMismatch:
+        return "the patch file was altered after it was signed";
     }
     return "unknown error";
 }

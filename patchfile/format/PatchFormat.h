@@ -17,7 +17,8 @@ constexpr uint8_t kMagic[8] = {0x89, 'Q', 'P', 'F', 0x0D, 0x0A, 0x1A, 0x0A};
 constexpr uint16_t kFirstFormatVersion = 1;
 constexpr uint16_t kNewestFormatVersion = 2;
 
-constexpr size_t kHeaderSize = 16;     // magic, version, flags, directory size
+constexpr size_t kHeaderSize = 16; // magic, version, flags, directory size
+constexpr size_t kFlagsOffset = 10;
 constexpr size_t kEntryFixedSize = 40; // an entry without its name
 constexpr size_t kChecksumSize = 4;
 
@@ -31,6 +32,12 @@ constexpr uint64_t kMaxFileSize = static_cast<uint64_t>(INT64_MAX);
 // A result is written beside its target under the target's name followed by this suffix,
 // and moved into place once it is verified. Entry names may not end in it.
 constexpr char kTempSuffix[] = ".fp~";
+
+// Header flags. A reader refuses a flag it does not know, so a file that needs one never
+// half-opens in an older library.
+// The file ends with a signature block (SignatureBlock.h) after the last payload.
+constexpr uint16_t kFlagSigned = 0x0001;
+constexpr uint16_t kKnownFlags = kFlagSigned;
 
 enum class EntryKind : uint8_t { Patch = 1, Add = 2, Delete = 3 };
 
@@ -83,8 +90,19 @@ struct Locator {
     bool empty() const { return key.empty() && value.empty(); }
 };
 
+constexpr size_t kPublicKeySize = 32; // an Ed25519 public key
+constexpr size_t kSignatureSize = 64; // an Ed25519 signature
+
+// What a signed file says about its signature; the signature itself is the file's last
+// kSignatureSize bytes and is read only by whoever checks it.
+struct SignatureInfo {
+    bool present = false;
+    uint8_t publicKey[kPublicKeySize] = {}; // the key the file says it was signed with
+};
+
 struct PatchDirectory {
     uint16_t version = 0; // as read; a writer gives FormatVersionFor(directory)
+    SignatureInfo signature;
     Locator locator;
     std::vector<PatchEntry> entries;
 };

@@ -12,11 +12,11 @@ Decoded DecodePayload(const Bytes& payload, const Bytes* old, const DecodeSetup&
     MemorySink sink;
     sink.refuseAfter = setup.refuseWritesAfter;
     Decoded result;
-    const coders::Tick tick = [&] { return ++result.ticks <= setup.stopAfterTicks; };
-    vcdiff::Source* oldSource =
-        setup.oldReadFails ? static_cast<vcdiff::Source*>(&failingOld) : (old ? &oldIn : nullptr);
-    vcdiff::Source& payloadSource =
-        setup.payloadReadFails ? static_cast<vcdiff::Source&>(failingPayload) : payloadIn;
+    const plumbing::Tick tick = [&] { return ++result.ticks <= setup.stopAfterTicks; };
+    plumbing::Source* oldSource =
+        setup.oldReadFails ? static_cast<plumbing::Source*>(&failingOld) : (old ? &oldIn : nullptr);
+    plumbing::Source& payloadSource =
+        setup.payloadReadFails ? static_cast<plumbing::Source&>(failingPayload) : payloadIn;
     Failure failure;
     const bool ok = Decode(payloadSource, oldSource, sink, tick, failure);
     EXPECT_EQ(ok, failure.error == Error::None);

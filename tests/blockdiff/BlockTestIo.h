@@ -39,7 +39,7 @@ Bytes EncodePayload(const Bytes* old, const Bytes& newBytes, const EncoderOption
                     EncodeReport* report = nullptr);
 
 // A source whose reads all fail.
-class FailingSource : public vcdiff::Source {
+class FailingSource : public plumbing::Source {
 public:
     explicit FailingSource(uint64_t size) : size_(size) {}
     uint64_t Size() const override { return size_; }

@@ -32,7 +32,7 @@ Streams Entries(const std::vector<uint64_t>& starts, const std::vector<size_t>& 
     Streams streams;
     uint64_t from = 0;
     for (const uint64_t start : starts) {
-        vcdiff::AppendVarint(streams.positions, start - from);
+        plumbing::AppendVarint(streams.positions, start - from);
         const size_t width = static_cast<size_t>(
             std::min<uint64_t>(format::kSparseWordBytes, CoverEndOf(start, covers) - start));
         for (size_t i = 0; i < width; ++i)

@@ -38,9 +38,10 @@ TEST_P(EncoderFailure, ReportsItsError) {
     payload.refuseAfter = fault.writesAccepted;
     const EncodeProgress progress = [&](uint64_t, uint64_t) { return !fault.progressStops; };
     Failure failure;
-    const bool ok = Encode(fault.oldUnreadable ? static_cast<vcdiff::Source*>(&failingOld) : &oldIn,
-                           fault.newUnreadable ? static_cast<vcdiff::Source&>(failingNew) : newIn,
-                           payload, {}, progress, nullptr, failure);
+    const bool ok =
+        Encode(fault.oldUnreadable ? static_cast<plumbing::Source*>(&failingOld) : &oldIn,
+               fault.newUnreadable ? static_cast<plumbing::Source&>(failingNew) : newIn, payload,
+               {}, progress, nullptr, failure);
     EXPECT_FALSE(ok);
     EXPECT_EQ(failure.error, fault.expected) << failure.Message();
     EXPECT_FALSE(failure.Message().empty());

@@ -3,8 +3,8 @@
 // bytes read from the old file stay within the cache's budget for the bytes written, and every
 // byte still comes out right.
 #include "BlockTestIo.h"
+#include "CachedReader.h"
 #include "PayloadSpec.h"
-#include "SegmentReader.h"
 
 #include <gtest/gtest.h>
 
@@ -14,14 +14,14 @@ namespace blockdiff::test {
 namespace {
 
 using format::kCovers;
-using vcdiff::SegmentReader;
+using plumbing::CachedReader;
 
-constexpr uint64_t kBlock = SegmentReader::kBlockSize;
+constexpr uint64_t kBlock = CachedReader::kBlockSize;
 // Places this far apart shared a set of the set-associative cache this one replaced.
 constexpr uint64_t kFarApart = 64 * kBlock;
 
 // Counts what the decoder asks of the old file.
-class CountingSource : public vcdiff::Source {
+class CountingSource : public plumbing::Source {
 public:
     explicit CountingSource(const Bytes& bytes) : inner_(bytes) {}
     uint64_t Size() const override { return inner_.Size(); }
@@ -91,10 +91,10 @@ TEST_P(OldReadBound, ReadsAtMostTheBudgetForTheBytesWritten) {
     ASSERT_TRUE(Decode(payloadIn, &oldIn, sink, {}, failure)) << failure.Message();
     EXPECT_TRUE(sink.bytes == expected);
     const uint64_t written = expected.size();
-    EXPECT_LE(oldIn.bytes, SegmentReader::kLoadFactor * written + SegmentReader::kFreeLoad)
+    EXPECT_LE(oldIn.bytes, CachedReader::kLoadFactor * written + CachedReader::kFreeLoad)
         << oldIn.calls << " reads for " << written << " bytes written";
     // Each read brings at least one byte the output needs, or loads a block within the budget.
-    EXPECT_LE(oldIn.calls, written + SegmentReader::kFreeLoad / kBlock);
+    EXPECT_LE(oldIn.calls, written + CachedReader::kFreeLoad / kBlock);
 }
 
 uint64_t Cycle(size_t i, size_t places, uint64_t stride) {
@@ -108,8 +108,8 @@ INSTANTIATE_TEST_SUITE_P(
         CoverPattern{"OneByteCyclingOverFivePlacesFarApart", 6 * kFarApart, 1,
                      [](size_t i) { return Cycle(i, 5, kFarApart); }},
         CoverPattern{"OneByteCyclingOverMoreBlocksThanTheCache",
-                     (SegmentReader::kBlockCount + 2) * kBlock, 1,
-                     [](size_t i) { return Cycle(i, SegmentReader::kBlockCount + 1, kBlock); }},
+                     (CachedReader::kBlockCount + 2) * kBlock, 1,
+                     [](size_t i) { return Cycle(i, CachedReader::kBlockCount + 1, kBlock); }},
         CoverPattern{"ShortCoversScatteredOverALargeFile", 24u << 20, 3,
                      [](size_t i) { return (i * 2654435761u) % ((24u << 20) - 3); }},
         CoverPattern{"CoversAcrossBlockBoundaries", 8 * kFarApart, 16,

@@ -10,18 +10,18 @@ namespace blockdiff::test {
 
 Bytes PayloadSpec::Serialize() const {
     Bytes out = magic;
-    AppendLittleEndian(out, resultSize, 8);
+    plumbing::AppendLittleEndian(out, resultSize, 8);
     for (const BlockSpec& block : blocks) {
-        AppendLittleEndian(out, block.outputSize, 4);
-        AppendLittleEndian(out, block.crc, 4);
+        plumbing::AppendLittleEndian(out, block.outputSize, 4);
+        plumbing::AppendLittleEndian(out, block.crc, 4);
         out.push_back(block.form);
         Bytes streams;
         for (const StreamSpec& stream : block.streams) {
             const Bytes& stored =
                 stream.stored.empty() && stream.coder == 0 ? stream.raw : stream.stored;
             out.push_back(stream.coder);
-            AppendLittleEndian(out, stream.rawSize.value_or(stream.raw.size()), 4);
-            AppendLittleEndian(out, stream.storedSize.value_or(stored.size()), 4);
+            plumbing::AppendLittleEndian(out, stream.rawSize.value_or(stream.raw.size()), 4);
+            plumbing::AppendLittleEndian(out, stream.storedSize.value_or(stored.size()), 4);
             streams.insert(streams.end(), stored.begin(), stored.end());
         }
         out.insert(out.end(), streams.begin(), streams.end());
@@ -33,7 +33,7 @@ Bytes PayloadSpec::Serialize() const {
 Bytes Varints(std::initializer_list<uint64_t> values) {
     Bytes out;
     for (const uint64_t value : values) {
-        vcdiff::AppendVarint(out, value);
+        plumbing::AppendVarint(out, value);
     }
     return out;
 }

@@ -187,7 +187,7 @@ TEST(Prediction, AnOldImageThatCannotBeReadIsAReadError) {
 
 // Allocation is all that throws in the parse; an old file whose reads throw bad_alloc stands
 // for a machine short of memory while the old image is parsed.
-class ShortOfMemory : public vcdiff::Source {
+class ShortOfMemory : public plumbing::Source {
 public:
     explicit ShortOfMemory(uint64_t size) : size_(size) {}
     uint64_t Size() const override { return size_; }

@@ -194,8 +194,8 @@ TEST(Encoder, LargeFileInSeveralBlocks) {
     EXPECT_GT(result.ticks, next.size() / (1u << 20));
 }
 
-// An old file too large to index whole is indexed for each stretch of the new file over the
-// parts that stretch resembles: here the second and the fourth of four unrelated MiB.
+// An old file too large to index whole is indexed for each slice of the new file over the
+// parts that slice resembles: here the second and the fourth of four unrelated MiB.
 TEST(Encoder, LargeOldFileIndexedInParts) {
     const size_t part = 1u << 20;
     const Bytes old = Random(41).Fill(4 * part);

@@ -104,7 +104,7 @@ const Bytes& EncodedSample(Coder coder, const std::string& name) {
 }
 
 DecodeResult DecodeInto(Coder coder, const Bytes& stream, size_t expectedSize, Bytes& output,
-                        const Tick& tick) {
+                        const plumbing::Tick& tick) {
     output.assign(expectedSize, 0);
     return Decode(coder, stream.data(), stream.size(), output.data(), output.size(), tick);
 }

@@ -32,6 +32,6 @@ const Bytes& EncodedSample(Coder coder, const std::string& name);
 
 // Decodes `stream` into a buffer of exactly `expectedSize` bytes, `output`.
 DecodeResult DecodeInto(Coder coder, const Bytes& stream, size_t expectedSize, Bytes& output,
-                        const Tick& tick = {});
+                        const plumbing::Tick& tick = {});
 
 } // namespace coders::test

@@ -3,7 +3,7 @@ told why in plain words, every file is left old or new, and once the cause is go
 run of the updater completes."""
 import os
 
-from support import mounts
+from support import mounts, patches
 from support.machine import GAME_KEY, INSTALL_DIR, UPDATE_DIR
 from support.sample_game import ORIGINAL, PATCHED, assert_each_file_old_or_new, files_now, \
     installed_files, prepare_update
@@ -18,8 +18,8 @@ LARGE_FILE = r"data\maps.xarc"
 MOVED_DIR = r"C:\Quillmere"
 # Wine's system texts (FormatMessage) for the errors these scenarios meet.
 SHARING_VIOLATION = "Sharing violation."
-ACCESS_DENIED = "Access denied."
 NAME_TOO_LONG = "File name is too long."
+PATH_NOT_FOUND = "Path not found."
 
 
 def copy_error(install_dir, name, system_text):
@@ -72,7 +72,8 @@ def test_read_only_game_folder(machine):
         mounts.unmount(game)
         run_to_the_end(machine)
 
-    assert log == copy_error(INSTALL_DIR, FIRST_FILE, ACCESS_DENIED)
+    # The file's folder cannot be made there; the copy into it then finds no such path.
+    assert log == copy_error(INSTALL_DIR, FIRST_FILE, PATH_NOT_FOUND)
 
 
 # Letters of code page 1252 beyond ASCII, from both of its upper ranges (0x80 to 0x9F: Œ, Š,
@@ -89,6 +90,31 @@ def test_game_folder_named_with_letters_beyond_ascii(machine):
 
     run_to_the_end(machine, install_dir)
 
+    games = machine.host_path("C:\\Games")
+    assert sorted(p.name for p in games.iterdir()) == sorted([LETTERS, "Quillmere"])
+
+
+def test_run_killed_while_the_game_folder_bears_the_sanitised_name(machine):
+    # A kill (or a power cut) during the run leaves the folder and the registry value
+    # sanitised. The next start reads the sanitised name as the game's; its finish still
+    # gives the folder the player's own name back, and forgets the name it kept.
+    install_dir = "C:\\Games\\" + LETTERS
+    sanitised = "".join(c if " " <= c <= "\x7f" else "0" for c in install_dir)
+    machine.registry["Program"] = install_dir
+    machine.write_language_ini("Quillmere", install_dir=install_dir)
+    prepare_update(machine, install_dir)
+
+    app, _ = start_run(machine)
+    app.wait_msgbox()  # the CD prompt: by now the folder bears the sanitised name
+    assert machine.host_path(sanitised).is_dir()
+    assert app.registry_value(GAME_KEY, "Program") == sanitised + "\\"
+    app.command("kill")
+    app.close()
+
+    app = update_to_the_end(machine)
+    assert installed_files(machine, install_dir) == PATCHED
+    assert app.registry_value(GAME_KEY, "Program") == install_dir + "\\"
+    assert app.registry_value(GAME_KEY, "UpdateOriginalProgram") is None
     games = machine.host_path("C:\\Games")
     assert sorted(p.name for p in games.iterdir()) == sorted([LETTERS, "Quillmere"])
 
@@ -111,11 +137,12 @@ def test_game_inside_a_folder_named_with_letters_beyond_ascii(machine):
 
 
 def test_game_path_near_max_path(machine):
-    # The game's own files fit in MAX_PATH (260 with the terminating zero); the copy from the
-    # CD, made beside its target under a longer name, would not.
+    # The game's own files fit in MAX_PATH (260 with the terminating zero). The copy from the
+    # CD, made beside its target under a name no longer than the target's, goes through; the
+    # library's result, written beside its target under a longer name, does not.
     install_dir = "C:\\Games\\" + "Q" * (240 - len("C:\\Games\\"))
     longest = len(install_dir + "\\" + FIRST_FILE)
-    assert longest < 260 <= longest + len(".cd~") + 1
+    assert longest < 260 <= longest + len(".fp~") + 1
     machine.registry["Program"] = install_dir
     machine.write_language_ini("Quillmere", install_dir=install_dir)
     prepare_update(machine, install_dir)
@@ -123,7 +150,7 @@ def test_game_path_near_max_path(machine):
 
     log = run_to_the_error(machine)
 
-    assert log == copy_error(install_dir, FIRST_FILE, NAME_TOO_LONG)
+    assert log == text(6, f"cannot write {FIRST_FILE}: {NAME_TOO_LONG.rstrip('.')}")
     assert_each_file_old_or_new(machine, before, install_dir)
     machine.move_game(MOVED_DIR)
     run_to_the_end(machine, MOVED_DIR)
@@ -158,3 +185,24 @@ def test_patch_files_on_a_read_only_medium(machine):
 
     with mounts.read_only(medium):
         run_to_the_end(machine, updater_folder="D:\\")
+
+
+def test_file_to_delete_past_max_path(machine):
+    # The update deletes a file whose path passes MAX_PATH, where the system's ANSI calls
+    # cannot reach it: the run fails and says why, rather than ending with "DONE!" while the
+    # file stays in place.
+    install_dir = "C:\\Games\\" + "Q" * (200 - len("C:\\Games\\"))
+    obsolete = "data\\" + "o" * 60 + ".xarc"
+    assert len(install_dir + "\\" + obsolete) >= 260
+    machine.registry["Program"] = install_dir
+    machine.write_language_ini("Quillmere", install_dir=install_dir)
+    prepare_update(machine, install_dir)
+    old_content = b"a region the new version no longer has"
+    machine.write_file(install_dir + "\\" + obsolete, old_content)
+    patches.build_patch({**ORIGINAL, obsolete: old_content}, PATCHED,
+                        machine.host_path(UPDATE_DIR + r"\Patch1.rtp"), delete=True)
+
+    log = run_to_the_error(machine)
+
+    assert log == text(6, f"cannot delete {obsolete}: {NAME_TOO_LONG.rstrip('.')}")
+    assert machine.host_path(install_dir + "\\" + obsolete).read_bytes() == old_content

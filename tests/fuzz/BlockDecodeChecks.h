@@ -13,8 +13,8 @@
 // decoder reads nothing more and fails as SourceReadFailed.
 #include "BlockDecoder.h"
 #include "BlockFormat.h"
+#include "CachedReader.h"
 #include "ImageBytes.h"
-#include "SegmentReader.h"
 #include "WorkPacer.h"
 
 #include <cstdint>
@@ -22,7 +22,7 @@
 
 namespace fuzz {
 
-class BytesIn : public vcdiff::Source {
+class BytesIn : public plumbing::Source {
 public:
     BytesIn(const uint8_t* data, size_t size) : data_(data), size_(size) {}
     uint64_t Size() const override { return size_; }
@@ -41,9 +41,9 @@ private:
 
 // Counts the bytes read of the old file, those read after the caller's stop, and fails every
 // read from `failFrom` on.
-class DisturbedOld : public vcdiff::Source {
+class DisturbedOld : public plumbing::Source {
 public:
-    DisturbedOld(vcdiff::Source& inner, uint64_t failFrom) : inner_(inner), failFrom_(failFrom) {}
+    DisturbedOld(plumbing::Source& inner, uint64_t failFrom) : inner_(inner), failFrom_(failFrom) {}
     uint64_t Size() const override { return inner_.Size(); }
     bool Read(uint64_t offset, void* buffer, size_t length) override {
         if (failed) {
@@ -67,23 +67,23 @@ public:
     bool failed = false;
 
 private:
-    vcdiff::Source& inner_;
+    plumbing::Source& inner_;
     uint64_t failFrom_;
 };
 
 // The most old bytes a decode that wrote `written` bytes may have read: the cache's budget
 // for them and for the block that failed, if one did, and the image reader's for the image.
 inline uint64_t ReadBudget(uint64_t written, bool ok, bool predicted, uint64_t oldSize) {
-    using vcdiff::SegmentReader;
+    using plumbing::CachedReader;
     const uint64_t delivered = written + (ok ? 0 : blockdiff::format::kMaxBlockOutput);
     const uint64_t parse =
         predicted ? x86image::ImageBytes::kLoadsPerByte * oldSize +
                         x86image::ImageBytes::kWindows * x86image::ImageBytes::kWindowBytes
                   : 0;
-    return SegmentReader::kLoadFactor * delivered + SegmentReader::kFreeLoad + parse;
+    return CachedReader::kLoadFactor * delivered + CachedReader::kFreeLoad + parse;
 }
 
-class CountingSink : public vcdiff::Sink {
+class CountingSink : public plumbing::Sink {
 public:
     bool Write(const void*, size_t length) override {
         if (length == 0 || length > blockdiff::kMaxDecoderWrite) {
@@ -106,7 +106,7 @@ inline uint64_t StatedResult(const uint8_t* data, size_t size) {
 // Decodes the `size` bytes at `payloadBytes` against `oldFile` as `control` (the input's first
 // byte) says, and checks the decoder's promises.
 inline void DecodeChecked(uint8_t control, const uint8_t* payloadBytes, size_t size,
-                          vcdiff::Source& oldFile) {
+                          plumbing::Source& oldFile) {
     const unsigned stopAt = control < 0x80 ? control : 0;
     const uint64_t failFrom = control < 0x80 ? UINT64_MAX : control & 0x7F;
     const bool predicted = size >= sizeof blockdiff::format::kPredictedMagic &&
@@ -116,7 +116,7 @@ inline void DecodeChecked(uint8_t control, const uint8_t* payloadBytes, size_t s
     BytesIn payload(payloadBytes, size);
     CountingSink sink;
     unsigned ticks = 0;
-    const coders::Tick tick = [&] {
+    const plumbing::Tick tick = [&] {
         old.stopped = old.stopped || (stopAt != 0 && ++ticks >= stopAt);
         return !old.stopped;
     };
@@ -135,7 +135,8 @@ inline void DecodeChecked(uint8_t control, const uint8_t* payloadBytes, size_t s
     if (old.failed && failure.error != blockdiff::Error::SourceReadFailed) {
         __builtin_trap(); // the read error is the first cause; nothing may hide it
     }
-    if (old.bytesAfterStop > blockdiff::WorkPacer::kTickBytes + vcdiff::SegmentReader::kBlockSize) {
+    if (old.bytesAfterStop >
+        blockdiff::WorkPacer::kTickBytes + plumbing::CachedReader::kBlockSize) {
         __builtin_trap(); // the stop was not honoured within a tick's work
     }
 }

@@ -9,7 +9,7 @@ namespace {
 
 // 4 KiB of old file: byte i is (i * 13 + (i >> 7)) mod 256 (the seed corpus was made
 // against the same bytes, tests/fuzz/make-blockdiff-seeds.sh).
-class FixedOld : public vcdiff::Source {
+class FixedOld : public plumbing::Source {
 public:
     static constexpr uint64_t kSize = 4096;
     uint64_t Size() const override { return kSize; }
@@ -38,6 +38,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                            std::memcmp(data + 1, blockdiff::format::kPredictedMagic,
                                        sizeof blockdiff::format::kPredictedMagic) == 0;
     fuzz::DecodeChecked(data[0], data + 1, size - 1,
-                        predicted ? static_cast<vcdiff::Source&>(image) : patterned);
+                        predicted ? static_cast<plumbing::Source&>(image) : patterned);
     return 0;
 }

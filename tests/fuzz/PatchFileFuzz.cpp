@@ -5,7 +5,7 @@
 //
 // The checksums of the directory and payloads are recomputed before each run, so that the
 // fuzzer gets past them to the fields they guard. The seeds in corpus/patch_file began as
-// patches the builder made from that tree's old to its new version (make-seeds.sh).
+// patches the builder made from that tree's old to its new version (make-patch-file-seeds.sh).
 #include "Crc32.h"
 #include "DirectoryReader.h"
 #include "MemoryFileSystem.h"

@@ -28,6 +28,19 @@ BuildOptions Stored() {
     return options;
 }
 
+// A signed file: the fuzzer reaches the signature block's reading (the target trusts no key,
+// so the signature itself is not checked). The key is a fixed throw-away one.
+BuildOptions Signed() {
+    static SigningKey key;
+    std::string error;
+    if (!ParseSigningKey(std::string(kPrivateKeyType) + "\n" + std::string(64, '5') + "\n", key,
+                         error))
+        std::fprintf(stderr, "signed seed: %s\n", error.c_str());
+    BuildOptions options;
+    options.signingKey = &key;
+    return options;
+}
+
 bool Write(const testing::TempFolder& trees, const Seed& seed, const std::string& folder) {
     std::unique_ptr<FileSystem> files = MakeNativeFileSystem();
     BuildSummary summary;
@@ -51,7 +64,8 @@ int main(int argc, char** argv) {
     testing::WriteTree(trees.Sub("new"), testing::FuzzNewTree());
     const Seed seeds[] = {{"seed-no-locator.rtp", BuildOptions{}},
                           {"seed-with-deletes.rtp", WithDeletesAndLocator()},
-                          {"seed-stored.rtp", Stored()}};
+                          {"seed-stored.rtp", Stored()},
+                          {"seed-signed.rtp", Signed()}};
     for (const Seed& seed : seeds)
         if (!Write(trees, seed, argv[1]))
             return 1;

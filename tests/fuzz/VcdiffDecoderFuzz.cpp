@@ -11,7 +11,7 @@ namespace {
 
 // 4 KiB of old file: byte i is (i * 7 + (i >> 5)) mod 256 (the seed corpus was made
 // against the same bytes).
-class FixedSource : public vcdiff::Source {
+class FixedSource : public plumbing::Source {
 public:
     static constexpr uint64_t kSize = 4096;
     uint64_t Size() const override { return kSize; }
@@ -29,7 +29,7 @@ public:
 
 // Keeps the output of up to eight largest windows (readable for windows that copy from
 // earlier output), then refuses.
-class BoundedSink : public vcdiff::Sink, public vcdiff::Source {
+class BoundedSink : public plumbing::Sink, public plumbing::Source {
 public:
     bool Write(const void* data, size_t length) override {
         if (length == 0 || length > vcdiff::kMaxDecoderWrite) {

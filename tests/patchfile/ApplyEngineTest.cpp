@@ -267,7 +267,9 @@ public:
     std::string Join(const std::string& folder, const std::string& name) const override {
         return real_->Join(folder, name);
     }
-    PathKind Kind(const std::string& path) override { return real_->Kind(path); }
+    bool Kind(const std::string& path, PathKind& kind, IoError& error) override {
+        return real_->Kind(path, kind, error);
+    }
     std::unique_ptr<InputFile> OpenRead(const std::string& path, IoError& error) override {
         return real_->OpenRead(path, error);
     }

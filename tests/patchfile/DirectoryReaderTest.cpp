@@ -132,13 +132,29 @@ std::vector<DamageCase> DamageCases() {
              return b;
          },
          FormatError::UnsupportedVersion},
-        {"FlagsSet",
+        // Bit 0 says the file is signed; every other bit is unknown.
+        {"UnknownFlagSet",
          [] {
              auto b = ValidPatch();
-             PutLittle(b, 10, 1, 2);
+             PutLittle(b, 10, 2, 2);
              return b;
          },
          FormatError::BadFlags},
+        {"HighFlagSet",
+         [] {
+             auto b = ValidPatch();
+             PutLittle(b, 10, 0x8001, 2);
+             return b;
+         },
+         FormatError::BadFlags},
+        {"SignedWithoutSignatureBlock",
+         [] {
+             auto b = ValidPatch();
+             PutLittle(b, 10, 1, 2);
+             RefreshChecksum(b);
+             return b;
+         },
+         FormatError::Truncated},
         {"DirectoryBeyondLimit",
          [] {
              auto b = ValidPatch();

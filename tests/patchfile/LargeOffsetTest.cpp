@@ -11,7 +11,7 @@ namespace {
 
 constexpr uint64_t kBeyond4GiB = (uint64_t(1) << 32) + 5;
 
-class CollectSink : public vcdiff::Sink {
+class CollectSink : public plumbing::Sink {
 public:
     bool Write(const void* data, size_t length) override {
         bytes.append(static_cast<const char*>(data), length);

@@ -45,10 +45,12 @@ std::string MemoryFileSystem::Join(const std::string& folder,
     return folder + "\\" + relativeName;
 }
 
-PathKind MemoryFileSystem::Kind(const std::string& path) {
+bool MemoryFileSystem::Kind(const std::string& path, PathKind& kind, IoError&) {
     if (files_.count(path))
-        return PathKind::File;
-    return folders_.count(path) ? PathKind::Folder : PathKind::Missing;
+        kind = PathKind::File;
+    else
+        kind = folders_.count(path) ? PathKind::Folder : PathKind::Missing;
+    return true;
 }
 
 bool MemoryFileSystem::ParentExists(const std::string& path) const {

@@ -20,7 +20,7 @@ public:
     const std::set<std::string>& folders() const { return folders_; }
 
     std::string Join(const std::string& folder, const std::string& relativeName) const override;
-    PathKind Kind(const std::string& path) override;
+    bool Kind(const std::string& path, PathKind& kind, IoError& error) override;
     std::unique_ptr<InputFile> OpenRead(const std::string& path, IoError& error) override;
     std::unique_ptr<OutputFile> Create(const std::string& path, IoError& error) override;
     bool Replace(const std::string& from, const std::string& to, IoError& error) override;

@@ -94,7 +94,7 @@ TEST_P(DamagedDelta, FailsWithItsOwnError) {
     GetParam().plant(delta);
     const Bytes bytes = delta.Serialize();
     MemorySource source(kSource);
-    Source* given = GetParam().giveSource ? &source : nullptr;
+    plumbing::Source* given = GetParam().giveSource ? &source : nullptr;
 
     const Decoded whole = Decode(bytes, given, 0, GetParam().limits);
     EXPECT_EQ(whole.error, GetParam().expected) << whole.message;

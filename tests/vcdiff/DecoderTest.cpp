@@ -111,7 +111,7 @@ TEST(Decoder, TargetWindowsNeedAReaderOfEarlierOutput) {
 }
 
 // A source of several GiB that exists only as a formula, and counts what is read of it.
-class HugeSource : public Source {
+class HugeSource : public plumbing::Source {
 public:
     static uint8_t ByteAt(uint64_t offset) {
         return static_cast<uint8_t>((offset >> 32) * 31 + offset * 7 + (offset >> 9));

@@ -12,7 +12,7 @@ void Append(Bytes& out, const Bytes& more) {
 
 Bytes Int(uint64_t value) {
     Bytes bytes;
-    AppendVarint(bytes, value);
+    plumbing::AppendVarint(bytes, value);
     return bytes;
 }
 

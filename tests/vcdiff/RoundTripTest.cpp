@@ -121,7 +121,7 @@ TEST(Encoder, FailsWhenTheSinkRefuses) {
     EXPECT_EQ(vcdiff::Encode(nullptr, in, out), Error::SinkRefused);
 }
 
-class FailingSource : public Source {
+class FailingSource : public plumbing::Source {
 public:
     uint64_t Size() const override { return 1000; }
     bool Read(uint64_t, void*, size_t) override { return false; }

@@ -1,7 +1,7 @@
 // Short copies that jump between places in the source go through the segment reader's
 // block cache; whatever the pattern, each copy must bring exactly the bytes at its address.
+#include "CachedReader.h"
 #include "DeltaBuilder.h"
-#include "SegmentReader.h"
 #include "TestIo.h"
 
 #include <gtest/gtest.h>
@@ -9,7 +9,7 @@
 namespace vcdiff::test {
 namespace {
 
-constexpr size_t kBlock = SegmentReader::kBlockSize;
+constexpr size_t kBlock = plumbing::CachedReader::kBlockSize;
 // Places this far apart shared a set of the set-associative cache this one replaced.
 constexpr size_t kFarApart = 64 * kBlock;
 
@@ -65,8 +65,9 @@ INSTANTIATE_TEST_SUITE_P(
                       CachePattern{"AcrossABlockBoundary", {kBlock - 150, 3 * kBlock - 10}, 2000},
                       CachePattern{"FourPlacesFarApart", Spread(4, kFarApart, 5), 4000},
                       CachePattern{"SevenPlacesFarApart", Spread(7, kFarApart + 1, 3), 6000},
-                      CachePattern{"MorePlacesThanBlocks",
-                                   Spread(SegmentReader::kBlockCount + 9, 2 * kBlock + 1, 3), 6000},
+                      CachePattern{
+                          "MorePlacesThanBlocks",
+                          Spread(plumbing::CachedReader::kBlockCount + 9, 2 * kBlock + 1, 3), 6000},
                       CachePattern{"UpToTheSourcesEnd", {0, 5 * 1024 * 1024 + 12000}, 2000}),
     [](const auto& info) { return std::string(info.param.name); });
 

@@ -40,7 +40,7 @@ bool MemorySink::Read(uint64_t offset, void* buffer, size_t length) {
     return true;
 }
 
-Decoded Decode(const Bytes& delta, Source* source, size_t chunk, DecoderLimits limits) {
+Decoded Decode(const Bytes& delta, plumbing::Source* source, size_t chunk, DecoderLimits limits) {
     MemorySink sink;
     Decoder decoder(source, sink, limits);
     decoder.SetDecodedTargetReader(&sink);

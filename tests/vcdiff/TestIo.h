@@ -1,7 +1,8 @@
 #pragma once
+#include "Sink.h"
+#include "Source.h"
 #include "VcdiffDecoder.h"
 #include "VcdiffEncoder.h"
-#include "VcdiffIo.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -14,7 +15,7 @@ using Bytes = std::vector<uint8_t>;
 
 Bytes ToBytes(const std::string& text);
 
-class MemorySource : public Source {
+class MemorySource : public plumbing::Source {
 public:
     MemorySource() = default;
     explicit MemorySource(Bytes bytes) : bytes_(std::move(bytes)) {}
@@ -27,7 +28,7 @@ private:
 
 // Keeps what is written, records each write's length, and can be read back (for windows
 // that copy from earlier output). `refuseAfter` writes succeed, the rest are refused.
-class MemorySink : public Sink, public Source {
+class MemorySink : public plumbing::Sink, public plumbing::Source {
 public:
     bool Write(const void* data, size_t length) override;
     uint64_t Size() const override { return bytes.size(); }
@@ -47,7 +48,8 @@ struct Decoded {
 };
 
 // Decodes `delta` fed in pieces of `chunk` bytes (0: all at once).
-Decoded Decode(const Bytes& delta, Source* source, size_t chunk = 0, DecoderLimits limits = {});
+Decoded Decode(const Bytes& delta, plumbing::Source* source, size_t chunk = 0,
+               DecoderLimits limits = {});
 
 // Encodes and fails the calling test when the encoder reports an error.
 Bytes Encode(const Bytes* source, const Bytes& target, const EncoderOptions& options = {});

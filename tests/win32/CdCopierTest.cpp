@@ -1,12 +1,16 @@
+#include "CdCopier.h"
+
 #include "LanguageTable.h"
-#include "RecordingDialog.h"
+#include "RecordingUi.h"
 #include "SystemErrorText.h"
 #include "TempFolder.h"
+#include "Win32Files.h"
 
 #include <gtest/gtest.h>
 
 #include <windows.h>
 
+#include <algorithm>
 #include <cstring>
 #include <fstream>
 #include <sstream>
@@ -27,15 +31,33 @@ bool Exists(const std::string& path) {
     return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
+// The names in a folder (ending in a backslash), without "." and "..", sorted.
+std::vector<std::string> Entries(const std::string& folder) {
+    std::vector<std::string> names;
+    WIN32_FIND_DATAA entry;
+    HANDLE find = FindFirstFileA((folder + "*").c_str(), &entry);
+    if (find == INVALID_HANDLE_VALUE)
+        return names;
+    do {
+        std::string name = entry.cFileName;
+        if (name != "." && name != "..")
+            names.push_back(name);
+    } while (FindNextFileA(find, &entry));
+    FindClose(find);
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+using Names = std::vector<std::string>;
+
 class CdCopierTest : public ::testing::Test {
 protected:
     void SetUp() override {
         CLanguageTable::GetInstance()->SetFile(work_.path() + "Update.exe", "Update.ini");
         CreateDirectoryA(cd().c_str(), nullptr);
         CreateDirectoryA(game().c_str(), nullptr);
-        dialog_.m_strFmvPath = cd();
-        dialog_.m_strProgramPath = game();
-        dialog_.m_bError = FALSE;
+        run_.fmvPath = cd();
+        run_.programPath = game();
     }
     void TearDown() override { CLanguageTable::DeleteInstance(); }
 
@@ -56,7 +78,9 @@ protected:
     }
 
     TempFolder work_;
-    RecordingDialog dialog_;
+    RecordingUi ui_;
+    RunValues run_;
+    CdCopier copier_{ui_, run_.State()};
 };
 
 TEST_F(CdCopierTest, CopiesIntoFoldersThatDoNotExistYet) {
@@ -64,15 +88,15 @@ TEST_F(CdCopierTest, CopiesIntoFoldersThatDoNotExistYet) {
     CreateDirectoryA((cd() + "data\\levels").c_str(), nullptr);
     OnCd("data\\levels\\town.xarc", std::string(1001, 'c'));
 
-    dialog_.CopyFromCD("data\\levels\\town.xarc");
+    copier_.CopyFromCD("data\\levels\\town.xarc");
 
     EXPECT_EQ(ReadFile(game() + "data\\levels\\town.xarc"), std::string(1001, 'c'));
-    EXPECT_FALSE(dialog_.m_bError);
-    EXPECT_EQ(dialog_.statuses, std::vector<std::string>{StatusLine("data\\levels\\town.xarc")});
+    EXPECT_FALSE(run_.error);
+    EXPECT_EQ(ui_.statuses, std::vector<std::string>{StatusLine("data\\levels\\town.xarc")});
     // No file to replace: the CD's file gives the scale; halfway during the copy, full after.
-    EXPECT_EQ(dialog_.ranges, (std::vector<Range>{{0, 1001}, {0, kFullScale}}));
-    EXPECT_EQ(dialog_.positions, (std::vector<int>{500, 1001}));
-    EXPECT_TRUE(dialog_.logs.empty());
+    EXPECT_EQ(ui_.ranges, (std::vector<Range>{{0, 1001}, {0, kFullScale}}));
+    EXPECT_EQ(ui_.positions, (std::vector<int>{500, 1001}));
+    EXPECT_TRUE(ui_.logs.empty());
     EXPECT_EQ(ReadFile(game() + "update.map"), "data\\levels\\town.xarc\r\n");
 }
 
@@ -81,31 +105,31 @@ TEST_F(CdCopierTest, ReplacesAReadOnlyFileAndScalesToIt) {
     InGame("game.exe", "older, longer content");
     SetFileAttributesA((game() + "game.exe").c_str(), FILE_ATTRIBUTE_READONLY);
 
-    dialog_.CopyFromCD("game.exe");
+    copier_.CopyFromCD("game.exe");
 
     EXPECT_EQ(ReadFile(game() + "game.exe"), "new content");
     EXPECT_FALSE(GetFileAttributesA((game() + "game.exe").c_str()) & FILE_ATTRIBUTE_READONLY);
-    EXPECT_FALSE(dialog_.m_bError);
-    EXPECT_EQ(dialog_.ranges, (std::vector<Range>{{0, 21}, {0, kFullScale}}));
-    EXPECT_EQ(dialog_.positions, (std::vector<int>{10, 21}));
+    EXPECT_FALSE(run_.error);
+    EXPECT_EQ(ui_.ranges, (std::vector<Range>{{0, 21}, {0, kFullScale}}));
+    EXPECT_EQ(ui_.positions, (std::vector<int>{10, 21}));
     EXPECT_FALSE(Exists(game() + "update.map"));
 }
 
 TEST_F(CdCopierTest, EmptyTargetGivesAnEmptyRange) {
     OnCd("x.bin", "content");
     InGame("x.bin", "");
-    dialog_.CopyFromCD("x.bin");
-    EXPECT_EQ(dialog_.ranges, (std::vector<Range>{{0, 0}, {0, kFullScale}}));
-    EXPECT_EQ(dialog_.positions, (std::vector<int>{0, 0}));
+    copier_.CopyFromCD("x.bin");
+    EXPECT_EQ(ui_.ranges, (std::vector<Range>{{0, 0}, {0, kFullScale}}));
+    EXPECT_EQ(ui_.positions, (std::vector<int>{0, 0}));
 }
 
 TEST_F(CdCopierTest, MissingSourceIsLoggedWithTheSystemText) {
-    dialog_.CopyFromCD("a.bin");
+    copier_.CopyFromCD("a.bin");
 
-    EXPECT_TRUE(dialog_.m_bError);
-    EXPECT_EQ(dialog_.logs, std::vector<std::string>{FailureLog("a.bin", ERROR_FILE_NOT_FOUND)});
-    EXPECT_EQ(dialog_.statuses, std::vector<std::string>{StatusLine("a.bin")});
-    EXPECT_EQ(dialog_.ranges.back(), Range(0, kFullScale));
+    EXPECT_TRUE(run_.error);
+    EXPECT_EQ(ui_.logs, std::vector<std::string>{FailureLog("a.bin", ERROR_FILE_NOT_FOUND)});
+    EXPECT_EQ(ui_.statuses, std::vector<std::string>{StatusLine("a.bin")});
+    EXPECT_EQ(ui_.ranges.back(), Range(0, kFullScale));
     EXPECT_FALSE(Exists(game() + "a.bin"));
 }
 
@@ -116,31 +140,43 @@ TEST_F(CdCopierTest, TargetHeldOpenWithoutSharingFails) {
                               OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(held, INVALID_HANDLE_VALUE);
 
-    dialog_.CopyFromCD("locked.xarc");
+    copier_.CopyFromCD("locked.xarc");
     CloseHandle(held);
 
-    EXPECT_TRUE(dialog_.m_bError);
+    EXPECT_TRUE(run_.error);
     // The complete copy cannot be moved onto a file that is open elsewhere, and the player
     // is told that it is in use rather than that access is denied.
-    EXPECT_EQ(dialog_.logs,
+    EXPECT_EQ(ui_.logs,
               std::vector<std::string>{FailureLog("locked.xarc", ERROR_SHARING_VIOLATION)});
     EXPECT_EQ(ReadFile(game() + "locked.xarc"), "old");
-    EXPECT_FALSE(Exists(game() + "locked.xarc.cd~"));
-    EXPECT_FALSE(Exists(game() + "update.map")); // only good copies are listed
+    // Nothing is left beside it, and only good copies are listed in update.map.
+    EXPECT_EQ(Entries(game()), Names{"locked.xarc"});
 }
 
-TEST_F(CdCopierTest, ReadOnlyCopyLeftByAKilledRunIsReplaced) {
+// Files bearing a name the copy could take, read-only ones too (a game file, a player's file,
+// one left by a killed run): the copy goes ahead under another name and leaves them alone.
+class TakenCopyNameTest : public CdCopierTest, public ::testing::WithParamInterface<const char*> {};
+
+TEST_P(TakenCopyNameTest, FileOfThatNameIsLeftAlone) {
+    const std::string taken =
+        GetParam()[0] ? GetParam() : TemporaryCopyPath(game() + "x.xarc", 1).substr(game().size());
     OnCd("x.xarc", "new");
     InGame("x.xarc", "old");
-    InGame("x.xarc.cd~", "half");
-    SetFileAttributesA((game() + "x.xarc.cd~").c_str(), FILE_ATTRIBUTE_READONLY);
+    InGame(taken, "not the run's");
+    SetFileAttributesA((game() + taken).c_str(), FILE_ATTRIBUTE_READONLY);
 
-    dialog_.CopyFromCD("x.xarc");
+    copier_.CopyFromCD("x.xarc");
 
-    EXPECT_FALSE(dialog_.m_bError) << (dialog_.logs.empty() ? "" : dialog_.logs[0]);
+    EXPECT_FALSE(run_.error) << (ui_.logs.empty() ? "" : ui_.logs[0]);
     EXPECT_EQ(ReadFile(game() + "x.xarc"), "new");
-    EXPECT_FALSE(Exists(game() + "x.xarc.cd~"));
+    EXPECT_EQ(ReadFile(game() + taken), "not the run's");
+    Names expected{"update.map", "x.xarc", taken};
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(Entries(game()), expected);
 }
+
+// "": the first name the copy would take; the other: the name copies had before.
+INSTANTIATE_TEST_SUITE_P(Names, TakenCopyNameTest, ::testing::Values("", "x.xarc.cd~"));
 
 TEST_F(CdCopierTest, ReadOnlyFileOfTheCdIsCopiedWithItsAttribute) {
     // The copy is flushed before it is moved, which needs write access to it: the read-only
@@ -148,52 +184,70 @@ TEST_F(CdCopierTest, ReadOnlyFileOfTheCdIsCopiedWithItsAttribute) {
     OnCd("x.xarc", "from a read-only CD");
     SetFileAttributesA((cd() + "x.xarc").c_str(), FILE_ATTRIBUTE_READONLY);
 
-    dialog_.CopyFromCD("x.xarc");
+    copier_.CopyFromCD("x.xarc");
 
-    EXPECT_FALSE(dialog_.m_bError) << (dialog_.logs.empty() ? "" : dialog_.logs[0]);
+    EXPECT_FALSE(run_.error) << (ui_.logs.empty() ? "" : ui_.logs[0]);
     EXPECT_EQ(ReadFile(game() + "x.xarc"), "from a read-only CD");
     EXPECT_TRUE(GetFileAttributesA((game() + "x.xarc").c_str()) & FILE_ATTRIBUTE_READONLY);
-    EXPECT_FALSE(Exists(game() + "x.xarc.cd~"));
+    EXPECT_EQ(Entries(game()), (Names{"update.map", "x.xarc"}));
 }
 
-// Names whose copy beside the target ends just below MAX_PATH, or reaches it.
+// Targets whose path ends within a few characters of MAX_PATH, just below it, or reaches it:
+// the copy's temporary name lengthens none of them, so only the last is refused.
 class LongNameTest : public CdCopierTest, public ::testing::WithParamInterface<size_t> {};
 
-TEST_P(LongNameTest, CopyNamePastMaxPathIsRefusedBeforeAnythingIsWritten) {
-    const size_t copyLength = GetParam();
-    const std::string name(copyLength - game().size() - std::strlen(".cd~"), 'n');
+TEST_P(LongNameTest, OnlyATargetPastMaxPathIsRefused) {
+    const size_t targetLength = GetParam();
+    const std::string name(targetLength - game().size(), 'n');
     OnCd(name, "content");
-    InGame(name, "old");
+    if (targetLength < MAX_PATH)
+        InGame(name, "old");
 
-    dialog_.CopyFromCD(name);
+    copier_.CopyFromCD(name);
 
-    if (copyLength < MAX_PATH) {
-        EXPECT_FALSE(dialog_.m_bError) << (dialog_.logs.empty() ? "" : dialog_.logs[0]);
+    if (targetLength < MAX_PATH) {
+        EXPECT_FALSE(run_.error) << (ui_.logs.empty() ? "" : ui_.logs[0]);
         EXPECT_EQ(ReadFile(game() + name), "content");
+        EXPECT_EQ(Entries(game()), Names{name});
     } else {
-        EXPECT_TRUE(dialog_.m_bError);
-        EXPECT_EQ(dialog_.logs,
-                  std::vector<std::string>{FailureLog(name, ERROR_FILENAME_EXCED_RANGE)});
-        EXPECT_EQ(ReadFile(game() + name), "old");
+        EXPECT_TRUE(run_.error);
+        EXPECT_EQ(ui_.logs, std::vector<std::string>{FailureLog(name, ERROR_FILENAME_EXCED_RANGE)});
+        EXPECT_EQ(Entries(game()), Names{}); // nothing is left behind
     }
-    EXPECT_FALSE(Exists(game() + name + ".cd~"));
 }
 
-INSTANTIATE_TEST_SUITE_P(CopyLengths, LongNameTest, ::testing::Values(MAX_PATH - 1, MAX_PATH));
+INSTANTIATE_TEST_SUITE_P(TargetLengths, LongNameTest,
+                         ::testing::Values(MAX_PATH - 5, MAX_PATH - 1, MAX_PATH));
 
 TEST_F(CdCopierTest, FolderStandingWhereTheFileShouldBeFails) {
     OnCd("x.dat", "new");
     CreateDirectoryA((game() + "x.dat").c_str(), nullptr);
 
-    dialog_.CopyFromCD("x.dat");
+    copier_.CopyFromCD("x.dat");
 
-    EXPECT_TRUE(dialog_.m_bError);
-    ASSERT_EQ(dialog_.logs.size(), 1u);
+    EXPECT_TRUE(run_.error);
+    ASSERT_EQ(ui_.logs.size(), 1u);
     std::string expectedStart =
         StatusLine("x.dat") + "An error occured while copying the file \"" + game() + "x.dat\"\r\n";
-    EXPECT_EQ(dialog_.logs[0].substr(0, expectedStart.size()), expectedStart);
-    EXPECT_GT(dialog_.logs[0].size(), expectedStart.size() + 2);
-    EXPECT_EQ(dialog_.logs[0].substr(dialog_.logs[0].size() - 2), "\r\n");
+    EXPECT_EQ(ui_.logs[0].substr(0, expectedStart.size()), expectedStart);
+    EXPECT_GT(ui_.logs[0].size(), expectedStart.size() + 2);
+    EXPECT_EQ(ui_.logs[0].substr(ui_.logs[0].size() - 2), "\r\n");
+}
+
+// A file stands where the name's folder should be, so that folder cannot be made: the player
+// learns of it from the copy, with the error the copy itself meets, not the folder's.
+TEST_F(CdCopierTest, FolderThatCannotBeMadeShowsAsTheCopysOwnFailure) {
+    CreateDirectoryA((cd() + "sub").c_str(), nullptr);
+    OnCd("sub\\x.dat", "new");
+    InGame("sub", "a file, not a folder");
+    ASSERT_FALSE(CopyFileA((cd() + "sub\\x.dat").c_str(), (game() + "sub\\x.dat").c_str(), FALSE));
+    const DWORD copyError = GetLastError();
+
+    copier_.CopyFromCD("sub\\x.dat");
+
+    EXPECT_TRUE(run_.error);
+    EXPECT_EQ(ui_.logs, std::vector<std::string>{FailureLog("sub\\x.dat", copyError)});
+    EXPECT_EQ(ReadFile(game() + "sub"), "a file, not a folder");
 }
 
 TEST_F(CdCopierTest, UpdateMapListsArchivesInCopyOrder) {
@@ -202,10 +256,10 @@ TEST_F(CdCopierTest, UpdateMapListsArchivesInCopyOrder) {
         "game.exe",    "x.xarc.bak", "x.xarc",        "Static.xarc", "MainMenuLocation.xarc"};
     for (const char* name : names) {
         OnCd(name, name);
-        dialog_.CopyFromCD(name);
+        copier_.CopyFromCD(name);
         EXPECT_EQ(ReadFile(game() + name), name);
     }
-    EXPECT_FALSE(dialog_.m_bError);
+    EXPECT_FALSE(run_.error);
     // The same archive copied twice is listed twice.
     EXPECT_EQ(ReadFile(game() + "update.map"), "x.xarc\r\nA.XARC\r\nx.xarc\r\n");
 }
@@ -213,7 +267,7 @@ TEST_F(CdCopierTest, UpdateMapListsArchivesInCopyOrder) {
 TEST_F(CdCopierTest, UpdateMapIsAppendedToNeverTruncated) {
     InGame("update.map", "earlier.xarc\r\n");
     OnCd("new.xarc", "n");
-    dialog_.CopyFromCD("new.xarc");
+    copier_.CopyFromCD("new.xarc");
     EXPECT_EQ(ReadFile(game() + "update.map"), "earlier.xarc\r\nnew.xarc\r\n");
 }
 
@@ -221,10 +275,10 @@ TEST_F(CdCopierTest, UnwritableUpdateMapChangesNothingVisible) {
     CreateDirectoryA((game() + "update.map").c_str(), nullptr);
     OnCd("x.xarc", "content");
 
-    dialog_.CopyFromCD("x.xarc");
+    copier_.CopyFromCD("x.xarc");
 
-    EXPECT_FALSE(dialog_.m_bError);
-    EXPECT_TRUE(dialog_.logs.empty());
+    EXPECT_FALSE(run_.error);
+    EXPECT_TRUE(ui_.logs.empty());
     EXPECT_EQ(ReadFile(game() + "x.xarc"), "content");
 }
 
@@ -232,23 +286,15 @@ class RefusedNameTest : public CdCopierTest, public ::testing::WithParamInterfac
 
 TEST_P(RefusedNameTest, TouchesNothingAndReportsAnInvalidName) {
     std::string name = GetParam();
-    dialog_.CopyFromCD(name);
+    copier_.CopyFromCD(name);
 
-    EXPECT_TRUE(dialog_.m_bError);
-    EXPECT_EQ(dialog_.statuses, std::vector<std::string>{StatusLine(name)});
-    EXPECT_EQ(dialog_.logs, std::vector<std::string>{FailureLog(name, ERROR_INVALID_NAME)});
-    EXPECT_TRUE(dialog_.ranges.empty());
-    EXPECT_TRUE(dialog_.positions.empty());
+    EXPECT_TRUE(run_.error);
+    EXPECT_EQ(ui_.statuses, std::vector<std::string>{StatusLine(name)});
+    EXPECT_EQ(ui_.logs, std::vector<std::string>{FailureLog(name, ERROR_INVALID_NAME)});
+    EXPECT_TRUE(ui_.ranges.empty());
+    EXPECT_TRUE(ui_.positions.empty());
     // Nothing was made: not in the game folder, nor beside it.
-    WIN32_FIND_DATAA entry;
-    HANDLE find = FindFirstFileA((game() + "*").c_str(), &entry);
-    int entries = 0;
-    do {
-        std::string found = entry.cFileName;
-        entries += found != "." && found != "..";
-    } while (FindNextFileA(find, &entry));
-    FindClose(find);
-    EXPECT_EQ(entries, 0);
+    EXPECT_EQ(Entries(game()), Names{});
     EXPECT_FALSE(Exists(work_.path() + "Windows"));
     EXPECT_FALSE(Exists(work_.path() + "x"));
 }

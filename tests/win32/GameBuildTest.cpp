@@ -1,4 +1,5 @@
-#include "RecordingDialog.h"
+#include "GameBuild.h"
+
 #include "TempFolder.h"
 
 #include <gtest/gtest.h>
@@ -30,9 +31,7 @@ TEST_P(GameBuildTest, ReadsPrivateBuildOfTheGameOnTheCd) {
                               (cd.path() + "game.exe").c_str(), FALSE))
             << FixturePath(GetParam().fixture);
     }
-    RecordingDialog dialog;
-    dialog.m_strFmvPath = cd.path();
-    EXPECT_EQ(dialog.GetGameBuild(), GetParam().build);
+    EXPECT_EQ(ReadGameBuild(cd.path()), GetParam().build);
 }
 
 INSTANTIATE_TEST_SUITE_P(Games, GameBuildTest,
@@ -46,9 +45,7 @@ INSTANTIATE_TEST_SUITE_P(Games, GameBuildTest,
 TEST(GameBuildFileTest, FileWithoutVersionResourceGivesNoBuild) {
     TempFolder cd;
     cd.WriteFile("game.exe", "not a program at all");
-    RecordingDialog dialog;
-    dialog.m_strFmvPath = cd.path();
-    EXPECT_EQ(dialog.GetGameBuild(), "");
+    EXPECT_EQ(ReadGameBuild(cd.path()), "");
 }
 
 } // namespace

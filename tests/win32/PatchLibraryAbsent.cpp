@@ -1,8 +1,8 @@
-#include "UpdateDlg.h"
+#include "PatchLibraryCall.h"
 
 #include <gtest/gtest.h>
 
-// The workflow tests run without the patch library; none of them may reach it.
-void CUpdateDlg::ApplyPatchFile(std::string fileName) {
+// The callback tests run without the patch library; none of them may reach it.
+void ApplyPatchFileWithLibrary(const std::string& fileName, FpatchCallback) {
     ADD_FAILURE() << "the patch library was called for " << fileName;
 }

@@ -1,7 +1,9 @@
 // The update run and its finish when the registry refuses a write: the registry writer and
 // the message boxes are replaced, the game folders are real ones in a temporary folder.
+#include "UpdateRun.h"
+
 #include "LanguageTable.h"
-#include "RecordingDialog.h"
+#include "RecordingUi.h"
 #include "TempFolder.h"
 
 #include <gtest/gtest.h>
@@ -9,26 +11,6 @@
 #include <windows.h>
 
 namespace {
-
-// The first click runs the update, the second one (or Esc) finishes; no patch file lies
-// beside the updater, so the run never reaches the patch library.
-class RunDialog : public RecordingDialog {
-public:
-    int ShowMessageBox(const std::string& text, UINT) override {
-        boxes.push_back(text);
-        return IDOK;
-    }
-    bool WriteProgramPath(const std::string& path) override {
-        writes.push_back(path);
-        return path != refusedWrite;
-    }
-    void Click() { OnOK(); }
-    void PressEsc() { OnCancel(); }
-
-    std::string refusedWrite; // the one value the registry does not take
-    std::vector<std::string> writes;
-    std::vector<std::string> boxes;
-};
 
 bool IsFolder(const std::string& path) {
     DWORD attributes = GetFileAttributesA(path.c_str());
@@ -71,6 +53,8 @@ const RunCase kRunCases[] = {
      22, true, true},
 };
 
+// The first click runs the update, the second one (or Esc) finishes; no patch file lies
+// beside the updater, so the run never reaches the patch library.
 class UpdateRunTest : public ::testing::TestWithParam<std::tuple<RunCase, Finish>> {
 protected:
     void SetUp() override {
@@ -78,12 +62,12 @@ protected:
         g_nPendingRuns = 1;
         const RunCase& run = Case();
         CreateFolders(Saved());
-        dialog_.m_strProgramPath = Saved();
-        dialog_.m_strUpdateDir = WithoutBackslash(work_.path());
+        run_.programPath = Saved();
+        run_.updateDir = WithoutBackslash(work_.path());
         if (run.refused == Refused::SanitisedPath)
-            dialog_.refusedWrite = Sanitised();
+            ui_.refusedWrite = Sanitised();
         else if (run.refused == Refused::SavedPath)
-            dialog_.refusedWrite = Saved();
+            ui_.refusedWrite = Saved();
     }
     void TearDown() override { CLanguageTable::DeleteInstance(); }
 
@@ -103,37 +87,81 @@ protected:
     }
 
     TempFolder work_;
-    RunDialog dialog_;
+    RecordingUi ui_;
+    RunValues run_;
+    UpdateRun updateRun_{ui_, run_.State()};
 };
 
 TEST_P(UpdateRunTest, RegistryWritesThatFailAreReportedAndTheFinishStillEnds) {
     const RunCase& run = Case();
-    dialog_.Click();
+    updateRun_.Click();
 
-    ASSERT_FALSE(dialog_.logs.empty());
-    EXPECT_EQ(dialog_.logs.back(), RunText(run.runText));
-    EXPECT_EQ(dialog_.boxes, run.errorSummary ? std::vector<std::string>{TableText(11)}
-                                              : std::vector<std::string>{});
-    dialog_.boxes.clear();
+    ASSERT_FALSE(ui_.logs.empty());
+    EXPECT_EQ(ui_.logs.back(), RunText(run.runText));
+    EXPECT_EQ(ui_.boxes, run.errorSummary ? std::vector<std::string>{TableText(11)}
+                                          : std::vector<std::string>{});
+    ui_.boxes.clear();
 
     if (std::get<1>(GetParam()) == Finish::Button)
-        dialog_.Click();
+        updateRun_.Click();
     else
-        dialog_.PressEsc();
+        updateRun_.Cancel();
 
-    EXPECT_EQ(dialog_.boxes, run.finishBox
-                                 ? std::vector<std::string>{Text(25, {Saved(), Sanitised()})}
-                                 : std::vector<std::string>{});
-    ASSERT_FALSE(dialog_.writes.empty());
-    EXPECT_EQ(dialog_.writes.back(), Saved());
-    EXPECT_EQ(dialog_.m_strProgramPath, Saved());
+    EXPECT_EQ(ui_.boxes, run.finishBox ? std::vector<std::string>{Text(25, {Saved(), Sanitised()})}
+                                       : std::vector<std::string>{});
+    ASSERT_FALSE(ui_.writes.empty());
+    EXPECT_EQ(ui_.writes.back(), Saved());
+    EXPECT_EQ(run_.programPath, Saved());
     EXPECT_TRUE(IsFolder(Saved()));
     if (Sanitised() != Saved()) {
         EXPECT_FALSE(IsFolder(Sanitised()));
     }
-    if (std::get<1>(GetParam()) == Finish::Button) {
+    const bool button = std::get<1>(GetParam()) == Finish::Button;
+    EXPECT_EQ(ui_.closedWith, std::vector<int>{button ? IDOK : IDCANCEL});
+    if (button) {
         EXPECT_EQ(g_nPendingRuns, -1);
     }
+}
+
+// A run killed while the folder bore the sanitised name left the registry naming that folder
+// and the folder's own name kept beside it: the next run's finish gives the name back.
+TEST(UpdateRunAfterAKilledRun, TheFinishGivesTheFolderItsOwnNameBack) {
+    CLanguageTable::GetInstance()->SetFile("C:\\Update.exe", "Update.ini");
+    TempFolder work;
+    const std::string saved = work.path() + "Caf\xE9\\";
+    const std::string sanitised = work.path() + "Caf0\\";
+    CreateFolders(sanitised);
+    RecordingUi ui;
+    ui.keptOriginal = saved;
+    RunValues run;
+    run.programPath = sanitised;
+    run.updateDir = WithoutBackslash(work.path());
+    UpdateRun updateRun(ui, run.State());
+    g_nPendingRuns = 1;
+
+    updateRun.Click();
+    EXPECT_EQ(ui.logs.back(), TableText(12));
+    EXPECT_EQ(ui.keptOriginal, saved); // kept while the folder bears the sanitised name
+    updateRun.Click();
+
+    EXPECT_TRUE(ui.boxes.empty());
+    EXPECT_EQ(run.programPath, saved);
+    EXPECT_EQ(ui.writes.back(), saved);
+    EXPECT_TRUE(IsFolder(saved));
+    EXPECT_FALSE(IsFolder(sanitised));
+    EXPECT_EQ(ui.keptOriginal, "");
+    CLanguageTable::DeleteInstance();
+}
+
+// Each run keeps the folder's own name while it renames the folder, and forgets it at the
+// finish once the name is back.
+TEST_P(UpdateRunTest, TheFoldersOwnNameIsKeptUntilTheFinishGivesItBack) {
+    updateRun_.Click();
+    const bool nameChanges = Sanitised() != Saved();
+    EXPECT_EQ(ui_.keptOriginal, nameChanges ? Saved() : "");
+    updateRun_.Click();
+    const bool programWritten = Case().refused != Refused::SavedPath;
+    EXPECT_EQ(ui_.keptOriginal, nameChanges && !programWritten ? Saved() : "");
 }
 
 INSTANTIATE_TEST_SUITE_P(Registry, UpdateRunTest,

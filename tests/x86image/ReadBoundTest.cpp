@@ -17,12 +17,12 @@ constexpr size_t kDescriptorBytes = 20;
 
 // Counts the reads and the bytes asked for; the read numbered `failAt` (from 0) and every
 // later one fail.
-class CountingSource : public ByteSource {
+class CountingSource : public plumbing::Source {
 public:
     explicit CountingSource(const Bytes& bytes, uint64_t failAt = UINT64_MAX)
         : inner_(bytes), failAt_(failAt) {}
     uint64_t Size() const override { return inner_.Size(); }
-    bool Read(uint64_t offset, uint8_t* out, size_t length) override {
+    bool Read(uint64_t offset, void* out, size_t length) override {
         const bool fails = reads >= failAt_;
         ++reads;
         bytes += length;

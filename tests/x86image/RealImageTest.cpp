@@ -1,5 +1,6 @@
 // The test program's own file: a real image from the toolchain that built it. Its layout must
 // place the code of a function of this file in an executable section.
+#include "AddressTranslator.h"
 #include "ImageReferences.h"
 #include "Invariants.h"
 
@@ -18,14 +19,14 @@
 namespace x86image::test {
 namespace {
 
-class FileSource : public ByteSource {
+class FileSource : public plumbing::Source {
 public:
     explicit FileSource(const std::string& path) : file_(path, std::ios::binary) {
         file_.seekg(0, std::ios::end);
         size_ = file_ ? static_cast<uint64_t>(file_.tellg()) : 0;
     }
     uint64_t Size() const override { return size_; }
-    bool Read(uint64_t offset, uint8_t* out, size_t length) override {
+    bool Read(uint64_t offset, void* out, size_t length) override {
         file_.seekg(static_cast<std::streamoff>(offset));
         file_.read(reinterpret_cast<char*>(out), static_cast<std::streamsize>(length));
         return static_cast<size_t>(file_.gcount()) == length;
@@ -96,8 +97,9 @@ TEST(RealImageTest, OwnFunctionLiesInAnExecutableSection) {
     EXPECT_EQ(found.layout.kind, own.kind);
     EXPECT_EQ(BrokenPromise(found, source.Size()), "");
     uint64_t fileOffset = 0;
-    ASSERT_TRUE(found.layout.FileOffsetOf(own.functionAddress, fileOffset));
-    EXPECT_TRUE(found.layout.IsExecutable(fileOffset));
+    const AddressTranslator translator(found.layout);
+    ASSERT_TRUE(translator.FileOffsetOf(own.functionAddress, fileOffset));
+    EXPECT_TRUE(translator.IsExecutable(fileOffset));
     if (own.kind != ImageKind::Elf64X86) {
         // Relocations or symbols of a 32-bit image name many address fields.
         EXPECT_GT(found.absolute.size(), 100u);

@@ -1,4 +1,5 @@
 // Each valid sample parses to the layout and the fields it was written with.
+#include "AddressTranslator.h"
 #include "ParseChecked.h"
 #include "SampleImages.h"
 
@@ -36,22 +37,23 @@ TEST_P(SampleImageTest, GivesItsLayoutAndFields) {
 
 TEST_P(SampleImageTest, ConvertsOnlyInsideSections) {
     const Sample& sample = GetParam();
-    const ImageLayout layout = ParseChecked(sample.bytes).layout;
+    const AddressTranslator translator(ParseChecked(sample.bytes).layout);
     uint64_t address = 0, fileOffset = 0;
-    EXPECT_FALSE(layout.AddressOf(0, address)); // the headers are in no section
-    EXPECT_FALSE(layout.IsExecutable(0));
+    EXPECT_FALSE(translator.AddressOf(0, address)); // the headers are in no section
+    EXPECT_FALSE(translator.IsExecutable(0));
     for (const Section& section : sample.sections) {
         const uint64_t middle = section.size / 2;
-        ASSERT_TRUE(layout.AddressOf(section.fileOffset + middle, address));
+        ASSERT_TRUE(translator.AddressOf(section.fileOffset + middle, address));
         EXPECT_EQ(address, section.address + middle);
-        ASSERT_TRUE(layout.FileOffsetOf(section.address + middle, fileOffset));
+        ASSERT_TRUE(translator.FileOffsetOf(section.address + middle, fileOffset));
         EXPECT_EQ(fileOffset, section.fileOffset + middle);
-        EXPECT_EQ(layout.IsExecutable(section.fileOffset + middle), section.executable);
+        EXPECT_EQ(translator.IsExecutable(section.fileOffset + middle), section.executable);
         // The byte after the section's file bytes is padding or another part: not this one.
-        if (layout.AddressOf(section.fileOffset + section.size, address)) {
+        if (translator.AddressOf(section.fileOffset + section.size, address)) {
             EXPECT_NE(address, section.address + section.size);
         }
-        EXPECT_FALSE(layout.FileOffsetOfField(section.address + section.size - 2, 4, fileOffset));
+        EXPECT_FALSE(
+            translator.FileOffsetOfField(section.address + section.size - 2, 4, fileOffset));
     }
 }
 
@@ -84,10 +86,10 @@ TEST(NotAnImageTest, OtherBytesAreRefused) {
 }
 
 // A source claiming more bytes than the cap is refused before anything is read.
-class HugeSource : public ByteSource {
+class HugeSource : public plumbing::Source {
 public:
     uint64_t Size() const override { return kMaxImageSize + 1; }
-    bool Read(uint64_t, uint8_t*, size_t) override {
+    bool Read(uint64_t, void*, size_t) override {
         ++reads;
         return false;
     }

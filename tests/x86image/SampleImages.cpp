@@ -64,7 +64,7 @@ void SortFields(Sample& sample) {
 
 } // namespace
 
-bool MemorySource::Read(uint64_t offset, uint8_t* out, size_t length) {
+bool MemorySource::Read(uint64_t offset, void* out, size_t length) {
     if (offset > size_ || length > size_ - offset) {
         readOutside = true;
         return false;

@@ -12,12 +12,12 @@ namespace x86image::test {
 
 // Bytes in memory. The reader promises to ask only for ranges inside Size(); a read outside
 // is refused and remembered, for the tests to check.
-class MemorySource : public ByteSource {
+class MemorySource : public plumbing::Source {
 public:
     MemorySource(const uint8_t* data, size_t size) : data_(data), size_(size) {}
     explicit MemorySource(const Bytes& bytes) : MemorySource(bytes.data(), bytes.size()) {}
     uint64_t Size() const override { return size_; }
-    bool Read(uint64_t offset, uint8_t* out, size_t length) override;
+    bool Read(uint64_t offset, void* out, size_t length) override;
 
     bool readOutside = false;
 

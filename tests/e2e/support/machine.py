@@ -126,6 +126,11 @@ class PlayerMachine:
         shutil.copyfile(paths.scripted_patch_library(),
                         self.host_path(str(PureWindowsPath(folder, "fpatch32.dll"))))
 
+    def use_signed_patch_library(self, folder=UPDATE_DIR):
+        """The fpatch32.dll that applies only patch files signed with the build's test key."""
+        shutil.copyfile(paths.signed_patch_library(),
+                        self.host_path(str(PureWindowsPath(folder, "fpatch32.dll"))))
+
     def write_scripted_patch(self, number: int, *lines, folder=UPDATE_DIR):
         """Patch<number>.rtp as a script of library events (tests/e2e/standin), with the
         stand-in library installed to play it."""

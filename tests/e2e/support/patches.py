@@ -15,9 +15,10 @@ def write_tree(root: Path, files: dict):
         path.write_bytes(data)
 
 
-def build_patch(old: dict, new: dict, patch_file: Path, delete=False):
+def build_patch(old: dict, new: dict, patch_file: Path, delete=False, signing_key=None):
     """A patch file that turns the `old` tree into the `new` one. Its locator is the game's
-    registry value Program, as the updater leaves it during the run."""
+    registry value Program, as the updater leaves it during the run. With `signing_key` (a
+    private key file) it is signed with that key."""
     with tempfile.TemporaryDirectory(prefix="quill-e2e-trees-") as work:
         old_root, new_root = Path(work, "old"), Path(work, "new")
         old_root.mkdir()
@@ -25,5 +26,7 @@ def build_patch(old: dict, new: dict, patch_file: Path, delete=False):
         write_tree(old_root, old)
         write_tree(new_root, new)
         options = ["--quiet"] + (["--delete"] if delete else [])
+        if signing_key:
+            options += ["--sign", str(signing_key)]
         subprocess.run([str(paths.patch_builder()), *options, str(old_root), str(new_root),
                         str(patch_file)], check=True, timeout=120)

@@ -58,3 +58,19 @@ def patch_library() -> Path:
     """The real fpatch32.dll once the build makes it, else the scripted stand-in."""
     real = BIN / "fpatch32.dll"
     return real if real.is_file() else scripted_patch_library()
+
+
+def signed_patch_library() -> Path:
+    """The fpatch32.dll built to trust the build's test key (tests/patchdll)."""
+    path = BUILD / "signed" / "fpatch32.dll"
+    if not path.is_file():
+        raise FileNotFoundError(f"not built: {path} (run scripts/build.sh)")
+    return path
+
+
+def test_signing_key() -> Path:
+    """The private half of the key that signed_patch_library trusts, made by the build."""
+    path = BUILD / "test-key" / "publisher.key"
+    if not path.is_file():
+        raise FileNotFoundError(f"not made: {path} (run scripts/build.sh)")
+    return path

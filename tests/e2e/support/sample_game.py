@@ -26,15 +26,16 @@ PATCHED_CD2 = {r"data\towns.xarc": b"town of Quillmere, 1.1\r\n" * 400,
 EDITED_README = b"edited by the player"
 
 
-def prepare_update(machine, install_dir=INSTALL_DIR, two_cds=False):
+def prepare_update(machine, install_dir=INSTALL_DIR, two_cds=False, signing_key=None):
     """The CD holds the original files, the installation a state of its own (a read-only
     readme the player edited), and Patch1.rtp beside the updater turns the original into the
     patched game. With `two_cds`, Patch2.rtp follows for the second CD's files (drive E:
-    holds both CDs' files and markers)."""
+    holds both CDs' files and markers). With `signing_key` Patch1.rtp is signed with it."""
     patches.write_tree(machine.cd, ORIGINAL)
     machine.write_file(install_dir + r"\readme.txt", EDITED_README)
     machine.host_path(install_dir + r"\readme.txt").chmod(0o444)
-    patches.build_patch(ORIGINAL, PATCHED, machine.host_path(UPDATE_DIR + r"\Patch1.rtp"))
+    patches.build_patch(ORIGINAL, PATCHED, machine.host_path(UPDATE_DIR + r"\Patch1.rtp"),
+                        signing_key=signing_key)
     if two_cds:
         patches.write_tree(machine.cd, ORIGINAL_CD2)
         (machine.cd / "data2.tag").write_bytes(b"")
@@ -59,4 +60,6 @@ def assert_each_file_old_or_new(machine, before, install_dir=INSTALL_DIR):
     for name, now in files_now(machine, install_dir).items():
         assert now in (before[name], ORIGINAL.get(name), PATCHED.get(name)), name
     root = machine.host_path(install_dir)
-    assert [p.name for p in root.rglob("*~")] == []
+    # The CD copier's temporary names begin with "~", the library's end with it.
+    assert [p.name for p in root.rglob("*") if p.name.startswith("~") or
+            p.name.endswith("~")] == []

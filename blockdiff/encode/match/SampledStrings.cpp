@@ -1,0 +1,96 @@
+#include "SampledStrings.h"
+
+#include <algorithm>
+
+namespace blockdiff {
+namespace {
+
+constexpr size_t kReadPiece = 8u << 20;
+constexpr unsigned kMaxBits = 23;
+constexpr unsigned kMinBits = 12;
+// Samples are numbered in 32 bits: beyond this the old file is not sampled.
+constexpr uint64_t kSampledLimit = uint64_t{UINT32_MAX - 1} * SampledStrings::kStep;
+
+// A polynomial hash of the last kStringBytes bytes, moved along one byte at a time.
+class RollingHash {
+public:
+    RollingHash() {
+        for (size_t i = 0; i < SampledStrings::kStringBytes - 1; ++i) {
+            outFactor_ *= kBase;
+        }
+    }
+    // Takes `in` in and, once the window is full, `out` (the byte kStringBytes before) out.
+    void Roll(uint8_t in, uint8_t out, bool full) {
+        if (full) {
+            hash_ -= out * outFactor_;
+        }
+        hash_ = hash_ * kBase + in;
+    }
+    uint64_t value() const { return hash_; }
+
+private:
+    static constexpr uint64_t kBase = 0x100000001B3ull;
+    uint64_t hash_ = 0;
+    uint64_t outFactor_ = 1;
+};
+
+uint32_t CheckOf(uint64_t hash) {
+    return static_cast<uint32_t>(hash >> 32) ^ static_cast<uint32_t>(hash);
+}
+
+} // namespace
+
+bool SampledStrings::Build(plumbing::Source& old) {
+    oldSize_ = old.Size();
+    const uint64_t samples = oldSize_ / kStep + 1;
+    bits_ = kMinBits;
+    while (bits_ < kMaxBits && (uint64_t{1} << bits_) < samples / 4) {
+        ++bits_;
+    }
+    buckets_.assign(size_t{1} << bits_, Bucket());
+
+    // Pieces overlap by a string's length, so that the window carries across them.
+    std::vector<uint8_t> piece(kReadPiece + kStringBytes);
+    RollingHash hash;
+    size_t kept = 0;
+    for (uint64_t offset = 0; offset < oldSize_;) {
+        const size_t length =
+            static_cast<size_t>(std::min<uint64_t>(kReadPiece, oldSize_ - offset));
+        if (!old.Read(offset, piece.data() + kept, length)) {
+            return false;
+        }
+        const size_t total = kept + length;
+        for (size_t i = kept; i < total; ++i) {
+            const uint64_t position = offset + (i - kept); // of the byte taken in
+            const bool full = position >= kStringBytes;
+            hash.Roll(piece[i], full ? piece[i - kStringBytes] : 0, full);
+            const uint64_t start = position + 1 - kStringBytes; // of the string now hashed
+            if (position + 1 >= kStringBytes && start % kStep == 0 && start < kSampledLimit) {
+                buckets_[BucketOf(hash.value())] = {static_cast<uint32_t>(start / kStep + 1),
+                                                    CheckOf(hash.value())};
+            }
+        }
+        kept = std::min(total, kStringBytes);
+        std::copy(piece.begin() + (total - kept), piece.begin() + total, piece.begin());
+        offset += length;
+    }
+    return true;
+}
+
+void SampledStrings::Vote(const uint8_t* data, size_t length, std::vector<uint32_t>& votes) const {
+    RollingHash hash;
+    for (size_t i = 0; i < length; ++i) {
+        const bool full = i >= kStringBytes;
+        hash.Roll(data[i], full ? data[i - kStringBytes] : 0, full);
+        if (i + 1 < kStringBytes) {
+            continue;
+        }
+        const Bucket& bucket = buckets_[BucketOf(hash.value())];
+        if (bucket.sample != 0 && bucket.check == CheckOf(hash.value())) {
+            const uint64_t oldOffset = uint64_t{bucket.sample - 1} * kStep;
+            ++votes[static_cast<size_t>(oldOffset / kPartBytes)];
+        }
+    }
+}
+
+} // namespace blockdiff

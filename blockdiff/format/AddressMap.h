@@ -1,0 +1,41 @@
+#pragma once
+#include "MovedOffsets.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+namespace blockdiff {
+
+// Where the bytes of the old file went in the new one, as the covers of a payload say: each
+// cover copied a run of old bytes to a place in the new file, so an address that pointed into
+// that run points to the same bytes at their new place. Files of the predictor are below
+// 4 GiB (format::kMaxPredictedFileSize).
+class AddressMap : public x86image::MovedOffsets {
+public:
+    // Adds a cover; Seal() before the first lookup.
+    void Add(uint64_t oldStart, uint64_t newStart, uint32_t length);
+    // Orders the covers by their old start, ties by their new start, so that a lookup gives
+    // the same answer however the covers were added.
+    void Seal();
+    // The new offset of the byte at `oldOffset`: through the first cover holding it among the
+    // kLookback covers with the greatest old starts at or below it (in the order of Seal,
+    // last first). False when none of them holds it. Several covers may copy the same old
+    // bytes, and a short one starting just below an offset must not hide the long one
+    // around it.
+    bool NewOffset(uint64_t oldOffset, uint64_t& newOffset) const override;
+
+    size_t size() const { return entries_.size(); }
+
+    static constexpr size_t kLookback = 16;
+
+private:
+    struct Entry {
+        uint32_t oldStart;
+        uint32_t newStart;
+        uint32_t length;
+    };
+    std::vector<Entry> entries_;
+};
+
+} // namespace blockdiff
