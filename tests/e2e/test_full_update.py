@@ -4,10 +4,11 @@ ends up at the new version."""
 import pytest
 
 from support.machine import GAME_KEY, INSTALL_DIR
-from support.sample_game import EDITED_README, PATCHED, installed_files, prepare_update
-from support.steps import answer_cd_prompt, expect_error_summary, start_run, \
-    update_to_the_end, wait_for_the_end_of_the_run
-from support.updater import IDC_LOG, TEXTS
+from support.sample_game import PATCHED, installed_files, prepare_update
+from support.steps import answer_cd_prompt, expect_error_summary, \
+    expect_patch_refused_and_nothing_changed, start_run, update_to_the_end, \
+    wait_for_the_end_of_the_run
+from support.updater import IDC_LOG
 
 
 @pytest.mark.parametrize("install_dir", [
@@ -35,14 +36,7 @@ def test_damaged_patch_file_changes_nothing(machine):
     data = bytearray(patch_file.read_bytes())
     data[-10] ^= 0xFF  # inside the last payload
     patch_file.write_bytes(bytes(data))
-    app, dialog = start_run(machine)
-    answer_cd_prompt(app, 1)
-    expect_error_summary(app)
-    wait_for_the_end_of_the_run(dialog)
-
-    assert dialog.text(IDC_LOG) == TEXTS[4]
-    assert machine.host_path(INSTALL_DIR + r"\readme.txt").read_bytes() == EDITED_README
-    assert not machine.host_path(INSTALL_DIR + r"\data").exists()
+    expect_patch_refused_and_nothing_changed(machine)
 
 
 def test_original_missing_on_the_cd_stops_the_update(machine):

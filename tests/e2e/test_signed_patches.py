@@ -5,11 +5,8 @@ reads the damaged-patch message and the error summary and the game stays as it w
 import pytest
 
 from support import paths
-from support.machine import INSTALL_DIR
-from support.sample_game import EDITED_README, PATCHED, installed_files, prepare_update
-from support.steps import answer_cd_prompt, expect_error_summary, start_run, \
-    update_to_the_end, wait_for_the_end_of_the_run
-from support.updater import IDC_LOG, TEXTS
+from support.sample_game import PATCHED, installed_files, prepare_update
+from support.steps import expect_patch_refused_and_nothing_changed, update_to_the_end
 
 # The signature block is the file's last 104 bytes: its head (40), then the signature (64).
 SIGNATURE_BLOCK = 104
@@ -42,12 +39,4 @@ def test_patch_file_the_publisher_did_not_sign_changes_nothing(machine, signed, 
         data = bytearray(patch_file.read_bytes())
         alter(data)
         patch_file.write_bytes(bytes(data))
-    app, dialog = start_run(machine)
-    answer_cd_prompt(app, 1)
-    expect_error_summary(app)
-    wait_for_the_end_of_the_run(dialog)
-
-    assert dialog.text(IDC_LOG) == TEXTS[4]
-    assert machine.host_path(INSTALL_DIR + r"\readme.txt").read_bytes() == EDITED_README
-    # Refused before the first entry: not even the CD's original was copied in.
-    assert not machine.host_path(INSTALL_DIR + r"\data").exists()
+    expect_patch_refused_and_nothing_changed(machine)

@@ -1,7 +1,8 @@
 """Steps that many scenarios of the update run share: what a player does and waits for."""
 import time
 
-from .machine import UPDATE_DIR
+from .machine import INSTALL_DIR, UPDATE_DIR
+from .sample_game import EDITED_README
 from .updater import IDC_LOG, IDOK, TEXTS, text
 
 CD_ROOT = "E:\\"
@@ -54,6 +55,19 @@ def expect_error_summary(app):
     box = app.wait_msgbox()
     assert (box.message, box.buttons()) == (TEXTS[11], ["OK"])
     box.answer("OK")
+
+
+def expect_patch_refused_and_nothing_changed(machine):
+    """Runs the update of a patch file the library refuses as damaged: the player reads the
+    damaged-patch message and the error summary, and the installed game stays as it was, no
+    original from the CD even copied in."""
+    app, dialog = start_run(machine)
+    answer_cd_prompt(app, 1)
+    expect_error_summary(app)
+    wait_for_the_end_of_the_run(dialog)
+    assert dialog.text(IDC_LOG) == TEXTS[4]
+    assert machine.host_path(INSTALL_DIR + r"\readme.txt").read_bytes() == EDITED_README
+    assert not machine.host_path(INSTALL_DIR + r"\data").exists()
 
 
 def expect_build_refused(app):
