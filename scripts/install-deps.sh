@@ -26,8 +26,26 @@ if [ ${#missing[@]} -ne 0 ]; then
     sudo_if_needed dpkg --add-architecture i386
   fi
   export DEBIAN_FRONTEND=noninteractive
-  sudo_if_needed apt-get update -qq
-  sudo_if_needed apt-get install -y -qq --no-install-recommends "${missing[@]}"
+  # A mirror caught mid-sync fails the update of one index now and then; try again, and
+  # go on with the indexes it did fetch rather than give up (the install then says what
+  # is really missing).
+  for attempt in 1 2 3; do
+    sudo_if_needed apt-get update -qq && break
+    echo "apt-get update failed (attempt $attempt); retrying" >&2
+    sleep $((attempt * 10))
+  done
+  if ! sudo_if_needed apt-get install -y -qq --no-install-recommends "${missing[@]}"; then
+    # wine32 needs its i386 libraries at exactly the versions of their amd64 twins; when a
+    # mirror's i386 index of the security suite is stale, the two sides' newest versions
+    # differ and nothing resolves. The main suites alone still pair up.
+    echo "install failed; trying again without the security suite" >&2
+    main_only=$(mktemp -d)
+    awk 'BEGIN { RS = ""; ORS = "\n\n" } !/debian-security/' \
+      /etc/apt/sources.list.d/*.sources >"$main_only/main.sources"
+    sudo_if_needed apt-get install -y -qq --no-install-recommends \
+      -o Dir::Etc::SourceParts="$main_only" -o Dir::Etc::SourceList=/dev/null "${missing[@]}"
+    rm -rf "$main_only"
+  fi
 fi
 
 "$(dirname "$0")/third-party-sources.sh"
