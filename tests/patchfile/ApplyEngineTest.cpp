@@ -274,8 +274,10 @@ public:
         return real_->OpenRead(path, error);
     }
     std::unique_ptr<OutputFile> Create(const std::string& path, IoError& error) override {
-        std::unique_ptr<OutputFile> file = real_->Create(path, error);
-        return file ? std::make_unique<FlushFailingFile>(std::move(file)) : nullptr;
+        return FailingFlushes(real_->Create(path, error));
+    }
+    std::unique_ptr<OutputFile> CreateNew(const std::string& path, IoError& error) override {
+        return FailingFlushes(real_->CreateNew(path, error));
     }
     bool Replace(const std::string& from, const std::string& to, IoError& error) override {
         return real_->Replace(from, to, error);
@@ -311,6 +313,10 @@ private:
         }
         std::unique_ptr<OutputFile> real_;
     };
+
+    static std::unique_ptr<OutputFile> FailingFlushes(std::unique_ptr<OutputFile> file) {
+        return file ? std::make_unique<FlushFailingFile>(std::move(file)) : nullptr;
+    }
 
     std::unique_ptr<FileSystem> real_ = MakeNativeFileSystem();
 };
