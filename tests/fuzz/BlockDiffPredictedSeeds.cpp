@@ -1,5 +1,5 @@
 // Writes predicted seeds of the block decoder's fuzz target into the first folder given:
-// payloads from the old program of PredictedFuzzOld.h to the same program with moved code,
+// payloads from the old program of PredictedFuzzOld.h to its new version with moved code,
 // after the target's first byte (0: no stop); and the same payloads with the program in
 // front of them (its length, 4 bytes little-endian, then its bytes), for predicted_image_fuzz,
 // into the second.
@@ -34,10 +34,8 @@ std::vector<uint8_t> WithOldImage(const std::vector<uint8_t>& payload) {
 // One payload of predictor `version`, written as `name` into both folders.
 bool WritePredicted(const std::string& name, uint8_t version, const std::string& folder,
                     const std::string& withImageFolder) {
-    const std::vector<uint8_t> moved =
-        x86image::test::MovedCodeProgram(kPredictedFuzzFunctions, 11, kPredictedFuzzSeed);
     vcdiff::test::MemorySource old(PredictedFuzzOld());
-    vcdiff::test::MemorySource next(moved);
+    vcdiff::test::MemorySource next(PredictedFuzzNew());
     vcdiff::test::MemorySink payload;
     blockdiff::EncoderOptions options;
     options.predictorVersion = version;
