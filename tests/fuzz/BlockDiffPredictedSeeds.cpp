@@ -5,6 +5,7 @@
 // into the second.
 #include "BlockEncoder.h"
 #include "PredictedFuzzOld.h"
+#include "SeedFiles.h"
 #include "TestIo.h"
 
 #include <cstdio>
@@ -12,12 +13,12 @@
 
 namespace {
 
+// The target's first byte, then the payload.
 bool WriteSeed(const std::string& path, const std::vector<uint8_t>& payload) {
-    std::FILE* file = std::fopen(path.c_str(), "wb");
     const uint8_t noStop = 0;
-    const bool written = file != nullptr && std::fwrite(&noStop, 1, 1, file) == 1 &&
-                         std::fwrite(payload.data(), 1, payload.size(), file) == payload.size();
-    return file != nullptr && std::fclose(file) == 0 && written;
+    std::vector<uint8_t> seed{noStop};
+    seed.insert(seed.end(), payload.begin(), payload.end());
+    return WriteSeedFile(path, seed);
 }
 
 std::vector<uint8_t> WithOldImage(const std::vector<uint8_t>& payload) {
@@ -54,10 +55,8 @@ bool WritePredicted(const std::string& name, uint8_t version, const std::string&
 } // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 3) {
-        std::fprintf(stderr, "usage: %s FOLDER WITH_IMAGE_FOLDER\n", argv[0]);
+    if (!HasSeedFolders(argc, argv, "FOLDER WITH_IMAGE_FOLDER"))
         return 2;
-    }
     return WritePredicted("predicted-moved-code", blockdiff::format::kPredictorVersion, argv[1],
                           argv[2]) &&
                    WritePredicted("predicted-moved-code-v1",

@@ -4,6 +4,7 @@
 // signed files.
 #include "PatchBuilder.h"
 #include "PatchFileTrees.h"
+#include "SeedFiles.h"
 
 #include <cstdio>
 
@@ -79,10 +80,8 @@ bool Write(const Seed& seed, const std::string& folder) {
 } // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: %s FOLDER\n", argv[0]);
+    if (!HasSeedFolders(argc, argv, "FOLDER"))
         return 2;
-    }
     testing::Tree oldTree = testing::FuzzOldTree(), newTree = testing::FuzzNewTree();
     testing::TempFolder trees, program;
     WriteTrees(trees, oldTree, newTree);
