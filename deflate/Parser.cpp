@@ -13,6 +13,8 @@
 
 namespace deflatestream {
 
+using plumbing::Refuse;
+
 namespace {
 
 using namespace format;

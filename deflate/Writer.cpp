@@ -11,6 +11,8 @@
 
 namespace deflatestream {
 
+using plumbing::Refuse;
+
 namespace {
 
 using namespace format;

@@ -177,13 +177,15 @@ bool PatchApplier::CheckPayloads() {
     return true;
 }
 
-// A run that was killed may have left a temporary file; it is never a valid file.
+// A killed run of an older library may have left its temporary file under the target's name
+// and kTempSuffix. No entry may bear such a name, so it is never a file of the game's or a
+// player's, and it goes. A file of any other name is not the run's and stays.
 void PatchApplier::RemoveLeftovers() {
     for (const PatchEntry& entry : directory_.entries) {
         if (entry.kind == EntryKind::Delete)
             continue;
         IoError ignored;
-        fs_.RemoveFile(TempResult::TempPathFor(fs_.Join(folder_, entry.name)), ignored);
+        fs_.RemoveFile(fs_.Join(folder_, entry.name) + kTempSuffix, ignored);
     }
 }
 

@@ -1,23 +1,28 @@
 #include "TempResult.h"
 
-#include "PatchFormat.h"
+#include "TemporaryName.h"
 
 namespace patchfile {
 
 TempResult::TempResult(FileSystem& fs, std::string target, uint64_t expectedSize)
-    : fs_(fs), target_(std::move(target)), temp_(TempPathFor(target_)),
-      expectedSize_(expectedSize) {}
+    : fs_(fs), target_(std::move(target)), expectedSize_(expectedSize) {}
 
 TempResult::~TempResult() {
     Discard();
 }
 
-std::string TempResult::TempPathFor(const std::string& target) {
-    return target + kTempSuffix;
-}
-
+// A name no longer than the target's own, so that a target the system takes has a temporary
+// file it takes too. A taken name is someone else's file (a player's, the game's, or one a
+// killed run left and that cannot be told from those): it is never replaced, the next name is
+// tried.
 bool TempResult::Open(IoError& error) {
-    file_ = fs_.Create(temp_, error);
+    for (unsigned number = 1; number <= quill::kTemporaryNameAttempts; ++number) {
+        temp_ = quill::TemporaryNameBeside(target_, number);
+        error = IoError{};
+        file_ = fs_.CreateNew(temp_, error);
+        if (file_ || error.kind != IoError::Kind::Exists)
+            break;
+    }
     created_ = file_ != nullptr;
     return created_;
 }

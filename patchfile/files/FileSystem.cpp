@@ -16,6 +16,8 @@ std::string DescribeIoError(const IoError& error) {
         return "it is in use by another program";
     case IoError::Kind::DiskFull:
         return "the disk is full";
+    case IoError::Kind::Exists:
+        return "a file of that name is there already";
     case IoError::Kind::Other:
         break;
     }

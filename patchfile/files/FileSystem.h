@@ -10,7 +10,7 @@ namespace patchfile {
 // Why a file operation failed, kept apart from the system's own text so that the engine can
 // word its messages ("the disk is full") and tests can tell the cases apart.
 struct IoError {
-    enum class Kind { None, NotFound, IsFolder, AccessDenied, InUse, DiskFull, Other };
+    enum class Kind { None, NotFound, IsFolder, AccessDenied, InUse, DiskFull, Exists, Other };
     Kind kind = Kind::None;
     std::string systemText; // the platform's description, when there is one
 
@@ -64,6 +64,10 @@ public:
     virtual std::unique_ptr<InputFile> OpenRead(const std::string& path, IoError& error) = 0;
     // Creates the file, replacing a file of that name (also a read-only one).
     virtual std::unique_ptr<OutputFile> Create(const std::string& path, IoError& error) = 0;
+    // Creates the file only if nothing is at `path`, in one step with the check, so that it
+    // never replaces a file another program has just put there: a name that is taken (by a
+    // file or a folder) fails with IoError::Kind::Exists.
+    virtual std::unique_ptr<OutputFile> CreateNew(const std::string& path, IoError& error) = 0;
     // Moves `from` onto `to` in one step, replacing `to` even when it is read-only, and has
     // the move on the disk before it returns. False also when only that last step failed:
     // `to` then holds the moved file already.

@@ -34,6 +34,9 @@ IoError ErrorFromErrno(int code) {
     case EFBIG:
         error.kind = IoError::Kind::DiskFull;
         break;
+    case EEXIST:
+        error.kind = IoError::Kind::Exists;
+        break;
     default:
         error.kind = IoError::Kind::Other;
         break;
@@ -222,12 +225,11 @@ public:
             return nullptr;
         if (kind == PathKind::File)
             ::unlink(path.c_str());
-        FileHandle fd(::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644));
-        if (fd.get() < 0) {
-            error = ErrorFromErrno(errno);
-            return nullptr;
-        }
-        return std::make_unique<PosixOutputFile>(fd.release());
+        return OpenForWriting(path, O_TRUNC, error);
+    }
+
+    std::unique_ptr<OutputFile> CreateNew(const std::string& path, IoError& error) override {
+        return OpenForWriting(path, O_EXCL, error);
     }
 
     bool Replace(const std::string& from, const std::string& to, IoError& error) override {
@@ -307,6 +309,17 @@ public:
         }
         ::closedir(dir);
         return true;
+    }
+
+private:
+    static std::unique_ptr<OutputFile> OpenForWriting(const std::string& path, int mode,
+                                                      IoError& error) {
+        FileHandle fd(::open(path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC | mode, 0644));
+        if (fd.get() < 0) {
+            error = ErrorFromErrno(errno);
+            return nullptr;
+        }
+        return std::make_unique<PosixOutputFile>(fd.release());
     }
 };
 

@@ -37,6 +37,10 @@ IoError ErrorFromCode(DWORD code) {
     case ERROR_HANDLE_DISK_FULL:
         error.kind = IoError::Kind::DiskFull;
         break;
+    case ERROR_FILE_EXISTS:
+    case ERROR_ALREADY_EXISTS:
+        error.kind = IoError::Kind::Exists;
+        break;
     default:
         error.kind = IoError::Kind::Other;
         break;
@@ -253,13 +257,16 @@ public:
         if (!FileOrNothingAt(path, error))
             return nullptr;
         ClearReadOnly(path);
-        HANDLE handle = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
-                                    CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-        if (handle == INVALID_HANDLE_VALUE) {
-            error = LastError();
-            return nullptr;
-        }
-        return std::make_unique<Win32OutputFile>(handle);
+        return OpenForWriting(path, CREATE_ALWAYS, error);
+    }
+
+    std::unique_ptr<OutputFile> CreateNew(const std::string& path, IoError& error) override {
+        std::unique_ptr<OutputFile> file = OpenForWriting(path, CREATE_NEW, error);
+        // A folder of that name is refused with "access denied": it is a taken name too.
+        if (!file && error.kind == IoError::Kind::AccessDenied &&
+            Attributes(path) != INVALID_FILE_ATTRIBUTES)
+            error.kind = IoError::Kind::Exists;
+        return file;
     }
 
     bool Replace(const std::string& from, const std::string& to, IoError& error) override {
@@ -353,6 +360,17 @@ private:
             return false;
         }
         return true;
+    }
+
+    static std::unique_ptr<OutputFile> OpenForWriting(const std::string& path, DWORD disposition,
+                                                      IoError& error) {
+        HANDLE handle = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                                    disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (handle == INVALID_HANDLE_VALUE) {
+            error = LastError();
+            return nullptr;
+        }
+        return std::make_unique<Win32OutputFile>(handle);
     }
 };
 

@@ -29,8 +29,9 @@ constexpr size_t kMaxLocatorLength = 255;
 // Sizes fit a signed 64-bit file offset.
 constexpr uint64_t kMaxFileSize = static_cast<uint64_t>(INT64_MAX);
 
-// A result is written beside its target under the target's name followed by this suffix,
-// and moved into place once it is verified. Entry names may not end in it.
+// The suffix of the temporary files that the library once wrote beside its targets (and that
+// the builder gives its scratch output). Entry names may not end in it, so a file of such a
+// name beside a target is never the game's or a player's: a run removes it as a leftover.
 constexpr char kTempSuffix[] = ".fp~";
 
 // Header flags. A reader refuses a flag it does not know, so a file that needs one never

@@ -1,5 +1,7 @@
 #include "PatchFileTrees.h"
 
+#include "PredictedFuzzOld.h"
+
 namespace patchfile::testing {
 
 namespace {
@@ -12,6 +14,10 @@ std::string Edited(std::string bytes) {
     return bytes + "appended at the end";
 }
 
+std::string Text(const std::vector<uint8_t>& bytes) {
+    return std::string(bytes.begin(), bytes.end());
+}
+
 } // namespace
 
 Tree FuzzOldTree() {
@@ -19,7 +25,8 @@ Tree FuzzOldTree() {
             {"data\\sound.pak", RandomBytes(1500, 2)},
             {"readme.txt", "Quillmere 1.0\r\n"},
             {"unchanged.dat", RandomBytes(300, 3)},
-            {"old\\removed.txt", "gone in the new version"}};
+            {"old\\removed.txt", "gone in the new version"},
+            {"game.exe", Text(PredictedFuzzOld())}};
 }
 
 Tree FuzzNewTree() {
@@ -29,6 +36,7 @@ Tree FuzzNewTree() {
     tree["readme.txt"] = "Quillmere 1.1\r\n";
     tree["movies\\new\\intro.txt"] = "a new file in new folders";
     tree["empty.txt"] = "";
+    tree["game.exe"] = Text(PredictedFuzzNew());
     tree.erase("old\\removed.txt");
     return tree;
 }

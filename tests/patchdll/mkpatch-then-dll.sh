@@ -8,11 +8,7 @@ set -eu
 mkpatch=$1
 host=$2
 . "$(dirname "$0")/../wine/prefix.sh"
-work=$(mktemp -d /tmp/quill-mkpatch-dll.XXXXXX)
-prefix=$work/prefix
-quill_wine_scratch "$prefix"
-export WINEPREFIX=$prefix
-trap 'quill_wine_end "$prefix"; rm -rf "$work"' EXIT
+quill_wine_work mkpatch-dll
 
 mkdir -p "$work/old/data" "$work/new/data" "$work/new/movies" "$work/old/server" "$work/new/server"
 python3 "$(dirname "$0")/make-moved-program.py" 0 "$work/old/server/quillmere-server"
