@@ -15,6 +15,38 @@ void AddressMap::Seal() {
     std::sort(entries_.begin(), entries_.end(), [](const Entry& a, const Entry& b) {
         return a.oldStart != b.oldStart ? a.oldStart < b.oldStart : a.newStart < b.newStart;
     });
+    bucketStarts_.clear();
+    if (entries_.empty()) {
+        return;
+    }
+    // Buckets no more than the covers, and no more than 2^32 bytes in all.
+    const uint64_t span = uint64_t{entries_.back().oldStart} + 1;
+    bucketShift_ = 0;
+    while ((span >> bucketShift_) > entries_.size()) {
+        ++bucketShift_;
+    }
+    const size_t buckets = static_cast<size_t>(((span - 1) >> bucketShift_) + 1);
+    bucketStarts_.assign(buckets + 1, static_cast<uint32_t>(entries_.size()));
+    for (size_t i = entries_.size(); i-- > 0;) {
+        bucketStarts_[entries_[i].oldStart >> bucketShift_] = static_cast<uint32_t>(i);
+    }
+    // An empty bucket starts where the next one does.
+    for (size_t b = buckets; b-- > 0;) {
+        bucketStarts_[b] = std::min(bucketStarts_[b], bucketStarts_[b + 1]);
+    }
+}
+
+size_t AddressMap::FirstAfter(uint32_t offset) const {
+    const uint64_t bucket = offset >> bucketShift_;
+    if (bucket + 1 >= bucketStarts_.size()) {
+        return entries_.size();
+    }
+    const auto begin = entries_.begin() + bucketStarts_[bucket];
+    const auto end = entries_.begin() + bucketStarts_[bucket + 1];
+    return static_cast<size_t>(
+        std::upper_bound(begin, end, offset,
+                         [](uint32_t value, const Entry& e) { return value < e.oldStart; }) -
+        entries_.begin());
 }
 
 bool AddressMap::NewOffset(uint64_t oldOffset, uint64_t& newOffset) const {
@@ -22,11 +54,9 @@ bool AddressMap::NewOffset(uint64_t oldOffset, uint64_t& newOffset) const {
         return false;
     }
     const uint32_t at = static_cast<uint32_t>(oldOffset);
-    auto after =
-        std::upper_bound(entries_.begin(), entries_.end(), at,
-                         [](uint32_t value, const Entry& e) { return value < e.oldStart; });
-    for (size_t looked = 0; after != entries_.begin() && looked < kLookback; ++looked) {
-        const Entry& entry = *--after;
+    size_t after = FirstAfter(at);
+    for (size_t looked = 0; after > 0 && looked < kLookback; ++looked) {
+        const Entry& entry = entries_[--after];
         if (at - entry.oldStart < entry.length) {
             newOffset = uint64_t{entry.newStart} + (at - entry.oldStart);
             return true;
