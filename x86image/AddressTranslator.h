@@ -34,12 +34,22 @@ public:
     // The file offset of an address in an executable section.
     bool CodeOffsetOf(uint64_t address, uint64_t& fileOffset) const;
 
+    // The same answers for a caller that asks many questions near each other (the predictor,
+    // at every displacement of a cover): `hint` holds the section of its last answer (null at
+    // first) and is tried before the search, where the layout's sections overlap neither way
+    // and so the hint's answer is the search's.
+    bool AddressOf(uint64_t fileOffset, uint64_t& address, const Section*& hint) const;
+    bool CodeOffsetOf(uint64_t address, uint64_t& fileOffset, const Section*& hint) const;
+
 private:
     const Section* SectionAtAddress(uint64_t address) const;
+    // Both orders strictly increasing, each section ending before the next starts.
+    static bool Disjoint(const std::vector<Section>& sorted, uint64_t Section::*start);
 
     uint64_t imageBase_;
     std::vector<Section> byOffset_;
     std::vector<Section> byAddress_;
+    bool disjoint_;
 };
 
 } // namespace x86image
