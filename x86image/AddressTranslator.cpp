@@ -97,38 +97,27 @@ bool AddressTranslator::CodeOffsetOf(uint64_t address, uint64_t& fileOffset) con
     return true;
 }
 
-} // namespace x86image
-
-namespace x86image {
-
-bool AddressTranslator::AddressOf(uint64_t fileOffset, uint64_t& address,
-                                  const Section*& hint) const {
-    if (!disjoint_ || !hint || fileOffset - hint->fileOffset >= hint->size) {
-        uint64_t runEnd = 0;
-        const Section* section = SectionAround(fileOffset, runEnd);
-        if (!section) {
-            return false;
-        }
-        hint = section;
+bool AddressTranslator::AddressOfSearched(uint64_t fileOffset, uint64_t& address,
+                                          const Section*& hint) const {
+    uint64_t runEnd = 0;
+    const Section* section = SectionAround(fileOffset, runEnd);
+    if (!section) {
+        return false;
     }
-    address = hint->address + (fileOffset - hint->fileOffset);
+    hint = section;
+    address = section->address + (fileOffset - section->fileOffset);
     return true;
 }
 
-bool AddressTranslator::CodeOffsetOf(uint64_t address, uint64_t& fileOffset,
-                                     const Section*& hint) const {
-    if (!disjoint_ || !hint || address - hint->address >= hint->size) {
-        const Section* section = SectionAtAddress(address);
-        if (!section) {
-            return false;
-        }
-        hint = section;
-    }
-    if (!hint->executable) {
+bool AddressTranslator::CodeOffsetOfSearched(uint64_t address, uint64_t& fileOffset,
+                                             const Section*& hint) const {
+    const Section* section = SectionAtAddress(address);
+    if (!section) {
         return false;
     }
-    fileOffset = hint->fileOffset + (address - hint->address);
-    return true;
+    hint = section;
+    fileOffset = section->fileOffset + (address - section->address);
+    return section->executable;
 }
 
 } // namespace x86image

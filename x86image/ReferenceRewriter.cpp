@@ -67,7 +67,7 @@ size_t ReferenceRewriter::ScanDisplacements(uint64_t oldStart, uint64_t newStart
             continue;
         }
         const size_t stop = std::min(until, limit);
-        while (at < stop) {
+        while ((at = NextOpcodeCandidate(bytes, at, stop)) < stop) {
             const size_t field = Rel32At(bytes, at, limit);
             bool found = false;
             if (field != 0 && field + kFieldBytes <= limit) {

@@ -7,7 +7,7 @@ namespace blockdiff {
 void AddressMap::Add(uint64_t oldStart, uint64_t newStart, uint32_t length) {
     if (length > 0) {
         entries_.push_back(
-            {static_cast<uint32_t>(oldStart), static_cast<uint32_t>(newStart), length});
+            {static_cast<uint32_t>(oldStart), static_cast<uint32_t>(newStart), length, 0});
     }
 }
 
@@ -15,6 +15,7 @@ void AddressMap::Seal() {
     std::sort(entries_.begin(), entries_.end(), [](const Entry& a, const Entry& b) {
         return a.oldStart != b.oldStart ? a.oldStart < b.oldStart : a.newStart < b.newStart;
     });
+    SetReaches();
     bucketStarts_.clear();
     if (entries_.empty()) {
         return;
@@ -33,6 +34,16 @@ void AddressMap::Seal() {
     // An empty bucket starts where the next one does.
     for (size_t b = buckets; b-- > 0;) {
         bucketStarts_[b] = std::min(bucketStarts_[b], bucketStarts_[b + 1]);
+    }
+}
+
+void AddressMap::SetReaches() {
+    for (size_t i = 0; i < entries_.size(); ++i) {
+        uint64_t reach = 0;
+        for (size_t j = i + 1 - std::min(i + 1, kLookback); j <= i; ++j) {
+            reach = std::max(reach, uint64_t{entries_[j].oldStart} + entries_[j].length);
+        }
+        entries_[i].reach = static_cast<uint32_t>(std::min<uint64_t>(reach, UINT32_MAX));
     }
 }
 
@@ -55,6 +66,9 @@ bool AddressMap::NewOffset(uint64_t oldOffset, uint64_t& newOffset) const {
     }
     const uint32_t at = static_cast<uint32_t>(oldOffset);
     size_t after = FirstAfter(at);
+    if (after > 0 && at >= entries_[after - 1].reach && entries_[after - 1].reach != UINT32_MAX) {
+        return false;
+    }
     for (size_t looked = 0; after > 0 && looked < kLookback; ++looked) {
         const Entry& entry = entries_[--after];
         if (at - entry.oldStart < entry.length) {
