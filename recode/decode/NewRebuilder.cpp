@@ -1,6 +1,7 @@
 #include "NewRebuilder.h"
 
 #include "CopyRange.h"
+#include "ParseLayout.h"
 #include "PieceOutput.h"
 #include "RegionInput.h"
 #include "Writer.h"
@@ -127,19 +128,31 @@ bool Rebuilder::CopyOld(const NewStream& stream, PieceOutput& out, size_t index)
 
 bool Rebuilder::FromParse(const NewStream& stream, RegionInput& content, PieceOutput& out,
                           std::string& why) {
-    if (stream.parseBytes > kMaxParseBytes) {
-        why = "a parse larger than the decoder reads";
+    ParseLayout layout;
+    RegionInput head(payload_, stream.parseOffset, stream.parseBytes, tick_);
+    if (!ReadParseLayout(head, stream.parseBytes, layout)) {
+        if (head.readFailed())
+            return failure_.Set(Error::PayloadReadFailed, "", stream.parseOffset);
+        why = "the parse's sizes are damaged";
         return false;
     }
-    std::vector<uint8_t> bytes(static_cast<size_t>(stream.parseBytes));
-    if (!bytes.empty() && !payload_.Read(stream.parseOffset, bytes.data(), bytes.size()))
-        return failure_.Set(Error::PayloadReadFailed, "", stream.parseOffset);
-    deflatestream::DeflateParse parse;
-    if (!deflatestream::DeserializeParse(bytes.data(), bytes.size(), parse)) {
-        why = "the parse is damaged";
-        return false;
+    std::vector<RegionInput> parts;
+    uint64_t at = stream.parseOffset + layout.headBytes;
+    for (uint64_t length : layout.streamBytes) {
+        parts.emplace_back(payload_, at, length, tick_);
+        at += length;
     }
-    return deflatestream::WriteDeflate(parse, content, out, why);
+    deflatestream::ParseInputs inputs{
+        parts[0], parts[1], parts[2], parts[3], parts[4], layout.contentBytes, layout.deflateBytes};
+    if (deflatestream::WriteDeflate(inputs, content, out, why))
+        return true;
+    for (const RegionInput& part : parts) {
+        if (part.readFailed())
+            return failure_.Set(Error::PayloadReadFailed, "", stream.parseOffset);
+        if (part.stopped())
+            return failure_.Set(Error::Stopped, "", stream.parseOffset);
+    }
+    return false;
 }
 
 bool Rebuilder::Explain(const RegionInput& content, const PieceOutput& out, const std::string& why,

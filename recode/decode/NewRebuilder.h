@@ -9,14 +9,13 @@
 
 namespace recode {
 
-// The most bytes of one parse the decoder reads into memory; the builder lists no larger one.
-constexpr uint64_t kMaxParseBytes = uint64_t(16) << 20;
-
 // Writes the new file to `result` from the expanded new file: the bytes between streams as
 // they are, each listed stream rebuilt from its content (copied from the old file, deflated by
 // zlib or written from its parse) into its pieces, the gaps between them as they come.
-// `expanded` has been checked to hold ExpandedSize(newSize, tables.newStreams) bytes. The
-// work is linear in the expanded file and the parses.
+// `expanded` has been checked to hold ExpandedSize(newSize, tables.newStreams) bytes. A
+// parse is read from the payload as the writer needs it, a piece of each of its five
+// streams at a time, so its size costs no memory. The work is linear in the expanded file
+// and the parses.
 bool RebuildNew(const StreamTables& tables, uint64_t newSize, plumbing::Source& payload,
                 plumbing::Source& old, plumbing::Source& expanded, plumbing::Sink& result,
                 const plumbing::Tick& tick, Failure& failure);

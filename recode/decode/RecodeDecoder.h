@@ -24,9 +24,10 @@ namespace recode {
 // method. `tick` is called between pieces of work of at most kChunk bytes; false stops.
 //
 // Memory, whatever the payload says: the tables (at most kMaxPieces pieces per file, a few
-// MiB), the block decoder's (about 44 MiB, blockdiff::Decode), one parse (at most
-// kMaxParseBytes) and zlib's state. Work: the old file and its declared contents, the
-// expanded new file (at most kMaxInflateRatio times the new file) and the parses.
+// MiB), the block decoder's (about 44 MiB, blockdiff::Decode, freed before the rebuild), then
+// zlib's state and a piece of each of a parse's streams (read as the writer needs them). Work: the
+// old file and its declared contents, the expanded new file (at most kMaxInflateRatio times the new
+// file) and the parses.
 //
 // False with `failure` saying why; Error::DeltaFailed carries the block decoder's failure in
 // `delta`.

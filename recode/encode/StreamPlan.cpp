@@ -67,8 +67,7 @@ bool ParseGivesIt(const Bytes& serialized, const Bytes& content, const Bytes& st
     deflatestream::DeflateParse parse;
     Bytes rebuilt;
     std::string why;
-    return serialized.size() <= kMaxParseBytes &&
-           deflatestream::DeserializeParse(serialized.data(), serialized.size(), parse) &&
+    return deflatestream::DeserializeParse(serialized.data(), serialized.size(), parse) &&
            deflatestream::WriteDeflate(parse, content.data(), content.size(), rebuilt, why) &&
            SameBytes(rebuilt, stream);
 }

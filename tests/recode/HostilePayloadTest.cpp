@@ -130,6 +130,24 @@ TEST(HostilePayload, TheSampleDecodes) {
     EXPECT_EQ(plan.copied, 1u);
 }
 
+// A parse's head whose streams' lengths do not add up to the parse's size.
+TEST(HostilePayload, AParseOfDamagedSizesIsRefused) {
+    const Sample& s = TheSample();
+    plumbing::MemorySource source(s.payload.data(), s.payload.size());
+    StreamTables tables;
+    Failure failure;
+    ASSERT_TRUE(ReadTables(source, s.oldFile.size(), s.newFile.size(), tables, failure));
+    for (const NewStream& stream : tables.newStreams) {
+        if (stream.how != Rebuild::Parse)
+            continue;
+        Bytes damaged = s.payload;
+        // The content size's first varint byte, then the first stream length's, made larger.
+        damaged[stream.parseOffset + 2] ^= 0x40;
+        Decoded decoded = DecodePayload(damaged, s.oldFile, s.newFile.size());
+        EXPECT_EQ(decoded.failure.error, Error::RebuildFailed) << decoded.failure.Message();
+    }
+}
+
 TEST(HostilePayload, BadMagicAndEveryTruncationAreRefused) {
     const Sample& s = TheSample();
     Bytes payload = s.payload;

@@ -78,6 +78,22 @@ const Case kCases[] = {
     {"GnuGzip9", [](const Bytes& c) { return RunTool("gzip -9n -c in > out", c); }, 1},
     {"InfoZip", [](const Bytes& c) { return RunTool("zip -9 -q out.zip in && mv out.zip out", c); },
      1},
+    {"SevenZipZip",
+     [](const Bytes& c) { return RunTool("7z a -tzip -mx=9 out.zip in && mv out.zip out", c); }, 1,
+     1},
+    {"JdkJar", [](const Bytes& c) { return RunTool("jar cf out in", c); }, 1},
+    {"ImageMagickPng",
+     [](const Bytes& c) {
+         return RunTool("head -c 60000 in | convert -size 200x300 -depth 8 gray:- png:out", c);
+     },
+     1},
+    {"OptipngPng",
+     [](const Bytes& c) {
+         return RunTool("head -c 60000 in | convert -size 200x300 -depth 8 gray:- png:x.png && "
+                        "optipng -quiet -o2 x.png && mv x.png out",
+                        c);
+     },
+     1},
 };
 
 class RoundTrip : public ::testing::TestWithParam<Case> {};
@@ -143,6 +159,24 @@ TEST(RoundTripPlan, PngImagesSplitOverChunksAreRebuiltInTheirPieces) {
     Bytes payload = Encode(oldFile, newFile, &plan);
     ASSERT_EQ(plan.tables.newStreams.size(), 1u);
     EXPECT_GT(plan.tables.newStreams[0].place.pieceCount, 1u);
+    Decoded decoded = DecodePayload(payload, oldFile, newFile.size());
+    ASSERT_TRUE(decoded.ok) << decoded.failure.Message();
+    EXPECT_EQ(decoded.result, newFile);
+}
+
+// 7-Zip's gzip of 1.5 MB of text, which zlib never gives again: its parse of some hundred
+// KiB is read from the payload a piece of each of its streams at a time.
+TEST(RoundTripPlan, ALargeParseIsReadInPieces) {
+    Bytes oldContent = ds::TextLike(1500000, 12), newContent = oldContent;
+    newContent[700000] ^= 1;
+    const char* sevenZip = "7z a -tgzip -mx=9 out.gz in && mv out.gz out";
+    Bytes oldFile = RunTool(sevenZip, oldContent);
+    Bytes newFile = RunTool(sevenZip, newContent);
+    StreamPlan plan;
+    Bytes payload = Encode(oldFile, newFile, &plan);
+    ASSERT_EQ(plan.parsed, 1u) << plan.zlib << " zlib, " << plan.copied << " copied, "
+                               << plan.leftPlain << " plain";
+    EXPECT_GT(plan.tables.newStreams[0].parseBytes, 100000u);
     Decoded decoded = DecodePayload(payload, oldFile, newFile.size());
     ASSERT_TRUE(decoded.ok) << decoded.failure.Message();
     EXPECT_EQ(decoded.result, newFile);
