@@ -35,8 +35,14 @@ private:
     bool Explain(const RegionInput& content, const PieceOutput& out, const std::string& why,
                  size_t index);
 
+    bool ParseUnreadable(const NewStream& stream) {
+        bool inPayload = tables_.parseVersion == kParsesInPayload;
+        return failure_.Set(inPayload ? Error::PayloadReadFailed : Error::ScratchFailed,
+                            inPayload ? "" : "the expanded new file", stream.parseOffset);
+    }
+
     const StreamTables& tables_;
-    plumbing::Source& payload_;
+    plumbing::Source& payload_; // where the parses are
     plumbing::Source& old_;
     plumbing::Source& expanded_;
     plumbing::Sink& result_;
@@ -132,7 +138,7 @@ bool Rebuilder::FromParse(const NewStream& stream, RegionInput& content, PieceOu
     RegionInput head(payload_, stream.parseOffset, stream.parseBytes, tick_);
     if (!ReadParseLayout(head, stream.parseBytes, layout)) {
         if (head.readFailed())
-            return failure_.Set(Error::PayloadReadFailed, "", stream.parseOffset);
+            return ParseUnreadable(stream);
         why = "the parse's sizes are damaged";
         return false;
     }
@@ -148,7 +154,7 @@ bool Rebuilder::FromParse(const NewStream& stream, RegionInput& content, PieceOu
         return true;
     for (const RegionInput& part : parts) {
         if (part.readFailed())
-            return failure_.Set(Error::PayloadReadFailed, "", stream.parseOffset);
+            return ParseUnreadable(stream);
         if (part.stopped())
             return failure_.Set(Error::Stopped, "", stream.parseOffset);
     }
@@ -170,10 +176,10 @@ bool Rebuilder::Explain(const RegionInput& content, const PieceOutput& out, cons
 
 } // namespace
 
-bool RebuildNew(const StreamTables& tables, uint64_t newSize, plumbing::Source& payload,
+bool RebuildNew(const StreamTables& tables, uint64_t newSize, plumbing::Source& parses,
                 plumbing::Source& old, plumbing::Source& expanded, plumbing::Sink& result,
                 const plumbing::Tick& tick, Failure& failure) {
-    return Rebuilder(tables, payload, old, expanded, result, tick, failure).Run(newSize);
+    return Rebuilder(tables, parses, old, expanded, result, tick, failure).Run(newSize);
 }
 
 } // namespace recode

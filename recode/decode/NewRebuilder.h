@@ -16,7 +16,8 @@ namespace recode {
 // parse is read from the payload as the writer needs it, a piece of each of its five
 // streams at a time, so its size costs no memory. The work is linear in the expanded file
 // and the parses.
-bool RebuildNew(const StreamTables& tables, uint64_t newSize, plumbing::Source& payload,
+// `parses` holds the parses at their offsets: the payload, or the expanded new file.
+bool RebuildNew(const StreamTables& tables, uint64_t newSize, plumbing::Source& parses,
                 plumbing::Source& old, plumbing::Source& expanded, plumbing::Sink& result,
                 const plumbing::Tick& tick, Failure& failure);
 

@@ -80,10 +80,12 @@ bool Decode(plumbing::Source& payload, plumbing::Source& old, uint64_t newSize,
         return false;
     if (!expandedOld.Finish())
         return failure.Set(Error::ScratchFailed, "the expanded old file", 0);
-    uint64_t expandedSize = ExpandedSize(newSize, tables.newStreams);
-    return DecodeDelta(payload, tables, expandedSize, expandedOld, expandedNew, tick, failure,
-                       delta) &&
-           RebuildNew(tables, newSize, payload, old, expandedNew.Contents(), result, tick, failure);
+    uint64_t expandedSize = ExpandedSize(newSize, tables.newStreams) + tables.parsesInDelta;
+    if (!DecodeDelta(payload, tables, expandedSize, expandedOld, expandedNew, tick, failure, delta))
+        return false;
+    plumbing::Source& parses =
+        tables.parseVersion == kParsesInPayload ? payload : expandedNew.Contents();
+    return RebuildNew(tables, newSize, parses, old, expandedNew.Contents(), result, tick, failure);
 }
 
 } // namespace recode

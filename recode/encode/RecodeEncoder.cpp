@@ -36,6 +36,19 @@ bool DecodesTo(const std::vector<uint8_t>& payload, const std::vector<uint8_t>& 
 
 } // namespace
 
+bool EncodePlan(const StreamPlan& plan, std::vector<uint8_t>& payload, const RecodeOptions& options,
+                const blockdiff::EncodeProgress& progress, blockdiff::Failure& failure) {
+    payload = WriteTables(plan.tables);
+    std::vector<uint8_t> target = plan.expandedNew;
+    for (const std::vector<uint8_t>& parse : plan.parses)
+        target.insert(target.end(), parse.begin(), parse.end());
+    plumbing::MemorySource expandedOld(plan.expandedOld.data(), plan.expandedOld.size());
+    plumbing::MemorySource expandedNew(target.data(), target.size());
+    VectorSink sink(payload);
+    return blockdiff::Encode(&expandedOld, expandedNew, sink, options.blocks, progress, nullptr,
+                             failure);
+}
+
 Encoded EncodeRecoded(const std::vector<uint8_t>& oldFile, const std::vector<uint8_t>& newFile,
                       std::vector<uint8_t>& payload, const RecodeOptions& options,
                       const blockdiff::EncodeProgress& progress, StreamPlan* report,
@@ -43,12 +56,7 @@ Encoded EncodeRecoded(const std::vector<uint8_t>& oldFile, const std::vector<uin
     StreamPlan plan;
     if (!PlanStreams(oldFile, newFile, options.plan, plan))
         return Encoded::NoStreams;
-    payload = WriteTables(plan.tables, plan.parses);
-    plumbing::MemorySource expandedOld(plan.expandedOld.data(), plan.expandedOld.size());
-    plumbing::MemorySource expandedNew(plan.expandedNew.data(), plan.expandedNew.size());
-    VectorSink sink(payload);
-    if (!blockdiff::Encode(&expandedOld, expandedNew, sink, options.blocks, progress, nullptr,
-                           failure))
+    if (!EncodePlan(plan, payload, options, progress, failure))
         return Encoded::Failed;
     if (!DecodesTo(payload, oldFile, newFile))
         return Encoded::Unchecked;

@@ -19,6 +19,12 @@ enum class Encoded {
     Unchecked, // the payload did not decode to the new file: never written
 };
 
+// Writes the payload of a plan: the tables, then the block delta from the expanded old file
+// to the expanded new file followed by the parses. False with `failure` when the block
+// encoder fails or is stopped.
+bool EncodePlan(const StreamPlan& plan, std::vector<uint8_t>& payload, const RecodeOptions& options,
+                const blockdiff::EncodeProgress& progress, blockdiff::Failure& failure);
+
 // Codes `newFile` from `oldFile` as a recoded payload (docs/patch-format.md, "Payload
 // method 2") into `payload`: the stream tables and parses (StreamPlan), then the block delta
 // from the expanded old file to the expanded new one. Before the payload is handed over it

@@ -35,8 +35,7 @@ void WriteHow(const NewStream& stream, std::vector<uint8_t>& out) {
 
 } // namespace
 
-std::vector<uint8_t> WriteTables(const StreamTables& tables,
-                                 const std::vector<std::vector<uint8_t>>& parses) {
+std::vector<uint8_t> WriteTables(const StreamTables& tables) {
     std::vector<uint8_t> out(kMagic, kMagic + sizeof(kMagic));
     out.push_back(kParseVersion);
     AppendLittleEndian(out, tables.old.streams.size(), 4);
@@ -47,8 +46,6 @@ std::vector<uint8_t> WriteTables(const StreamTables& tables,
         WritePlace(tables.fresh, stream.place, out);
         WriteHow(stream, out);
     }
-    for (const std::vector<uint8_t>& parse : parses)
-        out.insert(out.end(), parse.begin(), parse.end());
     return out;
 }
 

@@ -6,9 +6,8 @@
 
 namespace recode {
 
-// The tables as TablesReader reads them, followed by the listed parses in new-stream order:
-// everything of the payload before its block delta.
-std::vector<uint8_t> WriteTables(const StreamTables& tables,
-                                 const std::vector<std::vector<uint8_t>>& parses);
+// The tables as TablesReader reads them, of parse version 2 (the parses go after the
+// expanded new file into the block delta): everything of the payload before its delta.
+std::vector<uint8_t> WriteTables(const StreamTables& tables);
 
 } // namespace recode

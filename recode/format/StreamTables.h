@@ -12,8 +12,17 @@
 namespace recode {
 
 constexpr uint8_t kMagic[4] = {'Q', 'D', 'F', 'R'};
-// How a listed parse is coded: SerializeParse's layout (docs/deflate-recoding.md).
-constexpr uint8_t kParseVersion = 1;
+// Where the listed parses are, each in SerializeParse's layout (docs/deflate-recoding.md);
+// both are read. 1: raw in the payload after the tables. 2: after the expanded new file in
+// the block delta's output, so that the delta's coders compress them (a parse is as large
+// as its stream or larger).
+constexpr uint8_t kParsesInPayload = 1;
+constexpr uint8_t kParsesInDelta = 2;
+constexpr uint8_t kParseVersion = kParsesInDelta; // the one written
+// A parse spends at most a few bytes on each symbol of its stream, and a symbol takes at
+// least a bit: a larger parse is damage.
+constexpr uint64_t kMaxParseRatio = 32;
+constexpr uint64_t kParseSlack = 1024;
 constexpr size_t kHeaderSize = 13; // magic, parse version, old and new stream counts
 // Pieces of one file's streams, together: the tables stay a few MiB whatever they say.
 constexpr uint32_t kMaxPieces = 1u << 16;
@@ -57,7 +66,9 @@ struct NewStream {
     uint32_t oldIndex = 0; // CopyOld
     ZlibSettings zlib;     // Zlib
     uint64_t parseBytes = 0;
-    uint64_t parseOffset = 0; // Parse: where it starts in the payload (derived)
+    // Parse: where it starts in the payload (version 1) or in the delta's output (version
+    // 2); derived.
+    uint64_t parseOffset = 0;
 };
 
 struct FileStreams {
@@ -72,8 +83,11 @@ struct StreamTables {
     FileStreams old;
     FileStreams fresh; // the new file's pieces; `newStreams` describe its streams
     std::vector<NewStream> newStreams;
+    uint8_t parseVersion = kParseVersion;
     // Where the block delta starts in the payload.
     uint64_t deltaOffset = 0;
+    // The parses' bytes in the block delta's output, after the expanded new file (version 2).
+    uint64_t parsesInDelta = 0;
 };
 
 // The size of a file of `fileSize` bytes expanded: checked by the reader not to overflow.

@@ -68,7 +68,7 @@ private:
     bool Header(uint64_t& oldCount, uint64_t& newCount);
     bool Place(uint64_t fileSize, FileStreams& file, StreamPlace& place);
     bool HowRebuilt(const StreamTables& tables, NewStream& stream);
-    bool Parses(StreamTables& tables);
+    bool Parses(uint64_t newSize, StreamTables& tables);
 
     plumbing::Source& payload_;
     FieldReader in_;
@@ -77,6 +77,7 @@ private:
     uint64_t end_ = 0;
     // The current file's contents together, so far.
     uint64_t expanded_ = 0;
+    uint8_t version_ = kParseVersion;
 };
 
 bool TablesReader::Header(uint64_t& oldCount, uint64_t& newCount) {
@@ -88,8 +89,9 @@ bool TablesReader::Header(uint64_t& oldCount, uint64_t& newCount) {
         return failure_.Set(Error::BadMagic, "", 0);
     if (!in_.Number(version, 1) || !in_.Number(oldCount, 4) || !in_.Number(newCount, 4))
         return false;
-    if (version != kParseVersion)
+    if (version != kParsesInPayload && version != kParsesInDelta)
         return Damaged("an unknown parse version");
+    version_ = static_cast<uint8_t>(version);
     if (oldCount > kMaxPieces || newCount > kMaxPieces)
         return Damaged("more streams than pieces may be");
     return true;
@@ -153,6 +155,8 @@ bool TablesReader::HowRebuilt(const StreamTables& tables, NewStream& stream) {
     case static_cast<uint8_t>(Rebuild::Parse):
         if (!in_.Number(stream.parseBytes, 8))
             return false;
+        if (stream.parseBytes > kMaxParseRatio * stream.place.deflateBytes + kParseSlack)
+            return Damaged("a parse larger than its stream can need");
         break;
     default:
         return Damaged("an unknown way to rebuild a stream");
@@ -161,17 +165,23 @@ bool TablesReader::HowRebuilt(const StreamTables& tables, NewStream& stream) {
     return true;
 }
 
-bool TablesReader::Parses(StreamTables& tables) {
-    uint64_t offset = in_.Position();
+// Version 1: the parses follow the tables in the payload. Version 2: they follow the expanded
+// new file in the delta's output (each bounded by its stream, so the sum cannot overflow).
+bool TablesReader::Parses(uint64_t newSize, StreamTables& tables) {
+    tables.parseVersion = version_;
+    const bool inPayload = version_ == kParsesInPayload;
+    const uint64_t start = inPayload ? in_.Position() : ExpandedSize(newSize, tables.newStreams);
+    uint64_t offset = start;
     for (NewStream& stream : tables.newStreams) {
         if (stream.how != Rebuild::Parse)
             continue;
-        if (stream.parseBytes > payload_.Size() - offset)
+        if (inPayload && stream.parseBytes > payload_.Size() - offset)
             return failure_.Set(Error::Truncated, "in a parse", offset);
         stream.parseOffset = offset;
         offset += stream.parseBytes;
     }
-    tables.deltaOffset = offset;
+    tables.deltaOffset = inPayload ? offset : in_.Position();
+    tables.parsesInDelta = inPayload ? 0 : offset - start;
     return true;
 }
 
@@ -191,7 +201,7 @@ bool TablesReader::Read(uint64_t oldSize, uint64_t newSize, StreamTables& tables
         if (!Place(newSize, tables.fresh, stream.place) || !HowRebuilt(tables, stream))
             return false;
     }
-    return Parses(tables);
+    return Parses(newSize, tables);
 }
 
 } // namespace

@@ -145,7 +145,7 @@ TEST_F(RecodedEntry, AStreamThatClaimsMoreThanItHoldsIsDamage) {
     recode::Failure read;
     ASSERT_TRUE(recode::ReadTables(source, oldBytes.size(), newBytes.size(), tables, read));
     tables.old.streams[0].contentBytes++;
-    std::vector<uint8_t> hostile = recode::WriteTables(tables, {});
+    std::vector<uint8_t> hostile = recode::WriteTables(tables);
     hostile.insert(hostile.end(), payload.begin() + tables.deltaOffset, payload.end());
 
     testing::AssembledEntry entry;

@@ -44,12 +44,8 @@ Bytes WithTables(const Bytes& payload, uint64_t newSize, uint64_t oldSize,
     StreamTables tables;
     Failure failure;
     EXPECT_TRUE(ReadTables(source, oldSize, newSize, tables, failure)) << failure.Message();
-    std::vector<Bytes> parses;
-    for (const NewStream& stream : tables.newStreams)
-        parses.emplace_back(payload.begin() + stream.parseOffset,
-                            payload.begin() + stream.parseOffset + stream.parseBytes);
     change(tables);
-    Bytes changed = WriteTables(tables, parses);
+    Bytes changed = WriteTables(tables);
     changed.insert(changed.end(), payload.begin() + tables.deltaOffset, payload.end());
     return changed;
 }
@@ -95,14 +91,22 @@ const Fault kFaults[] = {
      Error::BadTables},
     {"WrongZlibSettings", [](StreamTables& t) { t.newStreams[0].zlib.level = 1; },
      Error::RebuildFailed},
-    {"ParseLongerThanThePayload",
+    {"ParseLargerThanItsStreamCanNeed",
      [](StreamTables& t) {
          for (NewStream& stream : t.newStreams) {
              if (stream.how == Rebuild::Parse)
                  stream.parseBytes = uint64_t(1) << 40;
          }
      },
-     Error::Truncated},
+     Error::BadTables},
+    {"ParseLongerThanTheDeltaGives",
+     [](StreamTables& t) {
+         for (NewStream& stream : t.newStreams) {
+             if (stream.how == Rebuild::Parse)
+                 stream.parseBytes += 1;
+         }
+     },
+     Error::DeltaFailed},
 };
 
 class HostileTables : public ::testing::TestWithParam<Fault> {};
@@ -133,19 +137,19 @@ TEST(HostilePayload, TheSampleDecodes) {
 // A parse's head whose streams' lengths do not add up to the parse's size.
 TEST(HostilePayload, AParseOfDamagedSizesIsRefused) {
     const Sample& s = TheSample();
-    plumbing::MemorySource source(s.payload.data(), s.payload.size());
-    StreamTables tables;
-    Failure failure;
-    ASSERT_TRUE(ReadTables(source, s.oldFile.size(), s.newFile.size(), tables, failure));
-    for (const NewStream& stream : tables.newStreams) {
-        if (stream.how != Rebuild::Parse)
+    StreamPlan plan;
+    ASSERT_TRUE(PlanStreams(s.oldFile, s.newFile, {}, plan));
+    for (Bytes& parse : plan.parses) {
+        if (parse.empty())
             continue;
-        Bytes damaged = s.payload;
         // The content size's first varint byte, then the first stream length's, made larger.
-        damaged[stream.parseOffset + 2] ^= 0x40;
-        Decoded decoded = DecodePayload(damaged, s.oldFile, s.newFile.size());
-        EXPECT_EQ(decoded.failure.error, Error::RebuildFailed) << decoded.failure.Message();
+        parse[2] ^= 0x40;
     }
+    Bytes payload;
+    blockdiff::Failure failure;
+    ASSERT_TRUE(EncodePlan(plan, payload, {}, nullptr, failure));
+    Decoded decoded = DecodePayload(payload, s.oldFile, s.newFile.size());
+    EXPECT_EQ(decoded.failure.error, Error::RebuildFailed) << decoded.failure.Message();
 }
 
 TEST(HostilePayload, BadMagicAndEveryTruncationAreRefused) {
