@@ -10,7 +10,8 @@
 COMPRESSED_JARS=${BENCH_COMPRESSED_JARS:-libreoffice-java-common:amd64}
 # Two versions of a package whose files go into the zip and the .tar.gz.
 COMPRESSED_TREE=${BENCH_COMPRESSED_TREE:-libreoffice-core:amd64}
-COMPRESSED_TREE_PART=${BENCH_COMPRESSED_TREE_PART:-usr/lib/libreoffice/share}
+# The files of it (a program the new version changed, and its documents) that go in them.
+COMPRESSED_TREE_PART=${BENCH_COMPRESSED_TREE_PART:-usr/lib/libreoffice/program/libcuilo.so usr/share/doc usr/share/applications}
 COMPRESSED_PNGS=${BENCH_COMPRESSED_PNGS:-/usr/share/icons/hicolor/48x48/apps}
 
 # OLD NEW INTO NAME: a pair folder as make_pairs makes them, of two files already made.
@@ -26,9 +27,11 @@ compressed_archives() {
         local deb
         deb=$(fetch_deb "$COMPRESSED_TREE" "$([[ $version == old ]] && echo "$OLD_VERSION" || echo "$NEW_VERSION")")
         unpack "$deb" "$trees/$version"
-        (cd "$trees/$version" && zip -q -r -9 -X "$SCRATCH/$version.zip" "$COMPRESSED_TREE_PART")
+        # shellcheck disable=SC2086 # a list of paths
+        (cd "$trees/$version" && zip -q -r -9 -X "$SCRATCH/$version.zip" $COMPRESSED_TREE_PART)
+        # shellcheck disable=SC2086 # a list of paths
         tar -C "$trees/$version" --sort=name --mtime=@0 --owner=0 --group=0 -c \
-            "$COMPRESSED_TREE_PART" | gzip -9n >"$SCRATCH/$version.tar.gz"
+            $COMPRESSED_TREE_PART | gzip -9n >"$SCRATCH/$version.tar.gz"
     done
     compressed_pair "$SCRATCH/old.zip" "$SCRATCH/new.zip" "$into" share.zip
     compressed_pair "$SCRATCH/old.tar.gz" "$SCRATCH/new.tar.gz" "$into" share.tar.gz
