@@ -6,7 +6,7 @@
 #
 # Usage: tests/golden/write-golden.sh SET [NATIVE_BUILD]   (NATIVE_BUILD: build/native)
 #   decode sets: v1-vcdiff v2-blocks-deflate v2-blocks-zstd v2-blocks-xz v2-predicted-1
-#                v2-predicted-2 v2-recoded-1
+#                v2-predicted-2 v2-recoded-1 v2-recoded-2
 #   error sets:  bad-magic format-version-3 unknown-method truncated-directory
 #                payload-checksum predictor-version-0 predictor-version-3
 #                recoded-stream-claims-more
@@ -194,7 +194,9 @@ v2-predicted-2)
     require_claims "format 2" "method blocks" "predicted server/quillmere.so 2"
     write_decode_set
     ;;
-v2-recoded-1)
+v2-recoded-1 | v2-recoded-2)
+    # Parse version 1 (parses raw in the payload) was written by 839fc91, version 2 (parses
+    # in the block delta) since b038dae: the same trees, each set by the tools of its day.
     recoded_trees
     mkpatch --method recoded
     require_claims "format 2" "method recoded"
