@@ -7,7 +7,7 @@
 #include "DynamicHeader.h"
 #include "HuffmanCode.h"
 #include "Refusal.h"
-#include "Varint.h"
+#include "ParseBytes.h"
 
 #include <algorithm>
 

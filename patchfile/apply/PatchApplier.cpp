@@ -6,7 +6,9 @@
 #include "DirectoryReader.h"
 #include "FileSource.h"
 #include "PayloadReader.h"
+#include "RecodeDecoder.h"
 #include "ResultSink.h"
+#include "ScratchOnDisk.h"
 #include "SignatureVerifier.h"
 #include "TempResult.h"
 #include "VcdiffDecoder.h"
@@ -268,6 +270,8 @@ bool PatchApplier::Rebuild(const PatchEntry& entry, InputFile& file, TempResult&
                     reporter_, status_);
     if (entry.method == PayloadMethod::Blocks)
         return DecodeBlocks(entry, &source, sink);
+    if (entry.method == PayloadMethod::Recoded)
+        return DecodeRecoded(entry, source, sink);
     vcdiff::Decoder decoder(&source, sink);
     DecoderFeed feed(decoder, tick);
     PayloadResult unpacked = InflatePayload(*patch_, entry, feed, io);
@@ -353,6 +357,12 @@ bool PatchApplier::DecodeBlocks(const PatchEntry& entry, FileSource* old, Result
     blockdiff::Failure failure;
     if (blockdiff::Decode(payload, old, sink, tick, failure))
         return true;
+    RecordBlockFailure(entry, failure, payload, old);
+    return false;
+}
+
+void PatchApplier::RecordBlockFailure(const PatchEntry& entry, const blockdiff::Failure& failure,
+                                      const FileSource& payload, const FileSource* old) {
     // The first cause wins: a write error or a stop is already recorded by the sink or Go. A
     // read that failed without an error was a stop answer at its tick.
     switch (failure.error) {
@@ -368,6 +378,61 @@ bool PatchApplier::DecodeBlocks(const PatchEntry& entry, FileSource* old, Result
     case blockdiff::Error::SinkRefused:
     case blockdiff::Error::Stopped:
     case blockdiff::Error::OutOfMemory:
+        break;
+    default:
+        status_.Damage(FormatError::DeltaCorrupt, entry.name + ": " + failure.Message());
+        break;
+    }
+    status_.FailWithoutText();
+}
+
+// The old file expanded into one scratch file, the block delta into another, the new file
+// rebuilt from it into the result.
+bool PatchApplier::DecodeRecoded(const PatchEntry& entry, FileSource& old, ResultSink& sink) {
+    plumbing::Tick tick = [this] { return Tick(); };
+    FileSource payload(*patch_, tick, entry.payloadOffset, entry.payloadSize);
+    std::string target = fs_.Join(folder_, entry.name);
+    ScratchOnDisk expandedOld(fs_, target, tick), expandedNew(fs_, target, tick);
+    for (ScratchOnDisk* scratch : {&expandedOld, &expandedNew}) {
+        if (!scratch->Open()) {
+            status_.Fail("cannot write " + scratch->path() + ": " +
+                         DescribeIoError(scratch->error()));
+            return false;
+        }
+    }
+    recode::Failure failure;
+    blockdiff::Failure delta;
+    if (recode::Decode(payload, old, entry.resultSize, expandedOld, expandedNew, sink, tick,
+                       failure, delta))
+        return true;
+    auto scratchFailed = [&](const ScratchOnDisk& scratch) {
+        status_.Fail("cannot write or read " + scratch.path() + ": " +
+                     DescribeIoError(scratch.error()));
+    };
+    switch (failure.error) {
+    case recode::Error::SourceReadFailed:
+        if (old.error())
+            status_.Fail("cannot read " + entry.name + ": " + DescribeIoError(old.error()));
+        break;
+    case recode::Error::PayloadReadFailed:
+        if (payload.error())
+            status_.Fail("cannot read the patch file " + patchPath_ + ": " +
+                         DescribeIoError(payload.error()));
+        break;
+    case recode::Error::ScratchFailed:
+        scratchFailed(expandedOld.error() ? expandedOld : expandedNew);
+        break;
+    case recode::Error::DeltaFailed:
+        if (delta.error == blockdiff::Error::SourceReadFailed && expandedOld.error())
+            scratchFailed(expandedOld);
+        else if (delta.error == blockdiff::Error::SinkRefused)
+            scratchFailed(expandedNew);
+        else
+            RecordBlockFailure(entry, delta, payload, nullptr);
+        break;
+    case recode::Error::SinkRefused:
+    case recode::Error::Stopped:
+    case recode::Error::OutOfMemory:
         break;
     default:
         status_.Damage(FormatError::DeltaCorrupt, entry.name + ": " + failure.Message());

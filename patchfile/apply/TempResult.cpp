@@ -1,6 +1,6 @@
 #include "TempResult.h"
 
-#include "TemporaryName.h"
+#include "TemporaryFile.h"
 
 namespace patchfile {
 
@@ -11,18 +11,8 @@ TempResult::~TempResult() {
     Discard();
 }
 
-// A name no longer than the target's own, so that a target the system takes has a temporary
-// file it takes too. A taken name is someone else's file (a player's, the game's, or one a
-// killed run left and that cannot be told from those): it is never replaced, the next name is
-// tried.
 bool TempResult::Open(IoError& error) {
-    for (unsigned number = 1; number <= quill::kTemporaryNameAttempts; ++number) {
-        temp_ = quill::TemporaryNameBeside(target_, number);
-        error = IoError{};
-        file_ = fs_.CreateNew(temp_, error);
-        if (file_ || error.kind != IoError::Kind::Exists)
-            break;
-    }
+    file_ = CreateTemporaryBeside(fs_, target_, temp_, error);
     created_ = file_ != nullptr;
     return created_;
 }

@@ -62,11 +62,22 @@ enum class PayloadMethod : uint8_t {
     // Independently decodable blocks of covers, differences and literals, each stream with a
     // coder of its own; an add entry's blocks have no covers.
     Blocks = 1,
+    // The deflate streams of both files seen through: the old file's inflated, a block delta
+    // between the files so expanded, the new file's rebuilt bit for bit (patch entries only).
+    Recoded = 2,
 };
 
-// "deflate" or "blocks", for listings.
+// "deflate", "blocks" or "recoded", for listings.
 inline const char* PayloadMethodName(PayloadMethod method) {
-    return method == PayloadMethod::Blocks ? "blocks" : "deflate";
+    switch (method) {
+    case PayloadMethod::Deflate:
+        break;
+    case PayloadMethod::Blocks:
+        return "blocks";
+    case PayloadMethod::Recoded:
+        return "recoded";
+    }
+    return "deflate";
 }
 
 struct PatchEntry {

@@ -3,7 +3,7 @@
 // of a serialized parse changed is refused or written without harm.
 #include "DeflateSamples.h"
 #include "Parser.h"
-#include "Varint.h"
+#include "ParseBytes.h"
 #include "Writer.h"
 
 #include <gtest/gtest.h>

@@ -128,7 +128,7 @@ PatchDirectory BuildSample(const testing::TempFolder& temp, std::optional<Payloa
     EXPECT_TRUE(BuildPatch(*files, temp.Sub("old").string(), temp.Sub("new").string(), output,
                            options, nullptr, summary, error))
         << error;
-    for (const char* scratch : {"out.rtp.fp~", "out.rtp.fp~0", "out.rtp.fp~1"})
+    for (const char* scratch : {"out.rtp.fp~", "out.rtp.fp~0", "out.rtp.fp~1", "out.rtp.fp~2"})
         EXPECT_FALSE(fs::exists(temp.Sub(scratch))) << scratch;
     IoError io;
     std::unique_ptr<InputFile> patch = files->OpenRead(output, io);

@@ -1,4 +1,4 @@
-#include "Varint.h"
+#include "ParseBytes.h"
 
 namespace deflatestream {
 
@@ -10,12 +10,18 @@ void PutVarint(std::vector<uint8_t>& out, uint64_t value) {
     out.push_back(static_cast<uint8_t>(value));
 }
 
-bool ByteReader::Byte(uint8_t& value) {
-    if (failed_ || position_ == size_) {
-        failed_ = true;
+bool ByteReader::Refill() {
+    if (!input_ || failed_) {
         return false;
     }
-    value = data_[position_++];
+    const size_t count = input_->Read(buffer_.data(), buffer_.size());
+    if (count == 0) {
+        return false;
+    }
+    consumed_ += size_;
+    data_ = buffer_.data();
+    size_ = count;
+    position_ = 0;
     return true;
 }
 
