@@ -1,19 +1,18 @@
 #include "StreamCoder.h"
 
+#include "EnumText.h"
+
 namespace coders {
 
 const char* CoderName(Coder coder) {
-    switch (coder) {
-    case Coder::Store:
-        return "store";
-    case Coder::Deflate:
-        return "deflate";
-    case Coder::Zstd:
-        return "zstd";
-    case Coder::Xz:
-        return "xz";
-    }
-    return nullptr;
+    // In the order of the enumerators, from Coder::Store.
+    static constexpr const char* kTexts[] = {
+        "store",
+        "deflate",
+        "zstd",
+        "xz",
+    };
+    return quill::TextOf<Coder::Xz>(kTexts, coder, nullptr);
 }
 
 } // namespace coders

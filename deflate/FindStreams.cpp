@@ -1,4 +1,6 @@
 #include "StreamFinder.h"
+
+#include "EnumText.h"
 #include "Wrappers.h"
 
 namespace deflatestream {
@@ -17,17 +19,14 @@ bool TryAt(const Candidate& c, FoundStream& found, uint64_t& work) {
 } // namespace
 
 const char* WrapperName(Wrapper wrapper) {
-    switch (wrapper) {
-    case Wrapper::kZipEntry:
-        return "zip";
-    case Wrapper::kGzipMember:
-        return "gzip";
-    case Wrapper::kZlibStream:
-        return "zlib";
-    case Wrapper::kPngImage:
-        return "png";
-    }
-    return "?";
+    // In the order of the enumerators, from Wrapper::kZipEntry.
+    static constexpr const char* kTexts[] = {
+        "zip",
+        "gzip",
+        "zlib",
+        "png",
+    };
+    return quill::TextOf<Wrapper::kPngImage>(kTexts, wrapper, "?");
 }
 
 std::vector<uint8_t> DeflateBytes(const uint8_t* file, const FoundStream& stream) {

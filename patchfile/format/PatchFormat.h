@@ -1,4 +1,5 @@
 #pragma once
+#include "EnumText.h"
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -44,15 +45,14 @@ enum class EntryKind : uint8_t { Patch = 1, Add = 2, Delete = 3 };
 
 // "patch", "add" or "delete", for listings and progress lines.
 inline const char* EntryKindName(EntryKind kind) {
-    switch (kind) {
-    case EntryKind::Patch:
-        return "patch";
-    case EntryKind::Add:
-        return "add";
-    case EntryKind::Delete:
-        return "delete";
-    }
-    return "?";
+    // Indexed by the kinds' stored values, which start at 1.
+    static constexpr const char* kTexts[] = {
+        "?",
+        "patch",
+        "add",
+        "delete",
+    };
+    return quill::TextOf<EntryKind::Delete>(kTexts, kind, "?");
 }
 
 // How a patch or add entry's payload is coded. Stored in patch files: never renumber.

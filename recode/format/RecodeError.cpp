@@ -1,37 +1,27 @@
 #include "RecodeError.h"
 
+#include "EnumText.h"
+
 namespace recode {
 
 const char* Describe(Error error) {
-    switch (error) {
-    case Error::None:
-        return "no error";
-    case Error::Truncated:
-        return "the recoded payload ends early";
-    case Error::BadMagic:
-        return "not a recoded payload";
-    case Error::BadTables:
-        return "the stream tables are damaged";
-    case Error::OldStreamMismatch:
-        return "an old stream does not inflate as the payload says";
-    case Error::DeltaFailed:
-        return "the delta of the expanded files failed";
-    case Error::RebuildFailed:
-        return "a new stream cannot be rebuilt";
-    case Error::SourceReadFailed:
-        return "the old file could not be read";
-    case Error::PayloadReadFailed:
-        return "the payload could not be read";
-    case Error::ScratchFailed:
-        return "a scratch file could not be written or read";
-    case Error::SinkRefused:
-        return "the output could not be written";
-    case Error::Stopped:
-        return "stopped";
-    case Error::OutOfMemory:
-        return "out of memory";
-    }
-    return "unknown error";
+    // In the order of the enumerators, from Error::None.
+    static constexpr const char* kTexts[] = {
+        "no error",
+        "the recoded payload ends early",
+        "not a recoded payload",
+        "the stream tables are damaged",
+        "an old stream does not inflate as the payload says",
+        "the delta of the expanded files failed",
+        "a new stream cannot be rebuilt",
+        "the old file could not be read",
+        "the payload could not be read",
+        "a scratch file could not be written or read",
+        "the output could not be written",
+        "stopped",
+        "out of memory",
+    };
+    return quill::TextOf<Error::OutOfMemory>(kTexts, error, "unknown error");
 }
 
 } // namespace recode
