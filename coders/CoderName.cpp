@@ -4,15 +4,11 @@
 
 namespace coders {
 
+// Indexed by Coder.
+constexpr const char* kCoderNames[] = {"store", "deflate", "zstd", "xz"};
+
 const char* CoderName(Coder coder) {
-    // In the order of the enumerators, from Coder::Store.
-    static constexpr const char* kTexts[] = {
-        "store",
-        "deflate",
-        "zstd",
-        "xz",
-    };
-    return quill::TextOf<Coder::Xz>(kTexts, coder, nullptr);
+    return quill::TextOf<Coder::Xz>(kCoderNames, coder, nullptr);
 }
 
 } // namespace coders

@@ -16,17 +16,13 @@ bool TryAt(const Candidate& c, FoundStream& found, uint64_t& work) {
            ((first & 0x0f) == 8 && ZlibStreamAt(c, found, work));
 }
 
+// Indexed by Wrapper.
+constexpr const char* kWrapperNames[] = {"zip", "gzip", "zlib", "png"};
+
 } // namespace
 
 const char* WrapperName(Wrapper wrapper) {
-    // In the order of the enumerators, from Wrapper::kZipEntry.
-    static constexpr const char* kTexts[] = {
-        "zip",
-        "gzip",
-        "zlib",
-        "png",
-    };
-    return quill::TextOf<Wrapper::kPngImage>(kTexts, wrapper, "?");
+    return quill::TextOf<Wrapper::kPngImage>(kWrapperNames, wrapper, "?");
 }
 
 std::vector<uint8_t> DeflateBytes(const uint8_t* file, const FoundStream& stream) {

@@ -46,12 +46,7 @@ enum class EntryKind : uint8_t { Patch = 1, Add = 2, Delete = 3 };
 // "patch", "add" or "delete", for listings and progress lines.
 inline const char* EntryKindName(EntryKind kind) {
     // Indexed by the kinds' stored values, which start at 1.
-    static constexpr const char* kTexts[] = {
-        "?",
-        "patch",
-        "add",
-        "delete",
-    };
+    static constexpr const char* kTexts[] = {"?", "patch", "add", "delete"};
     return quill::TextOf<EntryKind::Delete>(kTexts, kind, "?");
 }
 

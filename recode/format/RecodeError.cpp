@@ -4,24 +4,25 @@
 
 namespace recode {
 
+// Indexed by Error.
+constexpr const char* kDescriptions[] = {
+    "no error",
+    "the recoded payload ends early",
+    "not a recoded payload",
+    "the stream tables are damaged",
+    "an old stream does not inflate as the payload says",
+    "the delta of the expanded files failed",
+    "a new stream cannot be rebuilt",
+    "the old file could not be read",
+    "the payload could not be read",
+    "a scratch file could not be written or read",
+    "the output could not be written",
+    "stopped",
+    "out of memory",
+};
+
 const char* Describe(Error error) {
-    // In the order of the enumerators, from Error::None.
-    static constexpr const char* kTexts[] = {
-        "no error",
-        "the recoded payload ends early",
-        "not a recoded payload",
-        "the stream tables are damaged",
-        "an old stream does not inflate as the payload says",
-        "the delta of the expanded files failed",
-        "a new stream cannot be rebuilt",
-        "the old file could not be read",
-        "the payload could not be read",
-        "a scratch file could not be written or read",
-        "the output could not be written",
-        "stopped",
-        "out of memory",
-    };
-    return quill::TextOf<Error::OutOfMemory>(kTexts, error, "unknown error");
+    return quill::TextOf<Error::OutOfMemory>(kDescriptions, error, "unknown error");
 }
 
 } // namespace recode
