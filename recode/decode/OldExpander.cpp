@@ -39,17 +39,9 @@ private:
 };
 
 bool Expander::Copy(uint64_t offset, uint64_t length) {
-    switch (CopyRange(old_, offset, length, out_, tick_)) {
-    case Moved::Ok:
-        return true;
-    case Moved::ReadFailed:
-        return failure_.Set(Error::SourceReadFailed, "", offset);
-    case Moved::WriteRefused:
-        return failure_.Set(Error::ScratchFailed, "the expanded old file", offset);
-    case Moved::Stopped:
-        break;
-    }
-    return failure_.Set(Error::Stopped, "", offset);
+    constexpr CopyBlame kBlame{Error::SourceReadFailed, "", Error::ScratchFailed,
+                               "the expanded old file"};
+    return RecordCopy(CopyRange(old_, offset, length, out_, tick_), kBlame, offset, failure_);
 }
 
 bool Expander::Run() {
