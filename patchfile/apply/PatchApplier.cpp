@@ -367,13 +367,11 @@ void PatchApplier::RecordBlockFailure(const PatchEntry& entry, const blockdiff::
     // read that failed without an error was a stop answer at its tick.
     switch (failure.error) {
     case blockdiff::Error::SourceReadFailed:
-        if (old && old->error())
-            status_.Fail("cannot read " + entry.name + ": " + DescribeIoError(old->error()));
+        if (old)
+            RecordReadError(entry.name, *old);
         break;
     case blockdiff::Error::PayloadReadFailed:
-        if (payload.error())
-            status_.Fail("cannot read the patch file " + patchPath_ + ": " +
-                         DescribeIoError(payload.error()));
+        RecordReadError("the patch file " + patchPath_, payload);
         break;
     case blockdiff::Error::SinkRefused:
     case blockdiff::Error::Stopped:
@@ -384,6 +382,13 @@ void PatchApplier::RecordBlockFailure(const PatchEntry& entry, const blockdiff::
         break;
     }
     status_.FailWithoutText();
+}
+
+// A read that failed with an error gets its message; one that failed without was a stop
+// answered at its tick, already recorded.
+void PatchApplier::RecordReadError(const std::string& what, const FileSource& source) {
+    if (source.error())
+        status_.Fail("cannot read " + what + ": " + DescribeIoError(source.error()));
 }
 
 // The old file expanded into one scratch file, the block delta into another, the new file
@@ -411,13 +416,10 @@ bool PatchApplier::DecodeRecoded(const PatchEntry& entry, FileSource& old, Resul
     };
     switch (failure.error) {
     case recode::Error::SourceReadFailed:
-        if (old.error())
-            status_.Fail("cannot read " + entry.name + ": " + DescribeIoError(old.error()));
+        RecordReadError(entry.name, old);
         break;
     case recode::Error::PayloadReadFailed:
-        if (payload.error())
-            status_.Fail("cannot read the patch file " + patchPath_ + ": " +
-                         DescribeIoError(payload.error()));
+        RecordReadError("the patch file " + patchPath_, payload);
         break;
     case recode::Error::ScratchFailed:
         scratchFailed(expandedOld.error() ? expandedOld : expandedNew);

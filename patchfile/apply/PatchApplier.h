@@ -69,6 +69,7 @@ private:
     bool DecodeRecoded(const PatchEntry& entry, FileSource& old, ResultSink& sink);
     void RecordBlockFailure(const PatchEntry& entry, const blockdiff::Failure& failure,
                             const FileSource& payload, const FileSource* old);
+    void RecordReadError(const std::string& what, const FileSource& source);
     bool CommitResult(const PatchEntry& entry, TempResult& result);
     bool CreateParentFolders(const std::string& name);
     bool Go(bool answer);

@@ -20,6 +20,9 @@ struct IoError {
 // A short reason for a person, such as "the disk is full".
 std::string DescribeIoError(const IoError& error);
 
+// A failure that the system did not report, in the engine's own words.
+IoError OwnError(const char* text);
+
 // An open file read at any 64-bit offset, so that a large source is read on demand.
 class InputFile {
 public:
@@ -81,6 +84,15 @@ public:
     // The names in a folder, without "." and "..".
     virtual bool List(const std::string& folder, std::vector<FolderItem>& items,
                       IoError& error) = 0;
+
+protected:
+    // What is at `path` when it may be used as a file: nothing or a file. A folder fails with
+    // `folderError`, the platform's own report of one.
+    bool FileOrNothingAt(const std::string& path, const IoError& folderError, PathKind& kind,
+                         IoError& error);
+    // After a folder's creation was refused because its name is taken: true when a folder
+    // holds the name, else false with the error.
+    bool FolderAlreadyAt(const std::string& path, IoError& error);
 };
 
 // The file system of the platform the program runs on.

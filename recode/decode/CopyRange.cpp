@@ -24,4 +24,18 @@ Moved CopyRange(plumbing::Source& from, uint64_t offset, uint64_t length, plumbi
     return Moved::Ok;
 }
 
+bool RecordCopy(Moved moved, const CopyBlame& blame, uint64_t at, Failure& failure) {
+    switch (moved) {
+    case Moved::Ok:
+        return true;
+    case Moved::ReadFailed:
+        return failure.Set(blame.readFailed, blame.readDetail, at);
+    case Moved::WriteRefused:
+        return failure.Set(blame.writeRefused, blame.writeDetail, at);
+    case Moved::Stopped:
+        break;
+    }
+    return failure.Set(Error::Stopped, "", at);
+}
+
 } // namespace recode

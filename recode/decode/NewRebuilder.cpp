@@ -65,18 +65,13 @@ bool Rebuilder::Run(uint64_t newSize) {
 }
 
 bool Rebuilder::Plain(uint64_t length) {
-    switch (CopyRange(expanded_, expandedAt_, length, result_, tick_)) {
-    case Moved::Ok:
-        expandedAt_ += length;
-        return true;
-    case Moved::ReadFailed:
-        return failure_.Set(Error::ScratchFailed, "the expanded new file", expandedAt_);
-    case Moved::WriteRefused:
-        return failure_.Set(Error::SinkRefused, "", expandedAt_);
-    case Moved::Stopped:
-        break;
-    }
-    return failure_.Set(Error::Stopped, "", expandedAt_);
+    constexpr CopyBlame kBlame{Error::ScratchFailed, "the expanded new file", Error::SinkRefused,
+                               ""};
+    if (!RecordCopy(CopyRange(expanded_, expandedAt_, length, result_, tick_), kBlame, expandedAt_,
+                    failure_))
+        return false;
+    expandedAt_ += length;
+    return true;
 }
 
 bool Rebuilder::Stream(size_t index) {

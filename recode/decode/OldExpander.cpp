@@ -1,6 +1,7 @@
 #include "OldExpander.h"
 
 #include "CopyRange.h"
+#include "ZlibStream.h"
 
 #include <algorithm>
 #include <vector>
@@ -8,23 +9,6 @@
 
 namespace recode {
 namespace {
-
-class RawInflater {
-public:
-    RawInflater() { ready_ = inflateInit2(&stream_, -15) == Z_OK; }
-    ~RawInflater() {
-        if (ready_)
-            inflateEnd(&stream_);
-    }
-    RawInflater(const RawInflater&) = delete;
-    RawInflater& operator=(const RawInflater&) = delete;
-    bool ready() const { return ready_; }
-    z_stream& stream() { return stream_; }
-
-private:
-    z_stream stream_{};
-    bool ready_ = false;
-};
 
 class Expander {
 public:
@@ -55,17 +39,9 @@ private:
 };
 
 bool Expander::Copy(uint64_t offset, uint64_t length) {
-    switch (CopyRange(old_, offset, length, out_, tick_)) {
-    case Moved::Ok:
-        return true;
-    case Moved::ReadFailed:
-        return failure_.Set(Error::SourceReadFailed, "", offset);
-    case Moved::WriteRefused:
-        return failure_.Set(Error::ScratchFailed, "the expanded old file", offset);
-    case Moved::Stopped:
-        break;
-    }
-    return failure_.Set(Error::Stopped, "", offset);
+    constexpr CopyBlame kBlame{Error::SourceReadFailed, "", Error::ScratchFailed,
+                               "the expanded old file"};
+    return RecordCopy(CopyRange(old_, offset, length, out_, tick_), kBlame, offset, failure_);
 }
 
 bool Expander::Run() {
@@ -87,7 +63,7 @@ bool Expander::Run() {
 }
 
 bool Expander::Inflate(const StreamPlace& place, size_t index) {
-    RawInflater inflater;
+    plumbing::Inflater inflater(-MAX_WBITS);
     if (!inflater.ready())
         return failure_.Set(Error::OutOfMemory, "inflate", index);
     uint64_t content = 0;

@@ -1,32 +1,13 @@
 #include "ZlibRebuild.h"
 
 #include "CopyRange.h"
+#include "ZlibStream.h"
 
 #include <vector>
 #include <zlib.h>
 
 namespace recode {
 namespace {
-
-class Deflater {
-public:
-    explicit Deflater(const ZlibSettings& s) {
-        ready_ = deflateInit2(&stream_, s.level, Z_DEFLATED, -static_cast<int>(s.windowBits),
-                              s.memLevel, s.strategy) == Z_OK;
-    }
-    ~Deflater() {
-        if (ready_)
-            deflateEnd(&stream_);
-    }
-    Deflater(const Deflater&) = delete;
-    Deflater& operator=(const Deflater&) = delete;
-    bool ready() const { return ready_; }
-    z_stream& stream() { return stream_; }
-
-private:
-    z_stream stream_{};
-    bool ready_ = false;
-};
 
 // Deflates what the stream holds; `done` once a finish has ended the stream.
 bool Pump(z_stream& stream, int flush, std::vector<uint8_t>& out, deflatestream::ByteOutput& sink,
@@ -57,7 +38,8 @@ bool DeflateWithZlib(const ZlibSettings& settings, deflatestream::ByteInput& con
         why = "zlib settings zlib does not have";
         return false;
     }
-    Deflater deflater(settings);
+    plumbing::Deflater deflater(settings.level, -static_cast<int>(settings.windowBits),
+                                settings.memLevel, settings.strategy);
     if (!deflater.ready()) {
         why = "zlib's deflate could not start";
         return false;
