@@ -8,6 +8,7 @@ set -eu
 mkpatch=$1
 host=$2
 . "$(dirname "$0")/../wine/prefix.sh"
+. "$(dirname "$0")/patch-then-apply.sh"
 work=$(mktemp -d /tmp/quill-recoded-dll.XXXXXX)
 prefix=$work/prefix
 quill_wine_scratch "$prefix"
@@ -33,12 +34,5 @@ for version in old new; do
 done
 cp -a "$work/old" "$work/game"
 
-wine "$mkpatch" --quiet 'Z:'"$work/old" 'Z:'"$work/new" 'Z:'"$work/Patch1.rtp"
-if (($(grep -ao QDFR "$work/Patch1.rtp" | wc -l) != 3)); then
-    echo "the files' payloads are not all recoded" >&2
-    exit 1
-fi
-wine "$host" 'Z:'"$work/Patch1.rtp" 'Z:'"$work/game" | tee "$work/events.txt"
-grep -q '^result 0 ' "$work/events.txt"
-diff -r "$work/game" "$work/new"
+patch_then_apply QDFR 3 "the files' payloads are not all recoded"
 echo "the game folder equals the new folder, and no scratch file is left"

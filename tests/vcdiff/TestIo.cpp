@@ -72,4 +72,11 @@ Bytes Random::Fill(size_t length) {
     return bytes;
 }
 
+void Random::FlipBytes(Bytes& bytes) {
+    const size_t flips = 1 + Below(3);
+    for (size_t i = 0; i < flips; ++i) {
+        bytes[Below(bytes.size())] ^= static_cast<uint8_t>(1 + Below(255));
+    }
+}
+
 } // namespace vcdiff::test

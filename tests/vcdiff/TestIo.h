@@ -66,6 +66,9 @@ public:
     uint64_t Next();
     size_t Below(size_t bound) { return static_cast<size_t>(Next() % bound); }
     Bytes Fill(size_t length);
+    // XORs one to three bytes at random places with a nonzero value: the damage the property
+    // tests plant, always a real change.
+    void FlipBytes(Bytes& bytes);
 
 private:
     uint64_t state_;
