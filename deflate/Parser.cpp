@@ -6,8 +6,8 @@
 #include "DeflateFormat.h"
 #include "DynamicHeader.h"
 #include "HuffmanCode.h"
-#include "Refusal.h"
 #include "ParseBytes.h"
+#include "Refusal.h"
 
 #include <algorithm>
 
