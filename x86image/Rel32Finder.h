@@ -29,23 +29,30 @@ inline size_t Rel32At(const uint8_t* bytes, size_t at, size_t limit) {
     return 0;
 }
 
-// The first offset in [at, stop) whose byte may start a call, a jump or a conditional jump
-// (E8, E9 or 0F), or `stop`: Rel32At finds nothing at the bytes skipped. Eight bytes a step,
-// as one word: most bytes of code are none of the three.
+// The first offset in [at, stop) that may start a call, a jump or a conditional jump, or
+// `stop`: Rel32At finds nothing at the bytes skipped. Eight bytes a step, as one word, testing
+// each byte for E8 or E9 and for 0F followed by 8x at once: most bytes of code are none of
+// them, and most 0F bytes start other two-byte opcodes. The last few bytes before `stop` are
+// tested for the opcode byte alone, since the byte after it may lie beyond what may be read.
 inline size_t NextOpcodeCandidate(const uint8_t* bytes, size_t at, size_t stop) {
     constexpr uint64_t kOnes = 0x0101010101010101ull;
-    constexpr uint64_t kHighs = 0x8080808080808080ull;
-    // A byte of `word` is zero where the high bit of the result is set (the lowest such byte
-    // exactly; above it a borrow may mark more, which only stops the skip early).
-    const auto hasZeroByte = [](uint64_t word) { return (word - kOnes) & ~word & kHighs; };
-    while (at < stop && stop - at >= 8) {
-        const uint64_t word = plumbing::LoadLittleEndian(bytes + at, 8);
+    constexpr uint64_t kLows = 0x7F7F7F7F7F7F7F7Full;
+    // The high bit of each byte of the result is set exactly where that byte of `word` is zero.
+    const auto zeroBytes = [](uint64_t word) { return ~(((word & kLows) + kLows) | word | kLows); };
+    // The word's byte after each of its own, the last one taken from the byte beyond it.
+    constexpr size_t kWordBytes = 8;
+    while (at < stop && stop - at > kWordBytes) {
+        const uint64_t word = plumbing::LoadLittleEndian(bytes + at, kWordBytes);
+        const uint64_t next = (word >> 8) | (uint64_t{bytes[at + kWordBytes]} << 56);
         // E8 and E9 differ in the lowest bit only.
-        if (hasZeroByte((word | kOnes) ^ (kOnes * kJumpOpcode)) ||
-            hasZeroByte(word ^ (kOnes * kTwoByteOpcode))) {
-            break;
+        const uint64_t callOrJump = zeroBytes((word | kOnes) ^ (kOnes * kJumpOpcode));
+        const uint64_t conditional =
+            zeroBytes(word ^ (kOnes * kTwoByteOpcode)) &
+            zeroBytes((next & (kOnes * kConditionalJumpMask)) ^ (kOnes * kConditionalJump));
+        if (const uint64_t found = callOrJump | conditional) {
+            return at + static_cast<size_t>(__builtin_ctzll(found)) / 8;
         }
-        at += 8;
+        at += kWordBytes;
     }
     while (at < stop && bytes[at] != kCallOpcode && bytes[at] != kJumpOpcode &&
            bytes[at] != kTwoByteOpcode) {
