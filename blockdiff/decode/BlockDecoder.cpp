@@ -110,6 +110,10 @@ private:
             mapped += header_.outputSize;
         }
         pos_ = blocksStart;
+        // The image's parse comes next and takes the most memory of any step: the buffers of
+        // this pass are freed for it and taken again by the first block.
+        covers_.Release();
+        stored_.Release();
         map_.Seal();
         return Tick();
     }

@@ -18,6 +18,11 @@ public:
         }
         return bytes_.get();
     }
+    // Frees the bytes, for a phase that needs the room for something else.
+    void Release() {
+        bytes_.reset();
+        capacity_ = 0;
+    }
 
 private:
     std::unique_ptr<uint8_t[]> bytes_;
