@@ -1,5 +1,7 @@
 #include "ParseBytes.h"
 
+#include <iterator>
+
 namespace deflatestream {
 
 void PutVarint(std::vector<uint8_t>& out, uint64_t value) {
@@ -8,6 +10,38 @@ void PutVarint(std::vector<uint8_t>& out, uint64_t value) {
         value >>= 7;
     }
     out.push_back(static_cast<uint8_t>(value));
+}
+
+void PutStreams(std::vector<uint8_t>& out,
+                std::initializer_list<const std::vector<uint8_t>*> streams) {
+    for (const std::vector<uint8_t>* stream : streams) {
+        PutVarint(out, stream->size());
+    }
+    for (const std::vector<uint8_t>* stream : streams) {
+        out.insert(out.end(), stream->begin(), stream->end());
+    }
+}
+
+bool ByteReader::Streams(std::initializer_list<std::vector<uint8_t>*> streams) {
+    uint64_t sizes[8] = {};
+    if (input_ || streams.size() > std::size(sizes)) {
+        return false;
+    }
+    for (size_t i = 0; i < streams.size(); ++i) {
+        if (!Varint(sizes[i])) {
+            return false;
+        }
+    }
+    size_t i = 0;
+    for (std::vector<uint8_t>* stream : streams) {
+        if (sizes[i] > size_ - position_) {
+            return false;
+        }
+        const uint8_t* start = data_ + position_;
+        stream->assign(start, start + sizes[i++]);
+        position_ += static_cast<size_t>(sizes[i - 1]);
+    }
+    return position_ == size_;
 }
 
 bool ByteReader::Refill() {

@@ -3,12 +3,18 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <initializer_list>
 #include <vector>
 
 namespace deflatestream {
 
 // Little-endian base-128: small numbers, the common case in a parse, take one byte.
 void PutVarint(std::vector<uint8_t>& out, uint64_t value);
+
+// The streams' lengths (varints), then the streams back to back: the tail of every
+// serialized parse.
+void PutStreams(std::vector<uint8_t>& out,
+                std::initializer_list<const std::vector<uint8_t>*> streams);
 
 // Reads from a byte stream of the parse, which is as hostile as any input: every read is
 // checked and a failed one stays failed. The stream is in memory, or read from an input a
@@ -30,6 +36,8 @@ public:
     bool Varint(uint64_t& value);
     bool AtEnd() { return position_ == size_ && !Refill(); }
     bool Failed() const { return failed_; }
+    // Reads what PutStreams wrote, to exactly the end of bytes in memory.
+    bool Streams(std::initializer_list<std::vector<uint8_t>*> streams);
     // Bytes read so far.
     uint64_t Position() const { return consumed_ + position_; }
 

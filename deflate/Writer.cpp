@@ -7,6 +7,7 @@
 #include "DynamicHeader.h"
 #include "HuffmanCode.h"
 #include "ParseBytes.h"
+#include "PlainTokens.h"
 #include "Refusal.h"
 
 namespace deflatestream {
@@ -19,14 +20,11 @@ using namespace format;
 
 class Writer {
 public:
-    Writer(const DeflateParse& parse, ByteInput& content, ByteOutput& stream, std::string& why)
+    Writer(const BlockInputs& parse, TokenSource& tokens, ByteInput& content, ByteOutput& stream,
+           std::string& why)
         : contentBytes_(parse.contentBytes), streamBytes_(parse.streamBytes), blocks_(parse.blocks),
-          runs_(parse.literalRuns), lengths_(parse.lengths), distances_(parse.distances),
-          longLengths_(parse.longLengths), content_(content), out_(stream), why_(why) {}
-    Writer(const ParseInputs& parse, ByteInput& content, ByteOutput& stream, std::string& why)
-        : contentBytes_(parse.contentBytes), streamBytes_(parse.streamBytes), blocks_(parse.blocks),
-          runs_(parse.literalRuns), lengths_(parse.lengths), distances_(parse.distances),
-          longLengths_(parse.longLengths), content_(content), out_(stream), why_(why) {}
+          longLengths_(parse.longLengths), tokens_(tokens), content_(content), out_(stream),
+          why_(why) {}
 
     bool Run();
 
@@ -46,11 +44,9 @@ private:
 
     uint64_t contentBytes_;
     uint64_t streamBytes_;
-    ByteReader blocks_;
-    ByteReader runs_;
-    ByteReader lengths_;
-    ByteReader distances_;
-    ByteReader longLengths_;
+    ByteReader& blocks_;
+    ByteReader& longLengths_;
+    TokenSource& tokens_;
     ContentReader content_;
     BitWriter out_;
     std::string& why_;
@@ -112,8 +108,8 @@ bool Writer::Finished() {
     if (!out_.Flush()) {
         return Stopped();
     }
-    if (!blocks_.AtEnd() || !runs_.AtEnd() || !lengths_.AtEnd() || !distances_.AtEnd() ||
-        nextLongLength_ != UINT64_MAX || !longLengths_.AtEnd()) {
+    if (!blocks_.AtEnd() || !tokens_.Finished() || nextLongLength_ != UINT64_MAX ||
+        !longLengths_.AtEnd()) {
         return Refuse(why_, "the parse goes on after the final block");
     }
     if (!content_.AtEnd() || content_.Position() != contentBytes_) {
@@ -131,7 +127,7 @@ bool Writer::Stored() {
         return Broken();
     }
     if (!Put(static_cast<uint32_t>(length), 16) ||
-        !Put(static_cast<uint32_t>(length) ^ 0xffff, 16)) {
+        !Put(static_cast<uint32_t>(length) ^ 0xffff, 16) || !tokens_.Stored(length)) {
         return false;
     }
     uint8_t piece[4096];
@@ -193,10 +189,7 @@ bool Writer::Dynamic() {
 bool Writer::Tokens(uint64_t matches) {
     for (uint64_t i = 0;; ++i) {
         uint64_t run = 0;
-        if (!runs_.Varint(run)) {
-            return Broken();
-        }
-        if (!Literals(run)) {
+        if (!tokens_.Run(i == matches, run) || !Literals(run)) {
             return false;
         }
         if (i == matches) {
@@ -235,14 +228,12 @@ bool Writer::NextLongLength() {
 }
 
 bool Writer::Match() {
-    uint8_t lengthByte = 0;
-    uint64_t distanceValue = 0;
-    if (!lengths_.Byte(lengthByte) || !distances_.Varint(distanceValue) ||
-        distanceValue >= kMaxDistance) {
-        return Broken();
+    Token match;
+    if (!tokens_.Match(match)) {
+        return false;
     }
-    const unsigned length = lengthByte + kMinMatch;
-    const unsigned distance = static_cast<unsigned>(distanceValue) + 1;
+    const unsigned length = match.length;
+    const unsigned distance = match.distance;
     if (distance > content_.Position()) {
         return Refuse(why_, "distance beyond the content so far");
     }
@@ -271,16 +262,28 @@ bool Writer::Match() {
 
 } // namespace
 
+bool WriteDeflate(const BlockInputs& parse, TokenSource& tokens, ByteInput& content,
+                  ByteOutput& stream, std::string& why) {
+    why.clear();
+    return Writer(parse, tokens, content, stream, why).Run();
+}
+
 bool WriteDeflate(const DeflateParse& parse, ByteInput& content, ByteOutput& stream,
                   std::string& why) {
-    why.clear();
-    return Writer(parse, content, stream, why).Run();
+    ByteReader blocks(parse.blocks), runs(parse.literalRuns), lengths(parse.lengths),
+        distances(parse.distances), longLengths(parse.longLengths);
+    PlainTokens tokens(runs, lengths, distances, why);
+    return WriteDeflate({blocks, longLengths, parse.contentBytes, parse.streamBytes}, tokens,
+                        content, stream, why);
 }
 
 bool WriteDeflate(const ParseInputs& parse, ByteInput& content, ByteOutput& stream,
                   std::string& why) {
-    why.clear();
-    return Writer(parse, content, stream, why).Run();
+    ByteReader blocks(parse.blocks), runs(parse.literalRuns), lengths(parse.lengths),
+        distances(parse.distances), longLengths(parse.longLengths);
+    PlainTokens tokens(runs, lengths, distances, why);
+    return WriteDeflate({blocks, longLengths, parse.contentBytes, parse.streamBytes}, tokens,
+                        content, stream, why);
 }
 
 bool WriteDeflate(const DeflateParse& parse, const uint8_t* content, size_t size,

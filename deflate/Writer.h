@@ -1,6 +1,8 @@
 #pragma once
 #include "DeflateParse.h"
+#include "ParseBytes.h"
 #include "Streams.h"
+#include "TokenSource.h"
 
 #include <cstdint>
 #include <string>
@@ -33,6 +35,20 @@ struct ParseInputs {
 // writer stops reading it.
 bool WriteDeflate(const ParseInputs& parse, ByteInput& content, ByteOutput& stream,
                   std::string& why);
+
+// What the writer reads beside the tokens: the block structure and the matches of 258 that
+// take the long spelling, with the sizes the stream must come to.
+struct BlockInputs {
+    ByteReader& blocks;
+    ByteReader& longLengths;
+    uint64_t contentBytes = 0;
+    uint64_t streamBytes = 0;
+};
+
+// The writer over any source of tokens: a parse's own streams, or a prediction and its
+// corrections (see PredictedParse.h).
+bool WriteDeflate(const BlockInputs& parse, TokenSource& tokens, ByteInput& content,
+                  ByteOutput& stream, std::string& why);
 
 // The same over content in memory, the stream into a vector.
 bool WriteDeflate(const DeflateParse& parse, const uint8_t* content, size_t size,

@@ -3,6 +3,7 @@
 #include "CopyRange.h"
 #include "ParseLayout.h"
 #include "PieceOutput.h"
+#include "PredictedParse.h"
 #include "RegionInput.h"
 #include "Writer.h"
 #include "ZlibRebuild.h"
@@ -30,6 +31,9 @@ private:
     bool CopyOld(const NewStream& stream, PieceOutput& out, size_t index);
     bool FromParse(const NewStream& stream, RegionInput& content, PieceOutput& out,
                    std::string& why);
+    bool WriteFromParts(bool predicted, const ParseLayout& layout, std::vector<RegionInput>& parts,
+                        RegionInput& content, RegionInput& contentAgain, PieceOutput& out,
+                        std::string& why);
     // The first cause of a failed rebuild: a stop, a read or write that failed, else the
     // stream itself.
     bool Explain(const RegionInput& content, const PieceOutput& out, const std::string& why,
@@ -95,6 +99,7 @@ bool Rebuilder::Stream(size_t index) {
         rebuilt = DeflateWithZlib(stream.zlib, content, out, why);
         break;
     case Rebuild::Parse:
+    case Rebuild::Predicted:
         rebuilt = FromParse(stream, content, out, why);
         break;
     }
@@ -129,23 +134,25 @@ bool Rebuilder::CopyOld(const NewStream& stream, PieceOutput& out, size_t index)
 
 bool Rebuilder::FromParse(const NewStream& stream, RegionInput& content, PieceOutput& out,
                           std::string& why) {
+    const bool predicted = stream.how == Rebuild::Predicted;
     ParseLayout layout;
     RegionInput head(payload_, stream.parseOffset, stream.parseBytes, tick_);
-    if (!ReadParseLayout(head, stream.parseBytes, layout)) {
+    if (!(predicted ? ReadPredictedLayout : ReadParseLayout)(head, stream.parseBytes, layout)) {
         if (head.readFailed())
             return ParseUnreadable(stream);
         why = "the parse's sizes are damaged";
         return false;
     }
     std::vector<RegionInput> parts;
+    parts.reserve(layout.streamCount);
     uint64_t at = stream.parseOffset + layout.headBytes;
-    for (uint64_t length : layout.streamBytes) {
-        parts.emplace_back(payload_, at, length, tick_);
-        at += length;
+    for (size_t i = 0; i < layout.streamCount; ++i) {
+        parts.emplace_back(payload_, at, layout.streamBytes[i], tick_);
+        at += layout.streamBytes[i];
     }
-    deflatestream::ParseInputs inputs{
-        parts[0], parts[1], parts[2], parts[3], parts[4], layout.contentBytes, layout.deflateBytes};
-    if (deflatestream::WriteDeflate(inputs, content, out, why))
+    // The predictor reads the content on its own, ahead of the writer.
+    RegionInput contentAgain(expanded_, expandedAt_, stream.place.contentBytes, tick_);
+    if (WriteFromParts(predicted, layout, parts, content, contentAgain, out, why))
         return true;
     for (const RegionInput& part : parts) {
         if (part.readFailed())
@@ -153,7 +160,25 @@ bool Rebuilder::FromParse(const NewStream& stream, RegionInput& content, PieceOu
         if (part.stopped())
             return failure_.Set(Error::Stopped, "", stream.parseOffset);
     }
+    if (contentAgain.stopped())
+        return failure_.Set(Error::Stopped, "", stream.parseOffset);
+    if (contentAgain.readFailed())
+        return failure_.Set(Error::ScratchFailed, "the expanded new file", expandedAt_);
     return false;
+}
+
+bool Rebuilder::WriteFromParts(bool predicted, const ParseLayout& layout,
+                               std::vector<RegionInput>& parts, RegionInput& content,
+                               RegionInput& contentAgain, PieceOutput& out, std::string& why) {
+    if (predicted) {
+        deflatestream::PredictedInputs inputs{layout.config,      parts[0], parts[1],
+                                              parts[2],           parts[3], layout.contentBytes,
+                                              layout.deflateBytes};
+        return deflatestream::WritePredicted(inputs, content, contentAgain, out, why);
+    }
+    deflatestream::ParseInputs inputs{
+        parts[0], parts[1], parts[2], parts[3], parts[4], layout.contentBytes, layout.deflateBytes};
+    return deflatestream::WriteDeflate(inputs, content, out, why);
 }
 
 bool Rebuilder::Explain(const RegionInput& content, const PieceOutput& out, const std::string& why,

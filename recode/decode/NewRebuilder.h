@@ -11,10 +11,11 @@ namespace recode {
 
 // Writes the new file to `result` from the expanded new file: the bytes between streams as
 // they are, each listed stream rebuilt from its content (copied from the old file, deflated by
-// zlib or written from its parse) into its pieces, the gaps between them as they come.
-// `expanded` has been checked to hold ExpandedSize(newSize, tables.newStreams) bytes. A
+// zlib or written from its parse or its predicted parse) into its pieces, the gaps between them as
+// they come. `expanded` has been checked to hold ExpandedSize(newSize, tables.newStreams) bytes. A
 // parse is read from the payload as the writer needs it, a piece of each of its five
-// streams at a time, so its size costs no memory. The work is linear in the expanded file
+// streams at a time, so its size costs no memory; a predicted parse adds its predictor's
+// window and hash tables (MatchPredictor). The work is linear in the expanded file
 // and the parses.
 // `parses` holds the parses at their offsets: the payload, or the expanded new file.
 bool RebuildNew(const StreamTables& tables, uint64_t newSize, plumbing::Source& parses,

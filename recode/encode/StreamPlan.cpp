@@ -4,6 +4,7 @@
 #include "NewRebuilder.h"
 #include "OldExpander.h"
 #include "Parser.h"
+#include "PredictParse.h"
 #include "Scratch.h"
 #include "StreamFinder.h"
 #include "Writer.h"
@@ -13,6 +14,7 @@
 #include <cstring>
 #include <map>
 #include <utility>
+#include <zlib.h>
 
 namespace recode {
 namespace {
@@ -70,6 +72,39 @@ bool ParseGivesIt(const Bytes& serialized, const Bytes& content, const Bytes& st
     return deflatestream::DeserializeParse(serialized.data(), serialized.size(), parse) &&
            deflatestream::WriteDeflate(parse, content.data(), content.size(), rebuilt, why) &&
            SameBytes(rebuilt, stream);
+}
+
+bool PredictedGivesIt(const Bytes& serialized, const Bytes& content, const Bytes& stream) {
+    deflatestream::PredictedParse parse;
+    Bytes rebuilt;
+    std::string why;
+    return deflatestream::DeserializePredictedParse(serialized.data(), serialized.size(), parse) &&
+           deflatestream::WritePredicted(parse, content.data(), content.size(), rebuilt, why) &&
+           SameBytes(rebuilt, stream);
+}
+
+// What a parse costs the patch once the delta's coders have it: zlib's deflate stands in for
+// them, since a prediction with many corrections can be smaller raw than the parse yet pack
+// worse.
+size_t PackedSize(const Bytes& bytes) {
+    uLongf size = compressBound(static_cast<uLong>(bytes.size()));
+    Bytes packed(size);
+    if (compress2(packed.data(), &size, bytes.data(), static_cast<uLong>(bytes.size()), 6) != Z_OK)
+        return bytes.size();
+    return size;
+}
+
+// The parse told as a prediction, when that packs smaller than the parse and rebuilds the
+// stream; else empty.
+Bytes PredictedIfSmaller(const deflatestream::DeflateParse& parsed, const Bytes& plain,
+                         const Bytes& content, const Bytes& stream) {
+    deflatestream::PredictedParse predicted;
+    if (!deflatestream::FindPredictedParse(parsed, content.data(), content.size(), predicted))
+        return {};
+    Bytes told = deflatestream::SerializePredictedParse(predicted);
+    if (PackedSize(told) >= PackedSize(plain) || !PredictedGivesIt(told, content, stream))
+        return {};
+    return told;
 }
 
 class Planner {
@@ -153,6 +188,14 @@ bool Planner::Describe(const FoundStream& found, const Bytes& stream, NewStream&
         return true;
     }
     parse = deflatestream::SerializeParse(parsed);
+    Bytes predicted = PredictedIfSmaller(parsed, parse, content, stream);
+    if (!predicted.empty()) {
+        parse = std::move(predicted);
+        listed.how = Rebuild::Predicted;
+        listed.parseBytes = parse.size();
+        ++plan_.predicted;
+        return true;
+    }
     if (!ParseGivesIt(parse, content, stream))
         return false;
     listed.how = Rebuild::Parse;

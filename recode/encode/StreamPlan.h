@@ -17,16 +17,18 @@ struct PlanLimits {
 // content and parse, with the expanded files the delta is taken between.
 struct StreamPlan {
     StreamTables tables;
-    std::vector<std::vector<uint8_t>> parses; // per new stream; empty unless Rebuild::Parse
+    // Per new stream: its parse or predicted parse, serialized; empty unless HasParse.
+    std::vector<std::vector<uint8_t>> parses;
     std::vector<uint8_t> expandedOld;
     std::vector<uint8_t> expandedNew;
     // What the plan holds, for measuring.
-    size_t copied = 0, zlib = 0, parsed = 0, leftPlain = 0;
+    size_t copied = 0, zlib = 0, parsed = 0, predicted = 0, leftPlain = 0;
 };
 
 // Finds the deflate streams of both files (deflatestream::FindStreams); each old stream is
 // listed to be inflated, each new one that can be rebuilt exactly is listed with the
-// cheapest way: a copy of an identical old stream, zlib settings, else its parse (each
+// cheapest way: a copy of an identical old stream, zlib settings, else the smaller of its
+// predicted parse and its parse (each
 // checked by rebuilding it as the decoder does); a new stream that cannot be rebuilt stays
 // plain bytes. False when neither file holds a stream: the method has nothing to offer.
 bool PlanStreams(const std::vector<uint8_t>& oldFile, const std::vector<uint8_t>& newFile,

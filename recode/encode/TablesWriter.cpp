@@ -28,6 +28,7 @@ void WriteHow(const NewStream& stream, std::vector<uint8_t>& out) {
                                stream.zlib.strategy});
         break;
     case Rebuild::Parse:
+    case Rebuild::Predicted:
         AppendLittleEndian(out, stream.parseBytes, 8);
         break;
     }

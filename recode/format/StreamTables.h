@@ -48,10 +48,16 @@ struct StreamPlace {
 };
 
 enum class Rebuild : uint8_t {
-    CopyOld = 0, // the old stream's compressed bytes as they are (its content is unchanged)
-    Zlib = 1,    // zlib's deflate of the content with these settings
-    Parse = 2,   // the parse (parse version 1) over the content
+    CopyOld = 0,   // the old stream's compressed bytes as they are (its content is unchanged)
+    Zlib = 1,      // zlib's deflate of the content with these settings
+    Parse = 2,     // the parse (SerializeParse's layout) over the content
+    Predicted = 3, // the predicted parse (SerializePredictedParse's layout) over the content
 };
+
+// Whether the stream's rebuild reads a parse, placed as the parse version says.
+inline bool HasParse(Rebuild how) {
+    return how == Rebuild::Parse || how == Rebuild::Predicted;
+}
 
 struct ZlibSettings {
     uint8_t level = 6;       // 0 to 9
@@ -63,11 +69,11 @@ struct ZlibSettings {
 struct NewStream {
     StreamPlace place;
     Rebuild how = Rebuild::Parse;
-    uint32_t oldIndex = 0; // CopyOld
-    ZlibSettings zlib;     // Zlib
-    uint64_t parseBytes = 0;
-    // Parse: where it starts in the payload (version 1) or in the delta's output (version
-    // 2); derived.
+    uint32_t oldIndex = 0;   // CopyOld
+    ZlibSettings zlib;       // Zlib
+    uint64_t parseBytes = 0; // Parse and Predicted
+    // Parse and Predicted: where it starts in the payload (version 1) or in the delta's output
+    // (version 2); derived.
     uint64_t parseOffset = 0;
 };
 

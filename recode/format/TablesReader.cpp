@@ -153,6 +153,7 @@ bool TablesReader::HowRebuilt(const StreamTables& tables, NewStream& stream) {
         break;
     }
     case static_cast<uint8_t>(Rebuild::Parse):
+    case static_cast<uint8_t>(Rebuild::Predicted):
         if (!in_.Number(stream.parseBytes, 8))
             return false;
         if (stream.parseBytes > kMaxParseRatio * stream.place.deflateBytes + kParseSlack)
@@ -173,7 +174,7 @@ bool TablesReader::Parses(uint64_t newSize, StreamTables& tables) {
     const uint64_t start = inPayload ? in_.Position() : ExpandedSize(newSize, tables.newStreams);
     uint64_t offset = start;
     for (NewStream& stream : tables.newStreams) {
-        if (stream.how != Rebuild::Parse)
+        if (!HasParse(stream.how))
             continue;
         if (inPayload && stream.parseBytes > payload_.Size() - offset)
             return failure_.Set(Error::Truncated, "in a parse", offset);

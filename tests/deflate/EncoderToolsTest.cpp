@@ -5,48 +5,12 @@
 #include "DeflateSamples.h"
 #include "Parser.h"
 #include "StreamFinder.h"
+#include "ToolInputs.h"
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
-#include <unistd.h>
-
 namespace deflatestream::test {
 namespace {
-
-namespace fs = std::filesystem;
-
-// Three inputs of the usual kinds: text, a program's bytes, and long runs.
-class Inputs {
-public:
-    Inputs() {
-        folder_ = fs::temp_directory_path() / ("deflate-tools-" + std::to_string(getpid()));
-        fs::create_directories(folder_);
-        Write("text.txt", TextLike(120000, 21));
-        Write("program.bin", Repetitive(90000, 22));
-        Bytes image = RandomBytes(40000, 23);
-        image.resize(140000, 0);
-        Write("image.raw", image);
-    }
-    ~Inputs() { fs::remove_all(folder_); }
-    const fs::path& Folder() const { return folder_; }
-
-private:
-    void Write(const char* name, const Bytes& bytes) {
-        std::ofstream(folder_ / name, std::ios::binary)
-            .write(reinterpret_cast<const char*>(bytes.data()),
-                   static_cast<std::streamsize>(bytes.size()));
-    }
-    fs::path folder_;
-};
-
-const Inputs& SharedInputs() {
-    static const Inputs inputs;
-    return inputs;
-}
 
 struct Tool {
     const char* name;
@@ -85,19 +49,11 @@ const Tool kTools[] = {
      1},
 };
 
-Bytes ReadFile(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return Bytes((std::istreambuf_iterator<char>(in)), {});
-}
-
 class EncoderTools : public ::testing::TestWithParam<Tool> {};
 
 TEST_P(EncoderTools, StreamsAreFoundAndRebuiltExactly) {
-    const fs::path& folder = SharedInputs().Folder();
-    const std::string command =
-        "cd '" + folder.string() + "' && rm -f out && " + GetParam().command;
-    ASSERT_EQ(std::system(command.c_str()), 0) << command;
-    const Bytes file = ReadFile(folder / "out");
+    const Bytes file = RunTool(GetParam().command);
+    ASSERT_FALSE(file.empty()) << GetParam().command;
     const FinderResult found = FindStreams(file.data(), file.size());
     ASSERT_EQ(found.streams.size(), GetParam().streams);
     for (const FoundStream& s : found.streams) {

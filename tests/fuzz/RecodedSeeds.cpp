@@ -1,10 +1,13 @@
 // Writes the recoded decoder target's seeds: small old files and payloads of every way a
-// stream is rebuilt (a copy, zlib settings, a parse) and a PNG image of several pieces, in
-// the target's input layout. Usage: recoded_seeds FOLDER
+// stream is rebuilt (a copy, zlib settings, a parse, a predicted parse) and a PNG image of several
+// pieces, in the target's input layout. Usage: recoded_seeds FOLDER
 #include "Containers.h"
 #include "RecodeEncoder.h"
 
+#include <cstdio>
+#include <cstdlib>
 #include <fstream>
+#include <iterator>
 #include <string>
 
 namespace {
@@ -38,6 +41,24 @@ bool Write(const std::string& path, const Bytes& oldFile, const Bytes& newFile) 
     return true;
 }
 
+// 7-Zip's gzip of the content: a stream zlib does not give again, sent as a predicted parse.
+Bytes SevenZipGzip(const Bytes& content) {
+    const std::string in = "/tmp/recoded-seed-" + std::to_string(content.size());
+    std::ofstream(in, std::ios::binary)
+        .write(reinterpret_cast<const char*>(content.data()),
+               static_cast<std::streamsize>(content.size()));
+    const std::string command =
+        "rm -f '" + in + ".gz' && 7z a -tgzip -mx=9 -bd '" + in + ".gz' '" + in + "' >/dev/null";
+    Bytes out;
+    if (std::system(command.c_str()) == 0) {
+        std::ifstream file(in + ".gz", std::ios::binary);
+        out.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+    }
+    std::remove(in.c_str());
+    std::remove((in + ".gz").c_str());
+    return out;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -51,6 +72,7 @@ int main(int argc, char** argv) {
         Write(folder + "/zlib-and-copy", Join({kept, ds::ZlibWrapped(text, 6)}),
               Join({kept, ds::ZlibWrapped(changed, 6)})) &&
         Write(folder + "/png-pieces", ds::Png(40, 30, 200).bytes, ds::Png(40, 34, 150).bytes) &&
-        Write(folder + "/old-only", ds::ZlibWrapped(text, 9), changed);
+        Write(folder + "/old-only", ds::ZlibWrapped(text, 9), changed) &&
+        Write(folder + "/predicted", SevenZipGzip(text), SevenZipGzip(changed));
     return ok ? 0 : 1;
 }

@@ -6,7 +6,7 @@
 #
 # Usage: tests/golden/write-golden.sh SET [NATIVE_BUILD]   (NATIVE_BUILD: build/native)
 #   decode sets: v1-vcdiff v2-blocks-deflate v2-blocks-zstd v2-blocks-xz v2-predicted-1
-#                v2-predicted-2 v2-recoded-1 v2-recoded-2
+#                v2-predicted-2 v2-recoded-1 v2-recoded-2 v2-recoded-predicted
 #   error sets:  bad-magic format-version-3 unknown-method truncated-directory
 #                payload-checksum predictor-version-0 predictor-version-3
 #                recoded-stream-claims-more
@@ -71,6 +71,17 @@ program_trees() {
     mkdir -p "$work/old/server" "$work/new/server"
     "$build/tests/golden/golden_write_moved_program" 0 "$work/old/server/quillmere.so"
     "$build/tests/golden/golden_write_moved_program" 37 "$work/new/server/quillmere.so"
+}
+
+noisy_lines() { # old|new: three runs of lines, each followed by 2,000 seeded random bytes
+    python3 -c 'import random, sys
+rng = random.Random(7)
+for part in range(3):
+    for n in range(1500):
+        edited = sys.argv[1] == "new" and part == 1 and n % 300 == 3
+        sys.stdout.buffer.write(("level %03d: gate %d, tiles %d%s\r\n" % (n, n * 7 % 13,
+            n * 31 % 97, ", redrawn" if edited else "")).encode())
+    sys.stdout.buffer.write(bytes(rng.randrange(256) for _ in range(2000)))' "$1"
 }
 
 # Files of deflate streams from Debian's tools: a zip by Info-ZIP of two documents, one of
@@ -198,6 +209,20 @@ v2-recoded-1 | v2-recoded-2)
     # Parse version 1 (parses raw in the payload) was written by 839fc91, version 2 (parses
     # in the block delta) since b038dae: the same trees, each set by the tools of its day.
     recoded_trees
+    mkpatch --method recoded
+    require_claims "format 2" "method recoded"
+    write_decode_set
+    ;;
+v2-recoded-predicted)
+    # Since the predicted parse (rebuild byte 3): the same recipe, and beside it 7-Zip's gzip
+    # of text between runs of noise, which zlib does not give again and whose parse travels
+    # as corrections to zlib's match finder.
+    recoded_trees
+    for version in old new; do
+        noisy_lines "$version" >"$work/saves.txt"
+        (cd "$work" && 7z a -tgzip -mx=9 -bd "$work/$version/data/saves.txt.gz" saves.txt >/dev/null)
+    done
+    rm "$work/saves.txt"
     mkpatch --method recoded
     require_claims "format 2" "method recoded"
     write_decode_set
