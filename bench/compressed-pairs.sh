@@ -3,7 +3,10 @@
 # file that differs between two versions of a Debian package of jars (zip entries by the
 # JDK's zlib, and its changelog.Debian.gz by GNU gzip), a zip made by Info-ZIP and a .tar.gz
 # made by GNU tar and gzip -9n from two versions of a package's files, and PNG images
-# (Debian's icons, the new one with a few pixels drawn over by ImageMagick).
+# (Debian's icons, the new one with a few pixels drawn over by ImageMagick). And a game-like
+# data archive where a small part of the content changed: the files of a data package at two
+# versions (about 100 of 1,900 files differ), zipped by Info-ZIP both times, and again with
+# the new version zipped by 7-Zip, as a publisher who changed tools would.
 #
 #   BENCH_QUICK=1 BENCH_ONLY=compressed bench/run.sh   these pairs alone
 
@@ -12,6 +15,8 @@ COMPRESSED_JARS=${BENCH_COMPRESSED_JARS:-libreoffice-java-common:amd64}
 COMPRESSED_TREE=${BENCH_COMPRESSED_TREE:-libreoffice-core:amd64}
 # The files of it (a program the new version changed, and its documents) that go in them.
 COMPRESSED_TREE_PART=${BENCH_COMPRESSED_TREE_PART:-usr/lib/libreoffice/program/libcuilo.so usr/share/doc usr/share/applications}
+# A package of data files whose two versions go into the game-like archives.
+COMPRESSED_DATA=${BENCH_COMPRESSED_DATA:-libreoffice-common:amd64}
 COMPRESSED_PNGS=${BENCH_COMPRESSED_PNGS:-/usr/share/icons/hicolor/48x48/apps}
 
 # OLD NEW INTO NAME: a pair folder as make_pairs makes them, of two files already made.
@@ -37,6 +42,19 @@ compressed_archives() {
     compressed_pair "$SCRATCH/old.tar.gz" "$SCRATCH/new.tar.gz" "$into" share.tar.gz
 }
 
+compressed_data_archives() {
+    local trees=$WORK/trees/${COMPRESSED_DATA//:/_} into=$1 version
+    for version in old new; do
+        unpack "$(fetch_deb "$COMPRESSED_DATA" "$([[ $version == old ]] && echo "$OLD_VERSION" || echo "$NEW_VERSION")")" \
+            "$trees/$version"
+        (cd "$trees/$version" && zip -q -r -9 -X "$SCRATCH/$version.zip" .)
+    done
+    (cd "$trees/new" && 7z a -tzip -mx=9 -bd -bso0 "$SCRATCH/new-7z.zip" . >/dev/null)
+    cp "$SCRATCH/old.zip" "$SCRATCH/old-again.zip"
+    compressed_pair "$SCRATCH/old.zip" "$SCRATCH/new.zip" "$into" data.zip
+    compressed_pair "$SCRATCH/old-again.zip" "$SCRATCH/new-7z.zip" "$into" data-to-7z.zip
+}
+
 compressed_pngs() {
     local into=$1 icon count=0
     for icon in "$COMPRESSED_PNGS"/*.png; do
@@ -57,6 +75,7 @@ measure_compressed() {
     unpack "$(fetch_deb "$entry" "$NEW_VERSION")" "$trees/new"
     make_pairs "$trees/old" "$trees/new" "$into/jars" >"$SCRATCH/pairs.list"
     compressed_archives "$into/archives" >>"$SCRATCH/pairs.list"
+    compressed_data_archives "$into/data" >>"$SCRATCH/pairs.list"
     compressed_pngs "$into/png" >>"$SCRATCH/pairs.list"
     end_part "compressed pairs made"
     while IFS= read -r pair; do
