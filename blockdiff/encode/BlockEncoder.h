@@ -44,6 +44,9 @@ struct EncodeReport {
     uint64_t coveredBytes = 0;
     uint64_t denseBlocks = 0;
     bool indexedInParts = false;
+    // Slices of an old file indexed in parts that the anchors left too much of, matched
+    // again through sorted suffixes.
+    uint64_t sortedSlices = 0;
     // The payload has a prediction header; so many of its blocks use it.
     bool predicted = false;
     uint64_t predictedBlocks = 0;
@@ -68,7 +71,9 @@ using EncodeProgress = std::function<bool(uint64_t done, uint64_t total)>;
 // array is then freed and the blocks are built, each thread holding one block's streams and
 // its compressors (about 150 MiB). A larger old file is sampled (at most 64 MiB) and indexed
 // for each 64 MiB of the new file over only the parts of it that slice resembles (at most
-// 192 MiB and their suffix array; 64 MiB in a 32-bit build): about 1.1 GiB whatever the sizes.
+// 192 MiB; 64 MiB in a 32-bit build), matched through the anchors of those parts
+// (AnchorTable.h, 4 bytes per 16 of text); only a slice the anchors leave more than 1/64 of
+// uncovered has the suffixes of its parts sorted too: about 1.1 GiB whatever the sizes.
 //
 // Returns false with `failure` set: Error::SourceReadFailed (`old` or `newFile` unreadable),
 // Error::SinkRefused, Error::Stopped, Error::OutOfMemory.
