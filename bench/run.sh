@@ -11,6 +11,7 @@
 #   BENCH_SYNTHETIC_MIB=256 bench/run.sh     a smaller synthetic pair
 #   BENCH_PACKAGES="zstd:amd64 zstd:i386" BENCH_OLD_VERSION=... BENCH_NEW_VERSION=... bench/run.sh
 #   BENCH_PE32_PAIRS="OLD:NEW:PROGRAM,... ..." bench/run.sh   other commits of this project
+#   BENCH_QUICK=1 BENCH_ONLY=compressed bench/run.sh   the compressed pairs alone
 #
 # Downloads and unpacked trees are cached in bench/work/, results go to bench/results/
 # (both git-ignored): pairs.tsv, summary.txt and chart.png (drawn by bench/chart.py).
@@ -39,6 +40,12 @@ APPLY_RUNS=${BENCH_APPLY_RUNS:-3}
 # Quick mode: the real pairs only and no xdelta3 -9 (its slow build adds little beside
 # xdelta3's default), for figures in minutes rather than most of an hour.
 QUICK=${BENCH_QUICK:-0}
+# compressed: only the compressed pairs (bench/compressed-pairs.sh).
+ONLY=${BENCH_ONLY:-}
+if [[ $ONLY == compressed ]]; then
+    PACKAGES=()
+    PE32_PAIRS=()
+fi
 # bsdiff needs about 17 times the old file's size in memory and hours for a GiB.
 BSDIFF_MAX_MIB=${BENCH_BSDIFF_MAX_MIB:-256}
 ZSTD_MAX_MIB=${BENCH_ZSTD_MAX_MIB:-256}
@@ -539,6 +546,9 @@ parse_arguments() {
     done
 }
 
+# shellcheck source=bench/compressed-pairs.sh
+. "$ROOT/bench/compressed-pairs.sh"
+
 main() {
     parse_arguments "$@"
     install_tools
@@ -559,6 +569,7 @@ main() {
         measure_package "$entry"
     done
     measure_pe32
+    measure_compressed
     measure_large_archive
     if ((QUICK)); then
         log "quick mode: no synthetic pair"

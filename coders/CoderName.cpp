@@ -1,19 +1,14 @@
 #include "StreamCoder.h"
 
+#include "EnumText.h"
+
 namespace coders {
 
+// Indexed by Coder.
+constexpr const char* kCoderNames[] = {"store", "deflate", "zstd", "xz"};
+
 const char* CoderName(Coder coder) {
-    switch (coder) {
-    case Coder::Store:
-        return "store";
-    case Coder::Deflate:
-        return "deflate";
-    case Coder::Zstd:
-        return "zstd";
-    case Coder::Xz:
-        return "xz";
-    }
-    return nullptr;
+    return quill::TextOf<Coder::Xz>(kCoderNames, coder, nullptr);
 }
 
 } // namespace coders

@@ -7,6 +7,8 @@ namespace coders {
 
 namespace {
 
+constexpr LibraryStatuses<int> kZlibStatuses{Z_OK, Z_STREAM_END, Z_BUF_ERROR, Z_MEM_ERROR};
+
 // zlib's inflate over a zlib stream; its Adler-32 is checked at the end.
 class DeflateDecoder : public PieceDecoder {
 public:
@@ -19,24 +21,14 @@ public:
     DecodeResult Start() override {
         const int status = inflateInit(&stream_);
         started_ = status == Z_OK;
-        return status == Z_OK          ? DecodeResult::Ok
-               : status == Z_MEM_ERROR ? DecodeResult::OutOfMemory
-                                       : DecodeResult::Corrupt;
+        return StartResult(status, kZlibStatuses);
     }
 
     // Pieces are far below zlib's 4 GiB counts, so the sizes fit its unsigned int.
     StepStatus Run(Step& step) override {
-        switch (CodeStep(stream_, step, [](z_stream* s) { return inflate(s, Z_NO_FLUSH); })) {
-        case Z_STREAM_END:
-            return StepStatus::Ended;
-        case Z_OK:
-        case Z_BUF_ERROR: // no progress this time; the caller tells why
-            return StepStatus::Going;
-        case Z_MEM_ERROR:
-            return StepStatus::OutOfMemory;
-        default: // Z_DATA_ERROR, or Z_NEED_DICT for a stream made with a preset dictionary
-            return StepStatus::Corrupt;
-        }
+        return StepResult(
+            CodeStep(stream_, step, [](z_stream* s) { return inflate(s, Z_NO_FLUSH); }),
+            kZlibStatuses);
     }
 
 private:

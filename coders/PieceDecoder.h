@@ -47,6 +47,35 @@ template <typename Stream, typename Code> auto CodeStep(Stream& stream, Step& st
     return status;
 }
 
+// The statuses that zlib and liblzma share in meaning, each named in its library's codes.
+template <typename Status> struct LibraryStatuses {
+    Status ok;
+    Status streamEnd;
+    Status noProgress; // no progress this time; the caller tells why
+    Status outOfMemory;
+};
+
+// What the library's init said; any failure but memory is a setting it refused.
+template <typename Status>
+DecodeResult StartResult(Status status, const LibraryStatuses<Status>& statuses) {
+    return status == statuses.ok            ? DecodeResult::Ok
+           : status == statuses.outOfMemory ? DecodeResult::OutOfMemory
+                                            : DecodeResult::Corrupt;
+}
+
+// What one CodeStep() said; a status not named (zlib's Z_DATA_ERROR, or Z_NEED_DICT for a
+// stream made with a preset dictionary) is the library refusing the input.
+template <typename Status>
+StepStatus StepResult(Status status, const LibraryStatuses<Status>& statuses) {
+    if (status == statuses.streamEnd)
+        return StepStatus::Ended;
+    if (status == statuses.ok || status == statuses.noProgress)
+        return StepStatus::Going;
+    if (status == statuses.outOfMemory)
+        return StepStatus::OutOfMemory;
+    return StepStatus::Corrupt;
+}
+
 // Starts `decoder` and runs it over the whole of `input` in pieces of at most kTickOutputBytes of
 // input and output, ticking between pieces. The stream must end exactly at the end of `input` after
 // exactly `outputSize` bytes of output.

@@ -12,6 +12,9 @@ namespace coders {
 
 namespace {
 
+constexpr LibraryStatuses<lzma_ret> kLzmaStatuses{LZMA_OK, LZMA_STREAM_END, LZMA_BUF_ERROR,
+                                                  LZMA_MEM_ERROR};
+
 // liblzma's raw LZMA2 decoder with the dictionary the stream stated.
 class XzDecoder : public PieceDecoder {
 public:
@@ -21,23 +24,13 @@ public:
     DecodeResult Start() override {
         const lzma_filter filters[] = {{LZMA_FILTER_LZMA2, &options_}, {LZMA_VLI_UNKNOWN, nullptr}};
         const lzma_ret status = lzma_raw_decoder(&stream_, filters);
-        return status == LZMA_OK          ? DecodeResult::Ok
-               : status == LZMA_MEM_ERROR ? DecodeResult::OutOfMemory
-                                          : DecodeResult::Corrupt;
+        return StartResult(status, kLzmaStatuses);
     }
 
     StepStatus Run(Step& step) override {
-        switch (CodeStep(stream_, step, [](lzma_stream* s) { return lzma_code(s, LZMA_RUN); })) {
-        case LZMA_STREAM_END:
-            return StepStatus::Ended;
-        case LZMA_OK:
-        case LZMA_BUF_ERROR: // no progress this time; the caller tells why
-            return StepStatus::Going;
-        case LZMA_MEM_ERROR:
-            return StepStatus::OutOfMemory;
-        default:
-            return StepStatus::Corrupt;
-        }
+        return StepResult(
+            CodeStep(stream_, step, [](lzma_stream* s) { return lzma_code(s, LZMA_RUN); }),
+            kLzmaStatuses);
     }
 
 private:

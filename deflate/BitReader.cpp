@@ -1,18 +1,11 @@
 #include "BitReader.h"
 
-#include "BuildSizes.h"
-
 #include <algorithm>
 #include <cstring>
 
 namespace deflatestream {
 
-namespace {
-// Small in the fuzz build, so that short inputs cross many piece edges.
-constexpr size_t kPieceBytes = quill::SizeFor<size_t>(64 * 1024, 256);
-} // namespace
-
-BitReader::BitReader(ByteInput& input) : input_(input), buffer_(kPieceBytes) {}
+BitReader::BitReader(ByteInput& input) : input_(input), buffer_(PieceBuffer()) {}
 
 bool BitReader::Refill() {
     if (ended_) {

@@ -1,15 +1,8 @@
 #include "BitWriter.h"
 
-#include "BuildSizes.h"
-
 namespace deflatestream {
 
-namespace {
-// Small in the fuzz build, so that short inputs cross many piece edges.
-constexpr size_t kPieceBytes = quill::SizeFor<size_t>(64 * 1024, 256);
-} // namespace
-
-BitWriter::BitWriter(ByteOutput& output) : output_(output), buffer_(kPieceBytes) {}
+BitWriter::BitWriter(ByteOutput& output) : output_(output), buffer_(PieceBuffer()) {}
 
 bool BitWriter::Drain() {
     const bool written = output_.Write(buffer_.data(), end_);

@@ -1,17 +1,10 @@
 #include "ContentReader.h"
 
-#include "BuildSizes.h"
-
 #include <cstring>
 
 namespace deflatestream {
 
-namespace {
-// Small in the fuzz build, so that short inputs cross many piece edges.
-constexpr size_t kPieceBytes = quill::SizeFor<size_t>(64 * 1024, 256);
-} // namespace
-
-ContentReader::ContentReader(ByteInput& input) : input_(input), buffer_(kPieceBytes) {}
+ContentReader::ContentReader(ByteInput& input) : input_(input), buffer_(PieceBuffer()) {}
 
 bool ContentReader::Fill() {
     if (next_ != end_) {

@@ -8,6 +8,8 @@
 
 namespace deflatestream {
 
+using plumbing::Refuse;
+
 namespace {
 
 // The window and three times as much again: a slide moves 32 KiB once per 96 KiB written.

@@ -1,6 +1,6 @@
 #include "DeflateParse.h"
 
-#include "Varint.h"
+#include "ParseBytes.h"
 
 namespace deflatestream {
 
@@ -45,7 +45,7 @@ bool DeserializeParse(const uint8_t* data, size_t size, DeflateParse& parse) {
             return false;
         }
     }
-    size_t position = reader.Position();
+    size_t position = static_cast<size_t>(reader.Position());
     for (size_t i = 0; i < std::size(kStreams); ++i) {
         if (sizes[i] > size - position) {
             return false;

@@ -4,6 +4,8 @@
 
 namespace deflatestream {
 
+using plumbing::Refuse;
+
 bool DynamicHeader::Start(unsigned hlit, unsigned hdist, unsigned hclen, std::string& why) {
     literals_ = hlit + format::kFirstLengthSymbol;
     distances_ = hdist + 1;

@@ -1,4 +1,6 @@
 #include "StreamFinder.h"
+
+#include "EnumText.h"
 #include "Wrappers.h"
 
 namespace deflatestream {
@@ -14,20 +16,13 @@ bool TryAt(const Candidate& c, FoundStream& found, uint64_t& work) {
            ((first & 0x0f) == 8 && ZlibStreamAt(c, found, work));
 }
 
+// Indexed by Wrapper.
+constexpr const char* kWrapperNames[] = {"zip", "gzip", "zlib", "png"};
+
 } // namespace
 
 const char* WrapperName(Wrapper wrapper) {
-    switch (wrapper) {
-    case Wrapper::kZipEntry:
-        return "zip";
-    case Wrapper::kGzipMember:
-        return "gzip";
-    case Wrapper::kZlibStream:
-        return "zlib";
-    case Wrapper::kPngImage:
-        return "png";
-    }
-    return "?";
+    return quill::TextOf<Wrapper::kPngImage>(kWrapperNames, wrapper, "?");
 }
 
 std::vector<uint8_t> DeflateBytes(const uint8_t* file, const FoundStream& stream) {

@@ -5,6 +5,8 @@
 
 namespace deflatestream {
 
+using plumbing::Refuse;
+
 namespace {
 
 uint16_t Reversed(uint16_t code, unsigned length) {

@@ -6,12 +6,14 @@
 #include "DeflateFormat.h"
 #include "DynamicHeader.h"
 #include "HuffmanCode.h"
+#include "ParseBytes.h"
 #include "Refusal.h"
-#include "Varint.h"
 
 #include <algorithm>
 
 namespace deflatestream {
+
+using plumbing::Refuse;
 
 namespace {
 

@@ -5,6 +5,10 @@
 
 namespace deflatestream {
 
+// A buffer for one piece of a stream's bytes, for the readers and writers that take them a
+// piece at a time.
+std::vector<uint8_t> PieceBuffer();
+
 // Where compressed or content bytes come from, in order. Read gives up to `max` bytes and 0
 // only at the end, so that a stream of many gigabytes is read in pieces.
 class ByteInput {

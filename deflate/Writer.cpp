@@ -6,10 +6,12 @@
 #include "DeflateFormat.h"
 #include "DynamicHeader.h"
 #include "HuffmanCode.h"
+#include "ParseBytes.h"
 #include "Refusal.h"
-#include "Varint.h"
 
 namespace deflatestream {
+
+using plumbing::Refuse;
 
 namespace {
 
@@ -18,9 +20,13 @@ using namespace format;
 class Writer {
 public:
     Writer(const DeflateParse& parse, ByteInput& content, ByteOutput& stream, std::string& why)
-        : parse_(parse), blocks_(parse.blocks), runs_(parse.literalRuns), lengths_(parse.lengths),
-          distances_(parse.distances), longLengths_(parse.longLengths), content_(content),
-          out_(stream), why_(why) {}
+        : contentBytes_(parse.contentBytes), streamBytes_(parse.streamBytes), blocks_(parse.blocks),
+          runs_(parse.literalRuns), lengths_(parse.lengths), distances_(parse.distances),
+          longLengths_(parse.longLengths), content_(content), out_(stream), why_(why) {}
+    Writer(const ParseInputs& parse, ByteInput& content, ByteOutput& stream, std::string& why)
+        : contentBytes_(parse.contentBytes), streamBytes_(parse.streamBytes), blocks_(parse.blocks),
+          runs_(parse.literalRuns), lengths_(parse.lengths), distances_(parse.distances),
+          longLengths_(parse.longLengths), content_(content), out_(stream), why_(why) {}
 
     bool Run();
 
@@ -38,7 +44,8 @@ private:
     bool NextLongLength();
     bool Finished();
 
-    const DeflateParse& parse_;
+    uint64_t contentBytes_;
+    uint64_t streamBytes_;
     ByteReader blocks_;
     ByteReader runs_;
     ByteReader lengths_;
@@ -109,10 +116,10 @@ bool Writer::Finished() {
         nextLongLength_ != UINT64_MAX || !longLengths_.AtEnd()) {
         return Refuse(why_, "the parse goes on after the final block");
     }
-    if (!content_.AtEnd() || content_.Position() != parse_.contentBytes) {
+    if (!content_.AtEnd() || content_.Position() != contentBytes_) {
         return Refuse(why_, "the content does not end with the final block");
     }
-    if (out_.WrittenBits() / 8 != parse_.streamBytes) {
+    if (out_.WrittenBits() / 8 != streamBytes_) {
         return Refuse(why_, "the stream's length differs from the parse's");
     }
     return true;
@@ -265,6 +272,12 @@ bool Writer::Match() {
 } // namespace
 
 bool WriteDeflate(const DeflateParse& parse, ByteInput& content, ByteOutput& stream,
+                  std::string& why) {
+    why.clear();
+    return Writer(parse, content, stream, why).Run();
+}
+
+bool WriteDeflate(const ParseInputs& parse, ByteInput& content, ByteOutput& stream,
                   std::string& why) {
     why.clear();
     return Writer(parse, content, stream, why).Run();

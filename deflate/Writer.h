@@ -17,6 +17,23 @@ namespace deflatestream {
 bool WriteDeflate(const DeflateParse& parse, ByteInput& content, ByteOutput& stream,
                   std::string& why);
 
+// A parse whose five streams (as in DeflateParse) are read as the writer needs them, a piece
+// at a time: a parse of any size is never held whole.
+struct ParseInputs {
+    ByteInput& blocks;
+    ByteInput& literalRuns;
+    ByteInput& lengths;
+    ByteInput& distances;
+    ByteInput& longLengths;
+    uint64_t contentBytes = 0;
+    uint64_t streamBytes = 0;
+};
+
+// The same with the parse read from its inputs: every stream must end exactly where the
+// writer stops reading it.
+bool WriteDeflate(const ParseInputs& parse, ByteInput& content, ByteOutput& stream,
+                  std::string& why);
+
 // The same over content in memory, the stream into a vector.
 bool WriteDeflate(const DeflateParse& parse, const uint8_t* content, size_t size,
                   std::vector<uint8_t>& stream, std::string& why);

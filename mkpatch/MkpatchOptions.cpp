@@ -34,8 +34,10 @@ bool ParseMethod(const std::string& text, std::optional<patchfile::PayloadMethod
         method = patchfile::PayloadMethod::Deflate;
     else if (text == "blocks")
         method = patchfile::PayloadMethod::Blocks;
+    else if (text == "recoded")
+        method = patchfile::PayloadMethod::Recoded;
     else {
-        error = "--method takes vcdiff or blocks, not " + text;
+        error = "--method takes vcdiff, blocks or recoded, not " + text;
         return false;
     }
     return true;
@@ -113,13 +115,15 @@ bool ParseOptions(const std::vector<std::string>& args, MkpatchOptions& options,
         error = "expected OLD_FOLDER NEW_FOLDER PATCH_FILE";
         return false;
     }
-    // A coder names how blocks are stored, so it asks for blocks.
+    // A coder names how blocks are stored, so it asks for blocks (which a recoded payload
+    // holds too).
     if (coderGiven) {
         if (options.build.method == patchfile::PayloadMethod::Deflate) {
             error = "--coder is for the blocks method, not vcdiff";
             return false;
         }
-        options.build.method = patchfile::PayloadMethod::Blocks;
+        if (options.build.method != patchfile::PayloadMethod::Recoded)
+            options.build.method = patchfile::PayloadMethod::Blocks;
     }
     if (options.build.locator.key.empty() != options.build.locator.value.empty()) {
         error = "the locator needs both a key and a value";

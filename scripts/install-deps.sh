@@ -31,6 +31,7 @@ if [ ${#missing[@]} -ne 0 ]; then
   # is really missing).
   for attempt in 1 2 3; do
     sudo_if_needed apt-get update -qq && break
+    [ "$attempt" -eq 3 ] && break
     echo "apt-get update failed (attempt $attempt); retrying" >&2
     sleep $((attempt * 10))
   done
@@ -40,10 +41,14 @@ if [ ${#missing[@]} -ne 0 ]; then
     # differ and nothing resolves. The main suites alone still pair up.
     echo "install failed; trying again without the security suite" >&2
     main_only=$(mktemp -d)
-    awk 'BEGIN { RS = ""; ORS = "\n\n" } !/debian-security/' \
-      /etc/apt/sources.list.d/*.sources >"$main_only/main.sources"
+    # Both ways of listing sources: deb822 stanzas in sources.list.d, one-line entries in
+    # sources.list.
+    { cat /etc/apt/sources.list.d/*.sources 2>/dev/null || true; } |
+      awk 'BEGIN { RS = ""; ORS = "\n\n" } !/debian-security/' >"$main_only/main.sources"
+    grep -v debian-security /etc/apt/sources.list >"$main_only/main.list" 2>/dev/null || true
     sudo_if_needed apt-get install -y -qq --no-install-recommends \
-      -o Dir::Etc::SourceParts="$main_only" -o Dir::Etc::SourceList=/dev/null "${missing[@]}"
+      -o Dir::Etc::SourceParts="$main_only" -o Dir::Etc::SourceList="$main_only/main.list" \
+      "${missing[@]}"
     rm -rf "$main_only"
   fi
 fi

@@ -1,11 +1,10 @@
 #include "Win32Files.h"
 
+#include "TemporaryName.h"
+
 #include <windows.h>
 
 namespace {
-
-// How many names a copy tries beside its target before it gives up.
-constexpr unsigned kCopyNameAttempts = 100;
 
 // The copy is the run's own file: the read-only attribute it has from the CD would keep it
 // from going.
@@ -29,8 +28,8 @@ bool IsPastMaxPath(const std::string& path, unsigned long& error) {
 bool CopyBesideTarget(const std::string& source, const std::string& target, std::string& copy,
                       unsigned long& error) {
     error = ERROR_FILE_EXISTS;
-    for (unsigned number = 1; number <= kCopyNameAttempts; ++number) {
-        copy = TemporaryCopyPath(target, number);
+    for (unsigned number = 1; number <= quill::kTemporaryNameAttempts; ++number) {
+        copy = quill::TemporaryNameBeside(target, number);
         if (IsPastMaxPath(copy, error))
             return false;
         if (GetFileAttributesA(copy.c_str()) != INVALID_FILE_ATTRIBUTES)
@@ -87,20 +86,6 @@ bool IsInUseElsewhere(const std::string& path) {
 
 bool FileExists(const std::string& path) {
     return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
-std::string TemporaryCopyPath(const std::string& target, unsigned number) {
-    const size_t leafStart = target.find_last_of("\\/") + 1;
-    const size_t leafLength = target.size() - leafStart;
-    // As long as the target's own name, between 2 and 8 characters: "~" and the number in
-    // base 36, padded with zeros.
-    const size_t length = leafLength < 2 ? 2 : (leafLength > 8 ? 8 : leafLength);
-    std::string digits;
-    for (; number > 0; number /= 36)
-        digits.insert(digits.begin(), "0123456789abcdefghijklmnopqrstuvwxyz"[number % 36]);
-    if (digits.size() < length - 1)
-        digits.insert(0, length - 1 - digits.size(), '0');
-    return target.substr(0, leafStart) + "~" + digits;
 }
 
 bool CopyFileIntoPlace(const std::string& source, const std::string& target, unsigned long& error) {

@@ -5,11 +5,6 @@
 // current folder.
 bool FileExists(const std::string& path);
 
-// The name of the `number`th (from 1) temporary copy beside `target`: in the same folder and
-// no longer than the target's own name (a name of one character excepted), so that a copy
-// works wherever a plain copy would.
-std::string TemporaryCopyPath(const std::string& target, unsigned number);
-
 // Copies `source` onto `target` through a temporary file beside the target that is moved
 // into place only once complete and on the disk: a copy that fails part way (a full disk,
 // an unreadable CD) or a power cut leaves the target old or new and nothing half-written.

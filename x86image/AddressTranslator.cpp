@@ -11,6 +11,18 @@ AddressTranslator::AddressTranslator(const ImageLayout& layout)
     });
     std::stable_sort(byAddress_.begin(), byAddress_.end(),
                      [](const Section& a, const Section& b) { return a.address < b.address; });
+    disjoint_ =
+        Disjoint(byOffset_, &Section::fileOffset) && Disjoint(byAddress_, &Section::address);
+}
+
+bool AddressTranslator::Disjoint(const std::vector<Section>& sorted, uint64_t Section::*start) {
+    for (size_t i = 1; i < sorted.size(); ++i) {
+        const Section& before = sorted[i - 1];
+        if (sorted[i].*start <= before.*start || sorted[i].*start - before.*start < before.size) {
+            return false;
+        }
+    }
+    return true;
 }
 
 const Section* AddressTranslator::SectionAround(uint64_t fileOffset, uint64_t& runEnd) const {
@@ -83,6 +95,29 @@ bool AddressTranslator::CodeOffsetOf(uint64_t address, uint64_t& fileOffset) con
     }
     fileOffset = section->fileOffset + (address - section->address);
     return true;
+}
+
+bool AddressTranslator::AddressOfSearched(uint64_t fileOffset, uint64_t& address,
+                                          const Section*& hint) const {
+    uint64_t runEnd = 0;
+    const Section* section = SectionAround(fileOffset, runEnd);
+    if (!section) {
+        return false;
+    }
+    hint = section;
+    address = section->address + (fileOffset - section->fileOffset);
+    return true;
+}
+
+bool AddressTranslator::CodeOffsetOfSearched(uint64_t address, uint64_t& fileOffset,
+                                             const Section*& hint) const {
+    const Section* section = SectionAtAddress(address);
+    if (!section) {
+        return false;
+    }
+    hint = section;
+    fileOffset = section->fileOffset + (address - section->address);
+    return section->executable;
 }
 
 } // namespace x86image

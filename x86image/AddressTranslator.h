@@ -34,12 +34,38 @@ public:
     // The file offset of an address in an executable section.
     bool CodeOffsetOf(uint64_t address, uint64_t& fileOffset) const;
 
+    // The same answers for a caller that asks many questions near each other (the predictor,
+    // at every displacement of a cover): `hint` holds the section of its last answer (null at
+    // first) and is tried before the search, where the layout's sections overlap neither way
+    // and so the hint's answer is the search's.
+    // Inline: the predictor asks at every displacement it finds.
+    bool AddressOf(uint64_t fileOffset, uint64_t& address, const Section*& hint) const {
+        if (!disjoint_ || !hint || fileOffset - hint->fileOffset >= hint->size) {
+            return AddressOfSearched(fileOffset, address, hint);
+        }
+        address = hint->address + (fileOffset - hint->fileOffset);
+        return true;
+    }
+    bool CodeOffsetOf(uint64_t address, uint64_t& fileOffset, const Section*& hint) const {
+        if (!disjoint_ || !hint || address - hint->address >= hint->size) {
+            return CodeOffsetOfSearched(address, fileOffset, hint);
+        }
+        fileOffset = hint->fileOffset + (address - hint->address);
+        return hint->executable;
+    }
+
 private:
+    // The hinted questions when the hint does not hold the answer: searched, the hint kept.
+    bool AddressOfSearched(uint64_t fileOffset, uint64_t& address, const Section*& hint) const;
+    bool CodeOffsetOfSearched(uint64_t address, uint64_t& fileOffset, const Section*& hint) const;
     const Section* SectionAtAddress(uint64_t address) const;
+    // Both orders strictly increasing, each section ending before the next starts.
+    static bool Disjoint(const std::vector<Section>& sorted, uint64_t Section::*start);
 
     uint64_t imageBase_;
     std::vector<Section> byOffset_;
     std::vector<Section> byAddress_;
+    bool disjoint_;
 };
 
 } // namespace x86image

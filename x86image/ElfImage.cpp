@@ -7,6 +7,8 @@
 
 namespace x86image {
 
+using plumbing::Refuse;
+
 namespace {
 
 // Section and program header counts are 16-bit; more than that comes only from the extended

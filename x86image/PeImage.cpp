@@ -7,6 +7,8 @@
 
 namespace x86image {
 
+using plumbing::Refuse;
+
 namespace {
 
 constexpr uint64_t kLastRva = UINT32_MAX;

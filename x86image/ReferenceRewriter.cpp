@@ -57,6 +57,7 @@ size_t ReferenceRewriter::Rewrite(uint64_t oldStart, uint64_t newStart, uint8_t*
 
 size_t ReferenceRewriter::ScanDisplacements(uint64_t oldStart, uint64_t newStart, uint8_t* bytes,
                                             size_t length, size_t at, size_t until) const {
+    Hints hints;
     while (at < until) {
         uint64_t runEnd = 0;
         const Section* section = old_.SectionAround(oldStart + at, runEnd);
@@ -66,11 +67,12 @@ size_t ReferenceRewriter::ScanDisplacements(uint64_t oldStart, uint64_t newStart
             continue;
         }
         const size_t stop = std::min(until, limit);
-        while (at < stop) {
+        while ((at = NextOpcodeCandidate(bytes, at, stop)) < stop) {
             const size_t field = Rel32At(bytes, at, limit);
             bool found = false;
             if (field != 0 && field + kFieldBytes <= limit) {
-                RewriteDisplacement(oldStart + field, newStart + field, bytes + field, found);
+                RewriteDisplacement(oldStart + field, newStart + field, bytes + field, found,
+                                    hints);
             }
             at = found ? field + kFieldBytes : at + 1;
         }
@@ -81,22 +83,26 @@ size_t ReferenceRewriter::ScanDisplacements(uint64_t oldStart, uint64_t newStart
 // `found` says whether the field was taken for a displacement (its old target lies in code),
 // whatever the rewrite.
 void ReferenceRewriter::RewriteDisplacement(uint64_t oldField, uint64_t newField, uint8_t* field,
-                                            bool& found) const {
+                                            bool& found, Hints& hints) const {
     const int64_t displacement =
         static_cast<int32_t>(plumbing::LoadLittleEndian(field, kFieldBytes));
     uint64_t oldAddress = 0;
     uint64_t target = 0;
-    if (!old_.AddressOf(oldField, oldAddress)) {
+    if (!old_.AddressOf(oldField, oldAddress, hints.oldField)) {
         return;
     }
     const uint64_t oldTarget = oldAddress + kFieldBytes + static_cast<uint64_t>(displacement);
-    if (!old_.CodeOffsetOf(oldTarget, target)) {
+    if (!old_.CodeOffsetOf(oldTarget, target, hints.oldTarget)) {
         return;
     }
     found = true;
+    // Where the target moved: as MoveAddress, with the target's old offset already known.
     uint64_t newAddress = 0;
+    uint64_t newOffset = 0;
     uint64_t newTarget = 0;
-    if (!new_.AddressOf(newField, newAddress) || !MoveAddress(oldTarget, true, newTarget)) {
+    if (!new_.AddressOf(newField, newAddress, hints.newField) ||
+        !moved_.NewOffset(target, newOffset) ||
+        !new_.AddressOf(newOffset, newTarget, hints.newTarget)) {
         return;
     }
     const int64_t rewritten = static_cast<int64_t>(newTarget - (newAddress + kFieldBytes));

@@ -40,10 +40,19 @@ public:
                    size_t until, size_t scan) const;
 
 private:
+    // The sections of the last answers in one part of a run: the displacements of a cover lie
+    // in one section, and most targets in a few.
+    struct Hints {
+        const Section* oldField = nullptr;
+        const Section* oldTarget = nullptr;
+        const Section* newField = nullptr;
+        const Section* newTarget = nullptr;
+    };
+
     size_t ScanDisplacements(uint64_t oldStart, uint64_t newStart, uint8_t* bytes, size_t length,
                              size_t scan, size_t until) const;
-    void RewriteDisplacement(uint64_t oldField, uint64_t newField, uint8_t* field,
-                             bool& found) const;
+    void RewriteDisplacement(uint64_t oldField, uint64_t newField, uint8_t* field, bool& found,
+                             Hints& hints) const;
     void RewriteListed(uint64_t oldStart, uint64_t newStart, uint8_t* bytes, size_t from,
                        size_t until) const;
     void RewritePcRelative(uint64_t oldField, uint64_t newField, uint8_t* field) const;

@@ -2,6 +2,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "LittleEndian.h"
+
 // The 32-bit displacements of x86 near calls and jumps: the references a rebuild changes most
 // often, since every call across a moved stretch of code changes with it.
 namespace x86image {
@@ -25,6 +27,31 @@ inline size_t Rel32At(const uint8_t* bytes, size_t at, size_t limit) {
         return at + 2;
     }
     return 0;
+}
+
+// The first offset in [at, stop) whose byte may start a call, a jump or a conditional jump
+// (E8, E9 or 0F), or `stop`: Rel32At finds nothing at the bytes skipped. Eight bytes a step,
+// as one word: most bytes of code are none of the three.
+inline size_t NextOpcodeCandidate(const uint8_t* bytes, size_t at, size_t stop) {
+    constexpr uint64_t kOnes = 0x0101010101010101ull;
+    constexpr uint64_t kHighs = 0x8080808080808080ull;
+    // A byte of `word` is zero where the high bit of the result is set (the lowest such byte
+    // exactly; above it a borrow may mark more, which only stops the skip early).
+    const auto hasZeroByte = [](uint64_t word) { return (word - kOnes) & ~word & kHighs; };
+    while (at < stop && stop - at >= 8) {
+        const uint64_t word = plumbing::LoadLittleEndian(bytes + at, 8);
+        // E8 and E9 differ in the lowest bit only.
+        if (hasZeroByte((word | kOnes) ^ (kOnes * kJumpOpcode)) ||
+            hasZeroByte(word ^ (kOnes * kTwoByteOpcode))) {
+            break;
+        }
+        at += 8;
+    }
+    while (at < stop && bytes[at] != kCallOpcode && bytes[at] != kJumpOpcode &&
+           bytes[at] != kTwoByteOpcode) {
+        ++at;
+    }
+    return at;
 }
 
 } // namespace x86image

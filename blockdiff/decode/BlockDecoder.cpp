@@ -5,12 +5,11 @@
 #include "BlockRebuilder.h"
 #include "ByteBuffer.h"
 #include "CachedReader.h"
+#include "Crc32Sum.h"
 #include "PayloadHeader.h"
 #include "PredictionHeader.h"
 #include "PredictionSetup.h"
 #include "WorkPacer.h"
-
-#include <zlib.h>
 
 #include <algorithm>
 #include <memory>
@@ -210,10 +209,10 @@ private:
     }
 
     bool CheckCrc(const uint8_t* output, uint64_t at) {
-        uLong crc = crc32(0, nullptr, 0);
+        uint32_t crc = 0;
         for (size_t done = 0; done < header_.outputSize;) {
             const size_t piece = std::min<size_t>(kCrcPiece, header_.outputSize - done);
-            crc = crc32(crc, output + done, static_cast<uInt>(piece));
+            crc = plumbing::UpdateCrc32(crc, output + done, piece);
             done += piece;
             PLUMBING_FAIL_IF(!pacer_.Advance(piece), failure_, Error::Stopped,
                              "while a block was checked", at);

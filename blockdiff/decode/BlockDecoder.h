@@ -23,8 +23,9 @@ namespace blockdiff {
 //   (together at most the block's output, 8 MiB), the stored bytes of its largest compressed stream
 //   (at most its raw size, 8 MiB) and one coder's working memory (at most
 //   coders::kMaxDecoderWindow, 16 MiB, plus its fixed state): about 44 MiB; a predicted
-//   payload adds the map of its covers (at most 3 MiB) and the old image's fields (at most
-//   4 MiB, parsed before the first block in at most x86image::kMaxParseMemory).
+//   payload adds the map of its covers with its index (20 bytes a cover: at most 5 MiB, 6 MiB
+//   while it grows) and the old image's fields (at most 4 MiB, parsed before the first block
+//   in at most x86image::kMaxParseMemory).
 //
 // Returns true when the whole result was written; otherwise false with `failure` saying why
 // and where. Bytes written before a failure are not a valid result: the caller discards them.

@@ -2,18 +2,13 @@
 
 #include "BlockFormat.h"
 #include "CoverCoding.h"
+#include "Crc32Sum.h"
 #include "Varint.h"
-
-#include <zlib.h>
 
 #include <algorithm>
 
 namespace blockdiff {
 namespace {
-
-uint32_t Crc32(const uint8_t* data, size_t length) {
-    return static_cast<uint32_t>(crc32(crc32(0, nullptr, 0), data, static_cast<uInt>(length)));
-}
 
 // The sparse entries of one cover whose differences are `dense`, continuing after
 // `unchanged` covered bytes without an entry: at each differing byte, the word from there
@@ -58,7 +53,7 @@ RawBlock BuildRawBlock(const BlockPlan& plan, const BlockSource& source) {
     const uint8_t* newData = source.newData;
     RawBlock raw;
     raw.outputSize = static_cast<uint32_t>(plan.end - plan.begin);
-    raw.outputCrc = Crc32(newData + plan.begin, raw.outputSize);
+    raw.outputCrc = plumbing::UpdateCrc32(0, newData + plan.begin, raw.outputSize);
     raw.predicted = source.predictor != nullptr;
     size_t newPos = plan.begin;
     uint64_t oldEnd = 0;

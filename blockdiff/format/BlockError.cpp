@@ -1,39 +1,29 @@
 #include "BlockError.h"
 
+#include "EnumText.h"
+
 namespace blockdiff {
 
+// Indexed by Error.
+constexpr const char* kDescriptions[] = {
+    "no error",
+    "the block delta ends early",
+    "not a block delta",
+    "a size in the block delta is larger than allowed",
+    "the block delta is corrupt",
+    "a stream of the block delta uses an unknown compression",
+    "a compressed stream of the block delta is damaged",
+    "a cover lies outside the old file or its block",
+    "a block does not match its checksum",
+    "the old file could not be read",
+    "the block delta could not be read",
+    "the output could not be written",
+    "stopped on request",
+    "not enough memory",
+};
+
 const char* Describe(Error error) {
-    switch (error) {
-    case Error::None:
-        return "no error";
-    case Error::Truncated:
-        return "the block delta ends early";
-    case Error::BadMagic:
-        return "not a block delta";
-    case Error::TooLarge:
-        return "a size in the block delta is larger than allowed";
-    case Error::Corrupt:
-        return "the block delta is corrupt";
-    case Error::UnknownCoder:
-        return "a stream of the block delta uses an unknown compression";
-    case Error::StreamCorrupt:
-        return "a compressed stream of the block delta is damaged";
-    case Error::BadCover:
-        return "a cover lies outside the old file or its block";
-    case Error::ChecksumMismatch:
-        return "a block does not match its checksum";
-    case Error::SourceReadFailed:
-        return "the old file could not be read";
-    case Error::PayloadReadFailed:
-        return "the block delta could not be read";
-    case Error::SinkRefused:
-        return "the output could not be written";
-    case Error::Stopped:
-        return "stopped on request";
-    case Error::OutOfMemory:
-        return "not enough memory";
-    }
-    return "unknown error";
+    return quill::TextOf<Error::OutOfMemory>(kDescriptions, error, "unknown error");
 }
 
 } // namespace blockdiff

@@ -6,7 +6,9 @@
 #include "DirectoryReader.h"
 #include "FileSource.h"
 #include "PayloadReader.h"
+#include "RecodeDecoder.h"
 #include "ResultSink.h"
+#include "ScratchOnDisk.h"
 #include "SignatureVerifier.h"
 #include "TempResult.h"
 #include "VcdiffDecoder.h"
@@ -177,13 +179,15 @@ bool PatchApplier::CheckPayloads() {
     return true;
 }
 
-// A run that was killed may have left a temporary file; it is never a valid file.
+// A killed run of an older library may have left its temporary file under the target's name
+// and kTempSuffix. No entry may bear such a name, so it is never a file of the game's or a
+// player's, and it goes. A file of any other name is not the run's and stays.
 void PatchApplier::RemoveLeftovers() {
     for (const PatchEntry& entry : directory_.entries) {
         if (entry.kind == EntryKind::Delete)
             continue;
         IoError ignored;
-        fs_.RemoveFile(TempResult::TempPathFor(fs_.Join(folder_, entry.name)), ignored);
+        fs_.RemoveFile(fs_.Join(folder_, entry.name) + kTempSuffix, ignored);
     }
 }
 
@@ -266,6 +270,8 @@ bool PatchApplier::Rebuild(const PatchEntry& entry, InputFile& file, TempResult&
                     reporter_, status_);
     if (entry.method == PayloadMethod::Blocks)
         return DecodeBlocks(entry, &source, sink);
+    if (entry.method == PayloadMethod::Recoded)
+        return DecodeRecoded(entry, source, sink);
     vcdiff::Decoder decoder(&source, sink);
     DecoderFeed feed(decoder, tick);
     PayloadResult unpacked = InflatePayload(*patch_, entry, feed, io);
@@ -351,21 +357,84 @@ bool PatchApplier::DecodeBlocks(const PatchEntry& entry, FileSource* old, Result
     blockdiff::Failure failure;
     if (blockdiff::Decode(payload, old, sink, tick, failure))
         return true;
+    RecordBlockFailure(entry, failure, payload, old);
+    return false;
+}
+
+void PatchApplier::RecordBlockFailure(const PatchEntry& entry, const blockdiff::Failure& failure,
+                                      const FileSource& payload, const FileSource* old) {
     // The first cause wins: a write error or a stop is already recorded by the sink or Go. A
     // read that failed without an error was a stop answer at its tick.
     switch (failure.error) {
     case blockdiff::Error::SourceReadFailed:
-        if (old && old->error())
-            status_.Fail("cannot read " + entry.name + ": " + DescribeIoError(old->error()));
+        if (old)
+            RecordReadError(entry.name, *old);
         break;
     case blockdiff::Error::PayloadReadFailed:
-        if (payload.error())
-            status_.Fail("cannot read the patch file " + patchPath_ + ": " +
-                         DescribeIoError(payload.error()));
+        RecordReadError("the patch file " + patchPath_, payload);
         break;
     case blockdiff::Error::SinkRefused:
     case blockdiff::Error::Stopped:
     case blockdiff::Error::OutOfMemory:
+        break;
+    default:
+        status_.Damage(FormatError::DeltaCorrupt, entry.name + ": " + failure.Message());
+        break;
+    }
+    status_.FailWithoutText();
+}
+
+// A read that failed with an error gets its message; one that failed without was a stop
+// answered at its tick, already recorded.
+void PatchApplier::RecordReadError(const std::string& what, const FileSource& source) {
+    if (source.error())
+        status_.Fail("cannot read " + what + ": " + DescribeIoError(source.error()));
+}
+
+// The old file expanded into one scratch file, the block delta into another, the new file
+// rebuilt from it into the result.
+bool PatchApplier::DecodeRecoded(const PatchEntry& entry, FileSource& old, ResultSink& sink) {
+    plumbing::Tick tick = [this] { return Tick(); };
+    FileSource payload(*patch_, tick, entry.payloadOffset, entry.payloadSize);
+    std::string target = fs_.Join(folder_, entry.name);
+    ScratchOnDisk expandedOld(fs_, target, tick), expandedNew(fs_, target, tick);
+    for (ScratchOnDisk* scratch : {&expandedOld, &expandedNew}) {
+        if (!scratch->Open()) {
+            status_.Fail("cannot write " + scratch->path() + ": " +
+                         DescribeIoError(scratch->error()));
+            return false;
+        }
+    }
+    recode::Failure failure;
+    blockdiff::Failure delta;
+    if (recode::Decode(payload, old, entry.resultSize, expandedOld, expandedNew, sink, tick,
+                       failure, delta))
+        return true;
+    auto scratchFailed = [&](const ScratchOnDisk& scratch) {
+        status_.Fail("cannot write or read " + scratch.path() + ": " +
+                     DescribeIoError(scratch.error()));
+    };
+    switch (failure.error) {
+    case recode::Error::SourceReadFailed:
+        RecordReadError(entry.name, old);
+        break;
+    case recode::Error::PayloadReadFailed:
+        RecordReadError("the patch file " + patchPath_, payload);
+        break;
+    case recode::Error::ScratchFailed:
+        scratchFailed(expandedOld.error() ? expandedOld : expandedNew);
+        break;
+    case recode::Error::DeltaFailed:
+        if (delta.error == blockdiff::Error::SourceReadFailed && expandedOld.error())
+            scratchFailed(expandedOld);
+        else if (delta.error == blockdiff::Error::SinkRefused)
+            scratchFailed(expandedNew);
+        else
+            RecordBlockFailure(entry, delta, payload, nullptr);
+        break;
+    case recode::Error::SinkRefused:
+    case recode::Error::Stopped:
+    case recode::Error::OutOfMemory:
         break;
     default:
         status_.Damage(FormatError::DeltaCorrupt, entry.name + ": " + failure.Message());

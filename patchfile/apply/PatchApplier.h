@@ -1,5 +1,6 @@
 #pragma once
 #include "ApplyStatus.h"
+#include "BlockError.h"
 #include "EventReporter.h"
 #include "FileSystem.h"
 #include "FolderLocator.h"
@@ -65,6 +66,10 @@ private:
     bool Unpack(const PatchEntry& entry, TempResult& result);
     // A payload of blocks into `sink`; `old` is null for an add entry.
     bool DecodeBlocks(const PatchEntry& entry, FileSource* old, ResultSink& sink);
+    bool DecodeRecoded(const PatchEntry& entry, FileSource& old, ResultSink& sink);
+    void RecordBlockFailure(const PatchEntry& entry, const blockdiff::Failure& failure,
+                            const FileSource& payload, const FileSource* old);
+    void RecordReadError(const std::string& what, const FileSource& source);
     bool CommitResult(const PatchEntry& entry, TempResult& result);
     bool CreateParentFolders(const std::string& name);
     bool Go(bool answer);

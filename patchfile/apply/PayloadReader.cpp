@@ -3,6 +3,7 @@
 #include "BuildSizes.h"
 #include "ChunkReader.h"
 #include "Crc32.h"
+#include "ZlibStream.h"
 
 #include <vector>
 #include <zlib.h>
@@ -11,24 +12,6 @@ namespace patchfile {
 namespace {
 
 constexpr size_t kChunk = quill::SizeFor<size_t>(64 * 1024, 1024);
-
-class Inflater {
-public:
-    Inflater() { ready_ = inflateInit(&stream_) == Z_OK; }
-    ~Inflater() {
-        if (ready_)
-            inflateEnd(&stream_);
-    }
-    Inflater(const Inflater&) = delete;
-    Inflater& operator=(const Inflater&) = delete;
-
-    bool ready() const { return ready_; }
-    z_stream& stream() { return stream_; }
-
-private:
-    z_stream stream_{};
-    bool ready_ = false;
-};
 
 // Inflates what is in the stream's input; Ok with `ended` set once the stream is complete.
 PayloadResult InflateInput(z_stream& stream, std::vector<uint8_t>& out, plumbing::Sink& sink,
@@ -58,7 +41,7 @@ PayloadResult InflateInput(z_stream& stream, std::vector<uint8_t>& out, plumbing
 
 PayloadResult InflatePayload(InputFile& patch, const PatchEntry& entry, plumbing::Sink& sink,
                              IoError& io) {
-    Inflater inflater;
+    plumbing::Inflater inflater(MAX_WBITS);
     if (!inflater.ready())
         return PayloadResult::OutOfMemory;
     z_stream& stream = inflater.stream();

@@ -1,23 +1,18 @@
 #include "TempResult.h"
 
-#include "PatchFormat.h"
+#include "TemporaryFile.h"
 
 namespace patchfile {
 
 TempResult::TempResult(FileSystem& fs, std::string target, uint64_t expectedSize)
-    : fs_(fs), target_(std::move(target)), temp_(TempPathFor(target_)),
-      expectedSize_(expectedSize) {}
+    : fs_(fs), target_(std::move(target)), expectedSize_(expectedSize) {}
 
 TempResult::~TempResult() {
     Discard();
 }
 
-std::string TempResult::TempPathFor(const std::string& target) {
-    return target + kTempSuffix;
-}
-
 bool TempResult::Open(IoError& error) {
-    file_ = fs_.Create(temp_, error);
+    file_ = CreateTemporaryBeside(fs_, target_, temp_, error);
     created_ = file_ != nullptr;
     return created_;
 }

@@ -8,10 +8,10 @@
 
 namespace patchfile {
 
-// A file's new contents, written to a temporary file beside it and moved into place only
-// once complete and verified by the caller. Until then the target keeps its old contents;
-// a TempResult destroyed without Commit removes its temporary file, so a stop or a failure
-// leaves the target old and nothing behind.
+// A file's new contents, written to a temporary file of its own beside it (a new file, never
+// one that was there) and moved into place only once complete and verified by the caller.
+// Until then the target keeps its old contents; a TempResult destroyed without Commit removes
+// its temporary file, so a stop or a failure leaves the target old and nothing behind.
 class TempResult {
 public:
     TempResult(FileSystem& fs, std::string target, uint64_t expectedSize);
@@ -28,8 +28,6 @@ public:
 
     uint64_t written() const { return written_; }
     uint32_t crc() const { return crc_.value(); }
-
-    static std::string TempPathFor(const std::string& target);
 
 private:
     bool FlushInSteps(IoError& error);

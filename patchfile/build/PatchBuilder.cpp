@@ -8,6 +8,7 @@
 #include "PatchPlanner.h"
 #include "PatchSigner.h"
 #include "PayloadSink.h"
+#include "RecodeEncoder.h"
 #include "ScratchFile.h"
 #include "SignatureBlock.h"
 #include "VcdiffEncoder.h"
@@ -62,6 +63,11 @@ private:
     bool Encode(const PlannedEntry& planned, DeflateSink& deflate, const Progress& progress);
     bool EncodeBlocks(const PlannedEntry& planned, OutputFile& out, const Progress& progress,
                       PatchEntry& entry);
+    // `offered` false: neither file holds a deflate stream, or they are too large to hold,
+    // or the payload would not rebuild the file; nothing is written then.
+    bool EncodeRecoded(const PlannedEntry& planned, OutputFile& out, const Progress& progress,
+                       PatchEntry& entry, bool& offered);
+    bool ReadWhole(const std::string& path, std::vector<uint8_t>& bytes);
     bool ReportEncodeFailure(const PlannedEntry& planned, const FileSource* source,
                              const FileSource& target, const IoError& written, bool stopped,
                              const std::string& reason);
@@ -184,30 +190,37 @@ bool Writer::WriteEntry(const PlannedEntry& planned, PatchEntry& entry, size_t i
     return WritePayload(planned, *options_.method, *out_, progress, UINT64_MAX, entry, unused);
 }
 
-// Codes the entry both ways, each into a scratch file, and appends the smaller. Blocks come
-// first: their size bounds the zlib stream's, whose coding stops as soon as it is larger. On
-// a tie the zlib stream wins, which version-1 readers understand too.
+// Codes the entry every way, each into a scratch file, and appends the smallest. Blocks come
+// first, then (for a patch entry whose files hold deflate streams) the recoded payload: the
+// smaller bounds the zlib stream's, whose coding stops as soon as it is larger. On a tie the
+// older method wins, and the zlib stream, which version-1 readers understand too, first.
 bool Writer::WriteSmaller(const PlannedEntry& planned, PatchEntry& entry) {
-    ScratchFile blocks(fs_, temp_ + "0"), zlib(fs_, temp_ + "1");
-    PatchEntry blocksEntry = entry, zlibEntry = entry;
+    ScratchFile blocks(fs_, temp_ + "0"), zlib(fs_, temp_ + "1"), recoded(fs_, temp_ + "2");
+    PatchEntry blocksEntry = entry, zlibEntry = entry, recodedEntry = entry;
     auto progressOf = [this](int pass) {
         return [this, pass](uint64_t done, uint64_t total) {
-            return observer_.OnProgress(pass * total + done, 2 * total);
+            return observer_.OnProgress(pass * total + done, 3 * total);
         };
     };
-    bool zlibLarger = false;
-    if (!CreateScratch(blocks) ||
-        !WritePayload(planned, PayloadMethod::Blocks, blocks.out(), progressOf(0), UINT64_MAX,
-                      blocksEntry, zlibLarger) ||
-        !CreateScratch(zlib) ||
-        !WritePayload(planned, PayloadMethod::Deflate, zlib.out(), progressOf(1),
-                      blocksEntry.payloadSize, zlibEntry, zlibLarger))
+    bool zlibLarger = false, offered = false;
+    if (!CreateScratch(blocks) || !WritePayload(planned, PayloadMethod::Blocks, blocks.out(),
+                                                progressOf(0), UINT64_MAX, blocksEntry, zlibLarger))
         return false;
-    ScratchFile& kept = zlibLarger ? blocks : zlib;
+    if (entry.kind == EntryKind::Patch &&
+        (!CreateScratch(recoded) ||
+         !EncodeRecoded(planned, recoded.out(), progressOf(1), recodedEntry, offered)))
+        return false;
+    bool recodedSmaller = offered && recodedEntry.payloadSize < blocksEntry.payloadSize;
+    PatchEntry& best = recodedSmaller ? recodedEntry : blocksEntry;
+    if (!CreateScratch(zlib) ||
+        !WritePayload(planned, PayloadMethod::Deflate, zlib.out(), progressOf(2), best.payloadSize,
+                      zlibEntry, zlibLarger))
+        return false;
+    ScratchFile& kept = !zlibLarger ? zlib : recodedSmaller ? recoded : blocks;
     IoError io;
     if (!kept.AppendTo(*out_, io))
         return Failed("cannot write " + body_, io);
-    entry = zlibLarger ? blocksEntry : zlibEntry;
+    entry = zlibLarger ? best : zlibEntry;
     return true;
 }
 
@@ -220,7 +233,14 @@ bool Writer::CreateScratch(ScratchFile& scratch) {
 bool Writer::WritePayload(const PlannedEntry& planned, PayloadMethod method, OutputFile& out,
                           const Progress& progress, uint64_t limit, PatchEntry& entry,
                           bool& larger) {
-    if (method == PayloadMethod::Blocks)
+    if (method == PayloadMethod::Recoded && entry.kind == EntryKind::Patch) {
+        bool offered = false;
+        if (!EncodeRecoded(planned, out, progress, entry, offered))
+            return false;
+        if (offered)
+            return true;
+    }
+    if (method != PayloadMethod::Deflate)
         return EncodeBlocks(planned, out, progress, entry);
     DeflateSink deflate(out, options_.compressionLevel);
     deflate.SetLimit(limit);
@@ -308,6 +328,60 @@ bool Writer::EncodeBlocks(const PlannedEntry& planned, OutputFile& out, const Pr
     entry.method = PayloadMethod::Blocks;
     entry.payloadSize = sink.size();
     entry.payloadCrc = sink.crc();
+    return true;
+}
+
+bool Writer::ReadWhole(const std::string& path, std::vector<uint8_t>& bytes) {
+    std::unique_ptr<InputFile> file;
+    if (!Open(path, file))
+        return false;
+    bytes.clear();
+    bytes.reserve(static_cast<size_t>(file->Size()));
+    auto consume = [&bytes](const uint8_t* data, size_t length) {
+        bytes.insert(bytes.end(), data, data + length);
+        return true;
+    };
+    IoError io;
+    return ReadChunks(*file, 0, file->Size(), consume, io) == ChunkResult::Done ||
+           Failed("cannot read " + path, io);
+}
+
+// The streams are found in both files held whole, so the method is offered only for files up
+// to kMaxRecodedFile; a larger one keeps the other methods' bounded memory.
+bool Writer::EncodeRecoded(const PlannedEntry& planned, OutputFile& out, const Progress& progress,
+                           PatchEntry& entry, bool& offered) {
+    constexpr uint64_t kMaxRecodedFile = uint64_t(128) << 20;
+    offered = false;
+    if (entry.sourceSize > kMaxRecodedFile || entry.resultSize > kMaxRecodedFile)
+        return true;
+    std::vector<uint8_t> oldBytes, newBytes, payload;
+    if (!ReadWhole(planned.oldPath, oldBytes) || !ReadWhole(planned.newPath, newBytes))
+        return false;
+    recode::RecodeOptions options;
+    options.blocks.coders = options_.coders;
+    blockdiff::Failure failure;
+    switch (
+        recode::EncodeRecoded(oldBytes, newBytes, payload, options, progress, nullptr, failure)) {
+    case recode::Encoded::Ok:
+        break;
+    case recode::Encoded::Failed:
+        error_ = failure.error == blockdiff::Error::Stopped
+                     ? std::string("stopped")
+                     : "cannot encode " + planned.name + ": " + failure.Message();
+        return false;
+    case recode::Encoded::NoStreams:
+    case recode::Encoded::Unchecked:
+        return true;
+    }
+    IoError io;
+    if (!out.Write(payload.data(), payload.size(), io))
+        return Failed("cannot write " + body_, io);
+    Crc32 crc;
+    crc.Update(payload.data(), payload.size());
+    entry.method = PayloadMethod::Recoded;
+    entry.payloadSize = payload.size();
+    entry.payloadCrc = crc.value();
+    offered = true;
     return true;
 }
 

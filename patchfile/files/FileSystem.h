@@ -10,7 +10,7 @@ namespace patchfile {
 // Why a file operation failed, kept apart from the system's own text so that the engine can
 // word its messages ("the disk is full") and tests can tell the cases apart.
 struct IoError {
-    enum class Kind { None, NotFound, IsFolder, AccessDenied, InUse, DiskFull, Other };
+    enum class Kind { None, NotFound, IsFolder, AccessDenied, InUse, DiskFull, Exists, Other };
     Kind kind = Kind::None;
     std::string systemText; // the platform's description, when there is one
 
@@ -19,6 +19,9 @@ struct IoError {
 
 // A short reason for a person, such as "the disk is full".
 std::string DescribeIoError(const IoError& error);
+
+// A failure that the system did not report, in the engine's own words.
+IoError OwnError(const char* text);
 
 // An open file read at any 64-bit offset, so that a large source is read on demand.
 class InputFile {
@@ -64,6 +67,10 @@ public:
     virtual std::unique_ptr<InputFile> OpenRead(const std::string& path, IoError& error) = 0;
     // Creates the file, replacing a file of that name (also a read-only one).
     virtual std::unique_ptr<OutputFile> Create(const std::string& path, IoError& error) = 0;
+    // Creates the file only if nothing is at `path`, in one step with the check, so that it
+    // never replaces a file another program has just put there: a name that is taken (by a
+    // file or a folder) fails with IoError::Kind::Exists.
+    virtual std::unique_ptr<OutputFile> CreateNew(const std::string& path, IoError& error) = 0;
     // Moves `from` onto `to` in one step, replacing `to` even when it is read-only, and has
     // the move on the disk before it returns. False also when only that last step failed:
     // `to` then holds the moved file already.
@@ -77,6 +84,15 @@ public:
     // The names in a folder, without "." and "..".
     virtual bool List(const std::string& folder, std::vector<FolderItem>& items,
                       IoError& error) = 0;
+
+protected:
+    // What is at `path` when it may be used as a file: nothing or a file. A folder fails with
+    // `folderError`, the platform's own report of one.
+    bool FileOrNothingAt(const std::string& path, const IoError& folderError, PathKind& kind,
+                         IoError& error);
+    // After a folder's creation was refused because its name is taken: true when a folder
+    // holds the name, else false with the error.
+    bool FolderAlreadyAt(const std::string& path, IoError& error);
 };
 
 // The file system of the platform the program runs on.

@@ -34,6 +34,9 @@ IoError ErrorFromErrno(int code) {
     case EFBIG:
         error.kind = IoError::Kind::DiskFull;
         break;
+    case EEXIST:
+        error.kind = IoError::Kind::Exists;
+        break;
     default:
         error.kind = IoError::Kind::Other;
         break;
@@ -87,8 +90,7 @@ public:
         auto* out = static_cast<char*>(buffer);
         while (length > 0) {
             if (offset > static_cast<uint64_t>(INT64_MAX)) {
-                error.kind = IoError::Kind::Other;
-                error.systemText = "offset beyond the largest file";
+                error = OwnError("offset beyond the largest file");
                 return false;
             }
             ssize_t got = ::pread(fd_.get(), out, length, static_cast<off_t>(offset));
@@ -99,8 +101,7 @@ public:
                 return false;
             }
             if (got == 0) {
-                error.kind = IoError::Kind::Other;
-                error.systemText = "the file ended early";
+                error = OwnError("the file ended early");
                 return false;
             }
             out += got;
@@ -222,22 +223,17 @@ public:
             return nullptr;
         if (kind == PathKind::File)
             ::unlink(path.c_str());
-        FileHandle fd(::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644));
-        if (fd.get() < 0) {
-            error = ErrorFromErrno(errno);
-            return nullptr;
-        }
-        return std::make_unique<PosixOutputFile>(fd.release());
+        return OpenForWriting(path, O_TRUNC, error);
+    }
+
+    std::unique_ptr<OutputFile> CreateNew(const std::string& path, IoError& error) override {
+        return OpenForWriting(path, O_EXCL, error);
     }
 
     bool Replace(const std::string& from, const std::string& to, IoError& error) override {
         PathKind kind = PathKind::Missing;
-        if (!Kind(to, kind, error))
+        if (!FileOrNothingAt(to, ErrorFromErrno(EISDIR), kind, error))
             return false;
-        if (kind == PathKind::Folder) {
-            error = ErrorFromErrno(EISDIR);
-            return false;
-        }
         if (::rename(from.c_str(), to.c_str()) != 0) {
             error = ErrorFromErrno(errno);
             return false;
@@ -249,14 +245,10 @@ public:
 
     bool RemoveFile(const std::string& path, IoError& error) override {
         PathKind kind = PathKind::Missing;
-        if (!Kind(path, kind, error))
+        if (!FileOrNothingAt(path, ErrorFromErrno(EISDIR), kind, error))
             return false;
         if (kind == PathKind::Missing)
             return true;
-        if (kind == PathKind::Folder) {
-            error = ErrorFromErrno(EISDIR);
-            return false;
-        }
         if (::unlink(path.c_str()) != 0 && errno != ENOENT && errno != ENOTDIR) {
             error = ErrorFromErrno(errno);
             return false;
@@ -270,16 +262,8 @@ public:
         if (::mkdir(path.c_str(), 0755) == 0)
             return true;
         int code = errno;
-        if (code == EEXIST) {
-            PathKind kind = PathKind::Missing;
-            if (!Kind(path, kind, error))
-                return false;
-            if (kind == PathKind::Folder)
-                return true;
-            error.kind = IoError::Kind::Other;
-            error.systemText = "a file is in its place";
-            return false;
-        }
+        if (code == EEXIST)
+            return FolderAlreadyAt(path, error);
         error = ErrorFromErrno(code);
         return false;
     }
@@ -307,6 +291,17 @@ public:
         }
         ::closedir(dir);
         return true;
+    }
+
+private:
+    static std::unique_ptr<OutputFile> OpenForWriting(const std::string& path, int mode,
+                                                      IoError& error) {
+        FileHandle fd(::open(path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC | mode, 0644));
+        if (fd.get() < 0) {
+            error = ErrorFromErrno(errno);
+            return nullptr;
+        }
+        return std::make_unique<PosixOutputFile>(fd.release());
     }
 };
 

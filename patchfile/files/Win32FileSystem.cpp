@@ -37,6 +37,10 @@ IoError ErrorFromCode(DWORD code) {
     case ERROR_HANDLE_DISK_FULL:
         error.kind = IoError::Kind::DiskFull;
         break;
+    case ERROR_FILE_EXISTS:
+    case ERROR_ALREADY_EXISTS:
+        error.kind = IoError::Kind::Exists;
+        break;
     default:
         error.kind = IoError::Kind::Other;
         break;
@@ -82,8 +86,7 @@ private:
 
 bool Seek(HANDLE file, uint64_t offset, IoError& error) {
     if (offset > static_cast<uint64_t>(INT64_MAX)) {
-        error.kind = IoError::Kind::Other;
-        error.systemText = "offset beyond the largest file";
+        error = OwnError("offset beyond the largest file");
         return false;
     }
     LARGE_INTEGER position;
@@ -131,8 +134,7 @@ public:
                 return false;
             }
             if (got == 0) {
-                error.kind = IoError::Kind::Other;
-                error.systemText = "the file ended early";
+                error = OwnError("the file ended early");
                 return false;
             }
             out += got;
@@ -232,7 +234,8 @@ public:
     }
 
     std::unique_ptr<InputFile> OpenRead(const std::string& path, IoError& error) override {
-        if (!FileOrNothingAt(path, error))
+        PathKind kind = PathKind::Missing;
+        if (!FileOrNothingAt(path, FolderInPlace(), kind, error))
             return nullptr;
         Handle handle(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
                                   OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
@@ -250,20 +253,25 @@ public:
     }
 
     std::unique_ptr<OutputFile> Create(const std::string& path, IoError& error) override {
-        if (!FileOrNothingAt(path, error))
+        PathKind kind = PathKind::Missing;
+        if (!FileOrNothingAt(path, FolderInPlace(), kind, error))
             return nullptr;
         ClearReadOnly(path);
-        HANDLE handle = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
-                                    CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-        if (handle == INVALID_HANDLE_VALUE) {
-            error = LastError();
-            return nullptr;
-        }
-        return std::make_unique<Win32OutputFile>(handle);
+        return OpenForWriting(path, CREATE_ALWAYS, error);
+    }
+
+    std::unique_ptr<OutputFile> CreateNew(const std::string& path, IoError& error) override {
+        std::unique_ptr<OutputFile> file = OpenForWriting(path, CREATE_NEW, error);
+        // A folder of that name is refused with "access denied": it is a taken name too.
+        if (!file && error.kind == IoError::Kind::AccessDenied &&
+            Attributes(path) != INVALID_FILE_ATTRIBUTES)
+            error.kind = IoError::Kind::Exists;
+        return file;
     }
 
     bool Replace(const std::string& from, const std::string& to, IoError& error) override {
-        if (!FileOrNothingAt(to, error))
+        PathKind kind = PathKind::Missing;
+        if (!FileOrNothingAt(to, FolderInPlace(), kind, error))
             return false;
         ClearReadOnly(to);
         if (!MoveFileExA(from.c_str(), to.c_str(),
@@ -276,14 +284,10 @@ public:
 
     bool RemoveFile(const std::string& path, IoError& error) override {
         PathKind kind = PathKind::Missing;
-        if (!Kind(path, kind, error))
+        if (!FileOrNothingAt(path, FolderInPlace(), kind, error))
             return false;
         if (kind == PathKind::Missing)
             return true;
-        if (kind == PathKind::Folder) {
-            error = FolderInPlace();
-            return false;
-        }
         ClearReadOnly(path);
         if (!DeleteFileA(path.c_str())) {
             DWORD code = GetLastError();
@@ -301,16 +305,8 @@ public:
         if (CreateDirectoryA(path.c_str(), nullptr))
             return true;
         DWORD code = GetLastError();
-        if (code == ERROR_ALREADY_EXISTS) {
-            PathKind kind = PathKind::Missing;
-            if (!Kind(path, kind, error))
-                return false;
-            if (kind == PathKind::Folder)
-                return true;
-            error.kind = IoError::Kind::Other;
-            error.systemText = "a file is in its place";
-            return false;
-        }
+        if (code == ERROR_ALREADY_EXISTS)
+            return FolderAlreadyAt(path, error);
         error = ErrorFromCode(code);
         return false;
     }
@@ -342,17 +338,15 @@ public:
     }
 
 private:
-    // True when nothing or a file is at `path`, so that it may be opened, created or
-    // replaced as a file. A folder in its place, or a path that cannot be looked at, is not.
-    bool FileOrNothingAt(const std::string& path, IoError& error) {
-        PathKind kind = PathKind::Missing;
-        if (!Kind(path, kind, error))
-            return false;
-        if (kind == PathKind::Folder) {
-            error = FolderInPlace();
-            return false;
+    static std::unique_ptr<OutputFile> OpenForWriting(const std::string& path, DWORD disposition,
+                                                      IoError& error) {
+        HANDLE handle = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                                    disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (handle == INVALID_HANDLE_VALUE) {
+            error = LastError();
+            return nullptr;
         }
-        return true;
+        return std::make_unique<Win32OutputFile>(handle);
     }
 };
 

@@ -1,19 +1,11 @@
 #include "Crc32.h"
 
-#include <zlib.h>
+#include "Crc32Sum.h"
 
 namespace patchfile {
 
 void Crc32::Update(const void* data, size_t length) {
-    const auto* bytes = static_cast<const Bytef*>(data);
-    // zlib takes an unsigned int length; a 64-bit size_t may be larger.
-    constexpr size_t kStep = 1u << 30;
-    while (length > 0) {
-        size_t step = length < kStep ? length : kStep;
-        value_ = static_cast<uint32_t>(crc32(value_, bytes, static_cast<uInt>(step)));
-        bytes += step;
-        length -= step;
-    }
+    value_ = plumbing::UpdateCrc32(value_, data, length);
 }
 
 uint32_t ComputeCrc32(const void* data, size_t length) {

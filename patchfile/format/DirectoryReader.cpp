@@ -78,13 +78,18 @@ bool UnusedFieldsAreZero(const PatchEntry& entry) {
     return false;
 }
 
-// Version 1 keeps the method byte at zero; a delete entry has no payload, so no method.
+// Version 1 keeps the method byte at zero; a delete entry has no payload, so no method. The
+// recoded method expands an old file, which only a patch entry has: for an add entry it is
+// as unknown as any method beyond the last (the golden error set unknown-method, method 2
+// on an add entry, was written before the method existed and is refused the same still).
 FormatError CheckMethod(uint8_t method, const PatchEntry& entry, uint16_t version) {
     if (method == 0)
         return FormatError::None;
     if (version < 2 || entry.kind == EntryKind::Delete)
         return FormatError::BadEntryField;
-    if (method > static_cast<uint8_t>(PayloadMethod::Blocks))
+    if (method > static_cast<uint8_t>(PayloadMethod::Recoded))
+        return FormatError::UnknownMethod;
+    if (method == static_cast<uint8_t>(PayloadMethod::Recoded) && entry.kind != EntryKind::Patch)
         return FormatError::UnknownMethod;
     return FormatError::None;
 }

@@ -1,65 +1,42 @@
 #include "FormatError.h"
 
+#include "EnumText.h"
+
 namespace patchfile {
 
+// Indexed by FormatError.
+constexpr const char* kDescriptions[] = {
+    "no error",
+    "the patch file is truncated",
+    "not a patch file",
+    "unsupported patch format version",
+    "unknown header flags",
+    "the directory is too large",
+    "the directory checksum does not match",
+    "the directory is longer than its entries",
+    "the folder locator is malformed",
+    "unknown entry kind",
+    "an unused entry field is not zero",
+    "an entry's payload method is unknown",
+    "invalid file name",
+    "file name outside the target folder",
+    "file named twice",
+    "file size out of range",
+    "data after the last payload",
+    "payload checksum does not match",
+    "payload is not a valid compressed stream",
+    "the delta is corrupt",
+    "a delta window exceeds the memory limit",
+    "the rebuilt file does not match its recorded checksum",
+    "the signature block is damaged",
+    "the patch file is signed in a way this library does not know",
+    "the patch file is not signed by its publisher",
+    "the patch file is signed with another key than its publisher's",
+    "the patch file was altered after it was signed",
+};
+
 const char* DescribeFormatError(FormatError error) {
-    switch (error) {
-    case FormatError::None:
-        return "no error";
-    case FormatError::Truncated:
-        return "the patch file is truncated";
-    case FormatError::BadMagic:
-        return "not a patch file";
-    case FormatError::UnsupportedVersion:
-        return "unsupported patch format version";
-    case FormatError::BadFlags:
-        return "unknown header flags";
-    case FormatError::DirectoryTooLarge:
-        return "the directory is too large";
-    case FormatError::DirectoryChecksum:
-        return "the directory checksum does not match";
-    case FormatError::DirectoryLength:
-        return "the directory is longer than its entries";
-    case FormatError::BadLocator:
-        return "the folder locator is malformed";
-    case FormatError::BadEntryKind:
-        return "unknown entry kind";
-    case FormatError::BadEntryField:
-        return "an unused entry field is not zero";
-    case FormatError::UnknownMethod:
-        return "an entry's payload method is unknown";
-    case FormatError::BadName:
-        return "invalid file name";
-    case FormatError::UnsafeName:
-        return "file name outside the target folder";
-    case FormatError::DuplicateName:
-        return "file named twice";
-    case FormatError::SizeOutOfRange:
-        return "file size out of range";
-    case FormatError::TrailingData:
-        return "data after the last payload";
-    case FormatError::PayloadChecksum:
-        return "payload checksum does not match";
-    case FormatError::PayloadCorrupt:
-        return "payload is not a valid compressed stream";
-    case FormatError::DeltaCorrupt:
-        return "the delta is corrupt";
-    case FormatError::WindowTooLarge:
-        return "a delta window exceeds the memory limit";
-    case FormatError::ResultMismatch:
-        return "the rebuilt file does not match its recorded checksum";
-    case FormatError::BadSignatureBlock:
-        return "the signature block is damaged";
-    case FormatError::UnknownSignatureAlgorithm:
-        return "the patch file is signed in a way this library does not know";
-    case FormatError::Unsigned:
-        return "the patch file is not signed by its publisher";
-    case FormatError::SignedByOtherKey:
-        return "the patch file is signed with another key than its publisher's";
-    case FormatError::SignatureMismatch:
-        return "the patch file was altered after it was signed";
-    }
-    return "unknown error";
+    return quill::TextOf<FormatError::SignatureMismatch>(kDescriptions, error, "unknown error");
 }
 
 } // namespace patchfile

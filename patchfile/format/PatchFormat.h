@@ -1,4 +1,5 @@
 #pragma once
+#include "EnumText.h"
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -29,8 +30,9 @@ constexpr size_t kMaxLocatorLength = 255;
 // Sizes fit a signed 64-bit file offset.
 constexpr uint64_t kMaxFileSize = static_cast<uint64_t>(INT64_MAX);
 
-// A result is written beside its target under the target's name followed by this suffix,
-// and moved into place once it is verified. Entry names may not end in it.
+// The suffix of the temporary files that the library once wrote beside its targets (and that
+// the builder gives its scratch output). Entry names may not end in it, so a file of such a
+// name beside a target is never the game's or a player's: a run removes it as a leftover.
 constexpr char kTempSuffix[] = ".fp~";
 
 // Header flags. A reader refuses a flag it does not know, so a file that needs one never
@@ -43,15 +45,9 @@ enum class EntryKind : uint8_t { Patch = 1, Add = 2, Delete = 3 };
 
 // "patch", "add" or "delete", for listings and progress lines.
 inline const char* EntryKindName(EntryKind kind) {
-    switch (kind) {
-    case EntryKind::Patch:
-        return "patch";
-    case EntryKind::Add:
-        return "add";
-    case EntryKind::Delete:
-        return "delete";
-    }
-    return "?";
+    // Indexed by the kinds' stored values, which start at 1.
+    static constexpr const char* kTexts[] = {"?", "patch", "add", "delete"};
+    return quill::TextOf<EntryKind::Delete>(kTexts, kind, "?");
 }
 
 // How a patch or add entry's payload is coded. Stored in patch files: never renumber.
@@ -61,11 +57,22 @@ enum class PayloadMethod : uint8_t {
     // Independently decodable blocks of covers, differences and literals, each stream with a
     // coder of its own; an add entry's blocks have no covers.
     Blocks = 1,
+    // The deflate streams of both files seen through: the old file's inflated, a block delta
+    // between the files so expanded, the new file's rebuilt bit for bit (patch entries only).
+    Recoded = 2,
 };
 
-// "deflate" or "blocks", for listings.
+// "deflate", "blocks" or "recoded", for listings.
 inline const char* PayloadMethodName(PayloadMethod method) {
-    return method == PayloadMethod::Blocks ? "blocks" : "deflate";
+    switch (method) {
+    case PayloadMethod::Deflate:
+        break;
+    case PayloadMethod::Blocks:
+        return "blocks";
+    case PayloadMethod::Recoded:
+        return "recoded";
+    }
+    return "deflate";
 }
 
 struct PatchEntry {

@@ -23,11 +23,7 @@ struct DecodeSetup {
     bool payloadReadFails = false;
 };
 
-struct Decoded {
-    Error error = Error::None;
-    std::string message;
-    Bytes output;
-    std::vector<size_t> writes;
+struct Decoded : vcdiff::test::DecodedBytes<Error> {
     size_t ticks = 0;
 };
 

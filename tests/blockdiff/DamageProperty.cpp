@@ -36,10 +36,7 @@ TEST(DamageProperty, FlippedBytesNeverGiveWrongOutput) {
     for (uint64_t seed = 0; seed < rounds; ++seed) {
         Random random(seed);
         Bytes payload = pair.payload;
-        const size_t flips = 1 + random.Below(3);
-        for (size_t i = 0; i < flips; ++i) {
-            payload[random.Below(payload.size())] ^= static_cast<uint8_t>(1 + random.Below(255));
-        }
+        random.FlipBytes(payload);
         const Decoded result = DecodePayload(payload, &pair.old);
         if (result.error != Error::None) {
             ++failed;

@@ -8,8 +8,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <array>
 #include <cstring>
 #include <new>
+#include <vector>
 
 namespace blockdiff::test {
 namespace {
@@ -108,6 +111,65 @@ TEST(AddressMap, FindsTheCoverHoldingAnOffset) {
         EXPECT_EQ(map.NewOffset(c.oldOffset, newOffset), c.found);
         if (c.found) {
             EXPECT_EQ(newOffset, c.newOffset);
+        }
+    }
+}
+
+// The answer as the map's contract states it, by looking at every cover: among the kLookback
+// covers with the greatest old starts at or below the offset (ordered by old start, then new
+// start), the last holding it. `covers` are sorted.
+bool NewOffsetByDefinition(const std::vector<std::array<uint32_t, 3>>& covers, uint32_t at,
+                           uint64_t& newOffset) {
+    size_t below = 0;
+    while (below < covers.size() && covers[below][0] <= at) {
+        ++below;
+    }
+    for (size_t looked = 0; looked < AddressMap::kLookback && below > 0; ++looked) {
+        const auto& cover = covers[--below];
+        if (at - cover[0] < cover[2]) {
+            newOffset = uint64_t{cover[1]} + (at - cover[0]);
+            return true;
+        }
+    }
+    return false;
+}
+
+// Maps of few and many covers, dense and spread out, clustered on a few starts: every offset
+// around each cover's ends and between them gets the defined answer, whichever bucket of the
+// map's index it falls in.
+TEST(AddressMap, EveryLookupGivesTheDefinedAnswer) {
+    Random random(11);
+    for (const uint32_t coverCount : {1u, 2u, 17u, 300u, 2000u}) {
+        for (const uint32_t spread : {64u, 4096u, 1u << 20, 1u << 27}) {
+            std::vector<std::array<uint32_t, 3>> covers;
+            AddressMap map;
+            for (uint32_t i = 0; i < coverCount; ++i) {
+                const uint32_t start = random.Below(spread) & (i % 3 == 0 ? ~0xFFu : ~0u);
+                const uint32_t length = 1 + random.Below(i % 2 ? 64 : spread / 8 + 1);
+                const uint32_t newStart = random.Below(1u << 28);
+                covers.push_back({start, newStart, length});
+                map.Add(start, newStart, length);
+            }
+            map.Seal();
+            std::sort(covers.begin(), covers.end());
+            std::vector<uint32_t> offsets = {0, UINT32_MAX, spread, spread * 2};
+            for (const auto& cover : covers) {
+                for (const uint32_t at : {cover[0], cover[0] + cover[2] - 1, cover[0] + cover[2],
+                                          cover[0] ? cover[0] - 1 : 0}) {
+                    offsets.push_back(at);
+                }
+                offsets.push_back(random.Below(spread * 2));
+            }
+            for (const uint32_t at : offsets) {
+                uint64_t expected = 0;
+                uint64_t found = 0;
+                const bool defined = NewOffsetByDefinition(covers, at, expected);
+                ASSERT_EQ(map.NewOffset(at, found), defined)
+                    << coverCount << " covers over " << spread << ", offset " << at;
+                if (defined) {
+                    ASSERT_EQ(found, expected) << coverCount << " covers, offset " << at;
+                }
+            }
         }
     }
 }

@@ -2,8 +2,8 @@
 // valid parse or its content, refused by the writer with the fault's reason; and any byte
 // of a serialized parse changed is refused or written without harm.
 #include "DeflateSamples.h"
+#include "ParseBytes.h"
 #include "Parser.h"
-#include "Varint.h"
 #include "Writer.h"
 
 #include <gtest/gtest.h>

@@ -170,20 +170,29 @@ def test_announced_file_is_copied_from_the_cd_and_archives_are_listed(machine):
     assert dialog.progress(IDC_PROGRESS) == (0, PROGRESS_FULL, 0)
 
 
-def test_file_missing_on_the_cd_stops_the_run_with_the_copy_error(machine):
-    machine.write_scripted_patch(1, "7 missing.bin", "3 never reported")
+def run_into_the_copy_error(machine, copied):
+    """Runs a patch whose first event asks for `copied` (relative to the install folder) from
+    the CD, a copy that fails, through the error summary to the run's end. Returns the dialog,
+    the status line that names the file and the first line of the log (the status and the
+    target), which the system's reason follows."""
+    machine.write_scripted_patch(1, "7 " + copied, "3 never reported")
     app, dialog = start_run(machine)
     answer_cd_prompt(app, 1)
     expect_error_summary(app)
     wait_for_the_end_of_the_run(dialog)
 
     assert machine.library_answers(1) == ["7 stop"]
-    status = text(15, "...\\missing.bin")
+    status = text(15, "...\\" + copied)
+    return dialog, status, status + text(16, INSTALL_DIR + "\\" + copied)
+
+
+def test_file_missing_on_the_cd_stops_the_run_with_the_copy_error(machine):
+    dialog, status, failure = run_into_the_copy_error(machine, "missing.bin")
+
     assert dialog.text(IDC_STATUS) == status
     log = dialog.text(IDC_LOG)
-    target = INSTALL_DIR + "\\missing.bin"
-    assert log.startswith(status + text(16, target) + "\r\r\n")
-    assert log.endswith("\r\r\n") and len(log) > len(status + text(16, target)) + 6
+    assert log.startswith(failure + "\r\r\n")
+    assert log.endswith("\r\r\n") and len(log) > len(failure) + 6
 
 
 def test_window_answers_while_the_library_works(machine):
@@ -288,16 +297,9 @@ def test_copy_onto_a_full_disk_stops_the_run_and_leaves_no_partial_file(machine,
                                                                          small_data_folder):
     (machine.cd / "data").mkdir()
     (machine.cd / "data" / "big.xarc").write_bytes(bytes(range(256)) * 8192)
-    machine.write_scripted_patch(1, r"7 data\big.xarc", "3 never reported")
-    app, dialog = start_run(machine)
-    answer_cd_prompt(app, 1)
-    expect_error_summary(app)
-    wait_for_the_end_of_the_run(dialog)
+    dialog, _, failure = run_into_the_copy_error(machine, r"data\big.xarc")
 
-    assert machine.library_answers(1) == ["7 stop"]
-    status = text(15, "...\\data\\big.xarc")
-    target = INSTALL_DIR + "\\data\\big.xarc"
     # The system's own text for a full disk (Wine's wording).
-    assert dialog.text(IDC_LOG) == status + text(16, target) + "\r\r\nDisk full.\r\r\n\r\r\n"
+    assert dialog.text(IDC_LOG) == failure + "\r\r\nDisk full.\r\r\n\r\r\n"
     assert list(small_data_folder.iterdir()) == []
     assert not machine.host_path(INSTALL_DIR + r"\update.map").exists()

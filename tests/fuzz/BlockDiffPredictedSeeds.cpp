@@ -1,10 +1,11 @@
 // Writes predicted seeds of the block decoder's fuzz target into the first folder given:
-// payloads from the old program of PredictedFuzzOld.h to the same program with moved code,
+// payloads from the old program of PredictedFuzzOld.h to its new version with moved code,
 // after the target's first byte (0: no stop); and the same payloads with the program in
 // front of them (its length, 4 bytes little-endian, then its bytes), for predicted_image_fuzz,
 // into the second.
 #include "BlockEncoder.h"
 #include "PredictedFuzzOld.h"
+#include "SeedFiles.h"
 #include "TestIo.h"
 
 #include <cstdio>
@@ -12,12 +13,12 @@
 
 namespace {
 
+// The target's first byte, then the payload.
 bool WriteSeed(const std::string& path, const std::vector<uint8_t>& payload) {
-    std::FILE* file = std::fopen(path.c_str(), "wb");
     const uint8_t noStop = 0;
-    const bool written = file != nullptr && std::fwrite(&noStop, 1, 1, file) == 1 &&
-                         std::fwrite(payload.data(), 1, payload.size(), file) == payload.size();
-    return file != nullptr && std::fclose(file) == 0 && written;
+    std::vector<uint8_t> seed{noStop};
+    seed.insert(seed.end(), payload.begin(), payload.end());
+    return WriteSeedFile(path, seed);
 }
 
 std::vector<uint8_t> WithOldImage(const std::vector<uint8_t>& payload) {
@@ -34,10 +35,8 @@ std::vector<uint8_t> WithOldImage(const std::vector<uint8_t>& payload) {
 // One payload of predictor `version`, written as `name` into both folders.
 bool WritePredicted(const std::string& name, uint8_t version, const std::string& folder,
                     const std::string& withImageFolder) {
-    const std::vector<uint8_t> moved =
-        x86image::test::MovedCodeProgram(kPredictedFuzzFunctions, 11, kPredictedFuzzSeed);
     vcdiff::test::MemorySource old(PredictedFuzzOld());
-    vcdiff::test::MemorySource next(moved);
+    vcdiff::test::MemorySource next(PredictedFuzzNew());
     vcdiff::test::MemorySink payload;
     blockdiff::EncoderOptions options;
     options.predictorVersion = version;
@@ -56,10 +55,8 @@ bool WritePredicted(const std::string& name, uint8_t version, const std::string&
 } // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 3) {
-        std::fprintf(stderr, "usage: %s FOLDER WITH_IMAGE_FOLDER\n", argv[0]);
+    if (!HasSeedFolders(argc, argv, "FOLDER WITH_IMAGE_FOLDER"))
         return 2;
-    }
     return WritePredicted("predicted-moved-code", blockdiff::format::kPredictorVersion, argv[1],
                           argv[2]) &&
                    WritePredicted("predicted-moved-code-v1",

@@ -1,7 +1,8 @@
 // The patch file reader and apply engine against arbitrary patch files, applied in memory to
 // a small game tree (PatchFileTrees.h). Whatever the input: no crash, nothing written outside the
-// game folder, no temporary file left, and a run that reports success leaves every file the patch
-// names with the size and CRC-32 the patch recorded.
+// game folder, no temporary file left (nothing that was not there or that no entry names), and a
+// run that reports success leaves every file the patch names with the size and CRC-32 the patch
+// recorded.
 //
 // The checksums of the directory and payloads are recomputed before each run, so that the
 // fuzzer gets past them to the fields they guard. The seeds in corpus/patch_file began as
@@ -80,25 +81,45 @@ public:
     bool OnEvent(uint32_t, const void*) override { return true; }
 };
 
+const patchfile::testing::Tree& OldGameTree() {
+    static const patchfile::testing::Tree tree = patchfile::testing::FuzzOldTree();
+    return tree;
+}
+
 void Require(bool condition) {
     if (!condition)
         std::abort();
 }
 
+// A file the run leaves in the game folder was there before or is one an entry names: a
+// temporary file of the run's is neither.
+bool WasThereOrIsNamed(const std::string& name, const patchfile::PatchDirectory& directory) {
+    if (OldGameTree().count(name))
+        return true;
+    for (const patchfile::PatchEntry& entry : directory.entries) {
+        if (entry.name == name)
+            return true;
+    }
+    return false;
+}
+
 void CheckAfterwards(const MemoryFileSystem& fs, const std::vector<uint8_t>& bytes,
                      patchfile::Outcome outcome) {
     std::string inside = std::string(kGame) + "\\";
+    patchfile::MemoryInputFile file(bytes);
+    patchfile::PatchDirectory directory;
+    bool readable = patchfile::ReadDirectory(file, directory).ok();
     for (const auto& [path, contents] : fs.files()) {
-        Require(path == kPatch || path.compare(0, inside.size(), inside) == 0);
-        Require(path.size() < 4 || path.compare(path.size() - 4, 4, ".fp~") != 0);
+        if (path == kPatch)
+            continue;
+        Require(path.compare(0, inside.size(), inside) == 0);
+        Require(WasThereOrIsNamed(path.substr(inside.size()), directory));
     }
     for (const std::string& folder : fs.folders())
         Require(folder == kGame || folder.compare(0, inside.size(), inside) == 0);
     if (outcome != patchfile::Outcome::Done)
         return;
-    patchfile::MemoryInputFile file(bytes);
-    patchfile::PatchDirectory directory;
-    Require(patchfile::ReadDirectory(file, directory).ok());
+    Require(readable);
     for (const patchfile::PatchEntry& entry : directory.entries) {
         auto found = fs.files().find(inside + entry.name);
         if (entry.kind == patchfile::EntryKind::Delete) {
@@ -113,10 +134,9 @@ void CheckAfterwards(const MemoryFileSystem& fs, const std::vector<uint8_t>& byt
 }
 
 MemoryFileSystem GameFolder(const std::vector<uint8_t>& patch) {
-    static const patchfile::testing::Tree tree = patchfile::testing::FuzzOldTree();
     MemoryFileSystem fs(1 << 20);
     fs.AddFolder(kGame);
-    for (const auto& [name, contents] : tree) {
+    for (const auto& [name, contents] : OldGameTree()) {
         for (size_t slash = name.find('\\'); slash != std::string::npos;
              slash = name.find('\\', slash + 1))
             fs.AddFolder(std::string(kGame) + "\\" + name.substr(0, slash));

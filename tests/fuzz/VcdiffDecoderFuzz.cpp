@@ -1,5 +1,6 @@
 // Any input: the decoder never crashes, never writes more than a window at once, keeps its
 // first error, and explains every failure. The first byte picks how the rest is fed.
+#include "PatternedOld.h"
 #include "VcdiffDecoder.h"
 
 #include <algorithm>
@@ -8,24 +9,6 @@
 #include <vector>
 
 namespace {
-
-// 4 KiB of old file: byte i is (i * 7 + (i >> 5)) mod 256 (the seed corpus was made
-// against the same bytes).
-class FixedSource : public plumbing::Source {
-public:
-    static constexpr uint64_t kSize = 4096;
-    uint64_t Size() const override { return kSize; }
-    bool Read(uint64_t offset, void* buffer, size_t length) override {
-        if (offset > kSize || length > kSize - offset) {
-            __builtin_trap(); // the decoder checked the segment against Size()
-        }
-        uint8_t* out = static_cast<uint8_t*>(buffer);
-        for (size_t i = 0; i < length; ++i) {
-            out[i] = static_cast<uint8_t>((offset + i) * 7 + ((offset + i) >> 5));
-        }
-        return true;
-    }
-};
 
 // Keeps the output of up to eight largest windows (readable for windows that copy from
 // earlier output), then refuses.
@@ -66,7 +49,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     ++data;
     --size;
 
-    FixedSource source;
+    fuzz::PatternedOld source(7, 5); // the pattern the seed corpus was made against
     BoundedSink sink;
     vcdiff::Decoder decoder(&source, sink);
     decoder.SetDecodedTargetReader(&sink);

@@ -209,9 +209,9 @@ TEST(GoldenSets, CoverEveryFormatMethodCoderAndPredictorVersion) {
         if (!manifest.gone.empty())
             covered.insert("delete");
     }
-    for (const char* needed :
-         {"format 1", "format 2", "method deflate", "method blocks", "coder store", "coder deflate",
-          "coder zstd", "coder xz", "predictor 1", "predictor 2", "delete"})
+    for (const char* needed : {"format 1", "format 2", "method deflate", "method blocks",
+                               "method recoded", "coder store", "coder deflate", "coder zstd",
+                               "coder xz", "predictor 1", "predictor 2", "delete"})
         EXPECT_EQ(covered.count(needed), 1u) << "no golden set covers " << needed;
 }
 

@@ -48,6 +48,16 @@ def predictor_version(version):
     return plant
 
 
+def recoded_stream_claims_more(data):
+    # The first old stream's content size, the first field after the tables' 13-byte head.
+    entry = first(data, lambda e: e.method == "recoded")
+    at = entry.payload_at + 13
+    claimed = int.from_bytes(data[at:at + 8], "little")
+    data[at:at + 8] = (claimed + 1).to_bytes(8, "little")
+    patch_layout.set_payload_crc(data, entry)
+    return data
+
+
 def first(data, matches):
     return next(e for e in patch_layout.Layout(data).entries if matches(e))
 
@@ -60,6 +70,7 @@ FAULTS = {
     "payload-checksum": payload_checksum,
     "predictor-version-0": predictor_version(0),
     "predictor-version-3": predictor_version(3),
+    "recoded-stream-claims-more": recoded_stream_claims_more,
 }
 
 fault, source, target = sys.argv[1:]

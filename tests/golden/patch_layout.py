@@ -8,7 +8,7 @@ import zlib
 HEADER_SIZE = 16
 ENTRY_FIXED_SIZE = 40
 KINDS = {1: "patch", 2: "add", 3: "delete"}
-METHODS = {0: "deflate", 1: "blocks"}
+METHODS = {0: "deflate", 1: "blocks", 2: "recoded"}
 CODERS = {0: "store", 1: "deflate", 2: "zstd", 3: "xz"}
 BLOCK_HEADER_SIZE = 45
 PREDICTION_FIXED_SIZE = 11

@@ -6,9 +6,10 @@
 #
 # Usage: tests/golden/write-golden.sh SET [NATIVE_BUILD]   (NATIVE_BUILD: build/native)
 #   decode sets: v1-vcdiff v2-blocks-deflate v2-blocks-zstd v2-blocks-xz v2-predicted-1
-#                v2-predicted-2
+#                v2-predicted-2 v2-recoded-1 v2-recoded-2
 #   error sets:  bad-magic format-version-3 unknown-method truncated-directory
 #                payload-checksum predictor-version-0 predictor-version-3
+#                recoded-stream-claims-more
 # A decode set is decode/SET/{old/,patch.rtp,expected.txt}; an error set errors/SET/
 # {patch.rtp,expected.txt}, a damaged copy of a decode set's patch file that applies to that
 # set's old folder. Before anything is kept the script checks that the patch file covers what
@@ -70,6 +71,38 @@ program_trees() {
     mkdir -p "$work/old/server" "$work/new/server"
     "$build/tests/golden/golden_write_moved_program" 0 "$work/old/server/quillmere.so"
     "$build/tests/golden/golden_write_moved_program" 37 "$work/new/server/quillmere.so"
+}
+
+# Files of deflate streams from Debian's tools: a zip by Info-ZIP of two documents, one of
+# them changed (its entry rebuilt, the other copied), a gzip member by GNU gzip of a long
+# text (its parse sent), and a PNG image made by zlib over IDAT chunks of 4 KiB (zlib's
+# settings sent, the chunks' headers and CRCs through the delta).
+recoded_trees() {
+    mkdir -p "$work/old/data" "$work/new/data" "$work/old/art" "$work/new/art" "$work/docs"
+    level_lines 900 0 >"$work/docs/levels.txt"
+    level_lines 400 0 | sed 's/level/item/' >"$work/docs/items.txt"
+    (cd "$work/docs" && zip -q -9 -X "$work/old/data/manual.zip" levels.txt items.txt)
+    level_lines 960 11 >"$work/docs/levels.txt"
+    (cd "$work/docs" && zip -q -9 -X "$work/new/data/manual.zip" levels.txt items.txt)
+    level_lines 3000 0 | gzip -9n >"$work/old/data/notes.txt.gz"
+    level_lines 3000 13 | gzip -9n >"$work/new/data/notes.txt.gz"
+    for version in old new; do
+        python3 - "$work/$version/art/map.png" "$version" <<'PY'
+import struct, sys, zlib
+path, version = sys.argv[1:]
+width, height = 160, 120
+rows = b"".join(b"\0" + bytes((x * y + (7 if version == "new" and y == 60 else 0)) & 255
+                               for x in range(width)) for y in range(height))
+def chunk(kind, data):
+    return struct.pack(">I", len(data)) + kind + data + struct.pack(">I", zlib.crc32(kind + data))
+stream = zlib.compress(rows, 9)
+png = b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", struct.pack(">IIBBBBB", width, height, 8, 0, 0, 0, 0))
+for at in range(0, len(stream), 4096):
+    png += chunk(b"IDAT", stream[at:at + 4096])
+open(path, "wb").write(png + chunk(b"IEND", b""))
+PY
+    done
+    rm -r "$work/docs"
 }
 
 # The manifest's lines that the set must hold, else it is not written.
@@ -161,6 +194,14 @@ v2-predicted-2)
     require_claims "format 2" "method blocks" "predicted server/quillmere.so 2"
     write_decode_set
     ;;
+v2-recoded-1 | v2-recoded-2)
+    # Parse version 1 (parses raw in the payload) was written by 839fc91, version 2 (parses
+    # in the block delta) since b038dae: the same trees, each set by the tools of its day.
+    recoded_trees
+    mkpatch --method recoded
+    require_claims "format 2" "method recoded"
+    write_decode_set
+    ;;
 bad-magic) write_error_set v1-vcdiff bad-magic BadMagic ;;
 format-version-3) write_error_set v2-blocks-zstd format-version-3 UnsupportedVersion ;;
 unknown-method) write_error_set v2-blocks-zstd unknown-method UnknownMethod ;;
@@ -168,6 +209,9 @@ truncated-directory) write_error_set v2-blocks-deflate truncated-directory Trunc
 payload-checksum) write_error_set v2-blocks-xz payload-checksum PayloadChecksum ;;
 predictor-version-0) write_error_set v2-predicted-1 predictor-version-0 DeltaCorrupt ;;
 predictor-version-3) write_error_set v2-predicted-2 predictor-version-3 DeltaCorrupt ;;
+recoded-stream-claims-more)
+    write_error_set v2-recoded-1 recoded-stream-claims-more DeltaCorrupt
+    ;;
 *) die "no recipe for a set named $set_name" ;;
 esac
 echo "wrote $set_name with the tools of commit $commit"

@@ -7,6 +7,7 @@
 #include "FpatchApply.h"
 #include "PatchBuilder.h"
 #include "SampleTrees.h"
+#include "TemporaryName.h"
 
 #include <cstdlib>
 #include <gtest/gtest.h>
@@ -208,7 +209,42 @@ TEST_F(PatchDll, TargetHeldOpenWithoutSharingIsNotReplaced) {
     EXPECT_EQ(LastEvent(recorder).text.rfind("cannot replace empty.txt: ", 0), 0u)
         << LastEvent(recorder).text;
     EXPECT_EQ(testing::ReadFile(held), "held");
-    EXPECT_FALSE(fs::exists(held + ".fp~"));
+    // The run's own temporary file does not outlive the failure.
+    EXPECT_FALSE(fs::exists(quill::TemporaryNameBeside(held, 1)));
+}
+
+// A file named as the run's first temporary file beside a patched and an added file (a
+// player's, the game's, or a killed run's): the run writes under other names and leaves it.
+TEST_F(PatchDll, FileNamedLikeATemporaryFileIsLeftAlone) {
+    testing::Tree taken;
+    for (const char* target : {"data\\sound.pak", "empty.txt"})
+        taken[quill::TemporaryNameBeside(target, 1)] = "not the run's";
+    testing::WriteTree(game_, taken);
+    for (const auto& [name, contents] : taken)
+        testing::MakeReadOnly(testing::PathOf(game_, name));
+    EventRecorder recorder;
+    ASSERT_EQ(Apply(recorder), static_cast<uint32_t>(FPATCH_OK)) << LastEvent(recorder).text;
+    testing::Tree expected = testing::NewTree();
+    expected.insert(taken.begin(), taken.end());
+    EXPECT_EQ(testing::ReadTree(game_), expected);
+}
+
+// A target whose path is as long as Windows takes (MAX_PATH less its terminating zero): its
+// temporary file's name is no longer than its own, so it is patched where a copy would be.
+TEST(PatchDllLongPath, TargetOfTheLongestPathIsPatched) {
+    TempFolder temp;
+    const fs::path game = temp.Sub("game");
+    const std::string name(MAX_PATH - 1 - game.string().size() - 1, 'n');
+    ASSERT_EQ((game / name).string().size(), static_cast<size_t>(MAX_PATH - 1));
+    const std::string old = testing::RandomBytes(300000, 7);
+    const fs::path patch = temp.Sub("long.rtp");
+    ASSERT_TRUE(BuildFromTrees({{name, old}}, {{name, testing::Edited(old)}}, temp, patch));
+    testing::WriteTree(game, {{name, old}});
+    EventRecorder recorder;
+    ASSERT_EQ(CallLibrary(Quoted(patch) + " " + Quoted(game), recorder),
+              static_cast<uint32_t>(FPATCH_OK))
+        << LastEvent(recorder).text;
+    EXPECT_EQ(testing::ReadTree(game), (testing::Tree{{name, testing::Edited(old)}}));
 }
 
 TEST_F(PatchDll, FolderInPlaceOfAFileIsNamed) {

@@ -8,11 +8,8 @@ set -eu
 mkpatch=$1
 host=$2
 . "$(dirname "$0")/../wine/prefix.sh"
-work=$(mktemp -d /tmp/quill-mkpatch-dll.XXXXXX)
-prefix=$work/prefix
-quill_wine_scratch "$prefix"
-export WINEPREFIX=$prefix
-trap 'quill_wine_end "$prefix"; rm -rf "$work"' EXIT
+. "$(dirname "$0")/patch-then-apply.sh"
+quill_wine_work mkpatch-dll
 
 mkdir -p "$work/old/data" "$work/new/data" "$work/new/movies" "$work/old/server" "$work/new/server"
 python3 "$(dirname "$0")/make-moved-program.py" 0 "$work/old/server/quillmere-server"
@@ -34,12 +31,5 @@ echo "no longer needed" >"$work/old/data/old.txt"
 echo "new in this version" >"$work/new/movies/intro.txt"
 cp -a "$work/old" "$work/game"
 
-wine "$mkpatch" --quiet --delete 'Z:'"$work/old" 'Z:'"$work/new" 'Z:'"$work/Patch1.rtp"
-if (($(grep -ao QBLP "$work/Patch1.rtp" | wc -l) != 2)); then
-    echo "the programs' payloads do not both predict their references" >&2
-    exit 1
-fi
-wine "$host" 'Z:'"$work/Patch1.rtp" 'Z:'"$work/game" | tee "$work/events.txt"
-grep -q '^result 0 ' "$work/events.txt"
-diff -r "$work/game" "$work/new"
+patch_then_apply QBLP 2 "the programs' payloads do not both predict their references" --delete
 echo "the game folder equals the new folder"

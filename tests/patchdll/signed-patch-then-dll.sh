@@ -11,11 +11,7 @@ keyed=$2
 plain=$3
 key=$4
 . "$(dirname "$0")/../wine/prefix.sh"
-work=$(mktemp -d /tmp/quill-signed-dll.XXXXXX)
-prefix=$work/prefix
-quill_wine_scratch "$prefix"
-export WINEPREFIX=$prefix
-trap 'quill_wine_end "$prefix"; rm -rf "$work"' EXIT
+quill_wine_work signed-dll
 fail() { echo "FAIL: $*" >&2; exit 1; }
 
 mkdir -p "$work/old/data" "$work/new/data" "$work/new/movies"

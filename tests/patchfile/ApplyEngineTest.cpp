@@ -4,6 +4,7 @@
 #include "PatchApplier.h"
 #include "PatchBuilder.h"
 #include "SteppingClock.h"
+#include "TemporaryName.h"
 #include "TestTree.h"
 
 #include <gtest/gtest.h>
@@ -101,6 +102,33 @@ TEST(ApplyLargeFile, SendsProgressAboutAHundredTimes) {
     EXPECT_EQ(testing::ReadFile(temp.Sub("game") / "big.pak"), Edited(old));
     EXPECT_GE(recorder.Count(kEventProgress), 50u);
     EXPECT_LE(recorder.Count(kEventProgress), 102u);
+}
+
+// Targets whose path is as long as the ANSI file API takes (MAX_PATH less its terminating
+// zero), one patched and one added: their temporary files' names are no longer than their own,
+// so they are written wherever the targets can be.
+TEST(ApplyLongPath, TargetsOfTheLongestPathAreWritten) {
+    constexpr size_t kLongestPath = 259;
+    TempFolder temp;
+    const fs::path game = temp.Sub("game");
+    const size_t leafLength = kLongestPath - game.string().size() - 1;
+    const std::string patched(leafLength, 'p'), added(leafLength, 'a');
+    const std::string old = testing::RandomBytes(300000, 6);
+    testing::WriteTree(temp.Sub("old"), {{patched, old}});
+    testing::WriteTree(temp.Sub("new"), {{patched, Edited(old)}, {added, "added"}});
+    testing::WriteTree(game, {{patched, old}});
+    std::unique_ptr<FileSystem> fs = MakeNativeFileSystem();
+    ASSERT_EQ(fs->Join(game.string(), patched).size(), kLongestPath);
+    BuildSummary summary;
+    std::string error;
+    ASSERT_TRUE(BuildPatch(*fs, temp.Sub("old").string(), temp.Sub("new").string(),
+                           temp.Sub("long.rtp").string(), {}, nullptr, summary, error))
+        << error;
+    EventRecorder recorder;
+    PatchApplier applier(*fs, recorder, nullptr);
+    ASSERT_EQ(applier.Apply(temp.Sub("long.rtp").string(), game.string()), Outcome::Done)
+        << applier.status().text();
+    EXPECT_EQ(testing::ReadTree(game), (Tree{{patched, Edited(old)}, {added, "added"}}));
 }
 
 TEST_F(ApplyEngine, ASecondApplyFindsEverythingDone) {
@@ -201,7 +229,9 @@ TEST_F(ApplyEngine, ReadOnlyFilesAreReplaced) {
     EXPECT_EQ(testing::ReadTree(game_), NewTree());
 }
 
-TEST_F(ApplyEngine, TemporaryFileOfAKilledRunIsRemoved) {
+// Only an older library wrote "NAME.fp~", and no entry may bear such a name: what a killed run
+// of it left is removed, even before the run's first file.
+TEST_F(ApplyEngine, TemporaryFileOfAKilledRunOfAnOlderLibraryIsRemoved) {
     testing::WriteFile(game_ / "data" / "maps.pak.fp~", "half written by a killed run");
     testing::WriteFile(game_ / "movies" / "new" / "intro.txt.fp~", "another");
     testing::MakeReadOnly(game_ / "data" / "maps.pak.fp~");
@@ -209,6 +239,25 @@ TEST_F(ApplyEngine, TemporaryFileOfAKilledRunIsRemoved) {
     Apply(stopped); // stopped before the first patched file: only the clean-up has run
     EXPECT_FALSE(fs::exists(game_ / "data" / "maps.pak.fp~"));
     EXPECT_FALSE(fs::exists(game_ / "movies" / "new" / "intro.txt.fp~"));
+}
+
+// Files named as the run's first temporary files would be, beside a patched and an added file:
+// a player's, the game's, or a killed run's (which cannot be told from those). They are never
+// replaced nor removed; the run writes under the next names.
+TEST_F(ApplyEngine, FileNamedLikeATemporaryFileIsLeftAlone) {
+    Tree taken;
+    for (const char* target : {"data\\maps.pak", "movies\\new\\intro.txt"}) {
+        std::string name = quill::TemporaryNameBeside(target, 1);
+        taken[name] = "not the run's: " + name;
+    }
+    testing::WriteTree(game_, taken);
+    for (const auto& [name, contents] : taken)
+        testing::MakeReadOnly(testing::PathOf(game_, name));
+    EventRecorder recorder;
+    ASSERT_EQ(Apply(recorder), Outcome::Done) << text_;
+    Tree expected = NewTree();
+    expected.insert(taken.begin(), taken.end());
+    EXPECT_EQ(testing::ReadTree(game_), expected);
 }
 
 TEST_F(ApplyEngine, FolderInPlaceOfAnAddedFileIsAnError) {
@@ -274,8 +323,10 @@ public:
         return real_->OpenRead(path, error);
     }
     std::unique_ptr<OutputFile> Create(const std::string& path, IoError& error) override {
-        std::unique_ptr<OutputFile> file = real_->Create(path, error);
-        return file ? std::make_unique<FlushFailingFile>(std::move(file)) : nullptr;
+        return FailingFlushes(real_->Create(path, error));
+    }
+    std::unique_ptr<OutputFile> CreateNew(const std::string& path, IoError& error) override {
+        return FailingFlushes(real_->CreateNew(path, error));
     }
     bool Replace(const std::string& from, const std::string& to, IoError& error) override {
         return real_->Replace(from, to, error);
@@ -311,6 +362,10 @@ private:
         }
         std::unique_ptr<OutputFile> real_;
     };
+
+    static std::unique_ptr<OutputFile> FailingFlushes(std::unique_ptr<OutputFile> file) {
+        return file ? std::make_unique<FlushFailingFile>(std::move(file)) : nullptr;
+    }
 
     std::unique_ptr<FileSystem> real_ = MakeNativeFileSystem();
 };

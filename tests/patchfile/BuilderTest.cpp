@@ -15,24 +15,34 @@ namespace fs = std::filesystem;
 namespace patchfile {
 namespace {
 
+// A build of out.rtp from these trees, written as old/ and new/ in a folder of its own.
+struct TreeBuild {
+    TreeBuild(const testing::Tree& oldTree, const testing::Tree& newTree, bool withDeletes) {
+        testing::WriteTree(temp.Sub("old"), oldTree);
+        testing::WriteTree(temp.Sub("new"), newTree);
+        std::unique_ptr<FileSystem> files = MakeNativeFileSystem();
+        BuildOptions options;
+        options.withDeletes = withDeletes;
+        built = BuildPatch(*files, temp.Sub("old").string(), temp.Sub("new").string(),
+                           temp.Sub("out.rtp").string(), options, nullptr, summary, error);
+    }
+
+    testing::TempFolder temp;
+    BuildSummary summary;
+    std::string error;
+    bool built = false;
+};
+
 // The builder's message for these trees; empty when it built the patch. A failed build must
 // leave neither the patch file nor its temporary file.
 std::string BuildError(const testing::Tree& oldTree, const testing::Tree& newTree,
                        bool withDeletes) {
-    testing::TempFolder temp;
-    testing::WriteTree(temp.Sub("old"), oldTree);
-    testing::WriteTree(temp.Sub("new"), newTree);
-    std::unique_ptr<FileSystem> files = MakeNativeFileSystem();
-    BuildOptions options;
-    options.withDeletes = withDeletes;
-    BuildSummary summary;
-    std::string error;
-    if (BuildPatch(*files, temp.Sub("old").string(), temp.Sub("new").string(),
-                   temp.Sub("out.rtp").string(), options, nullptr, summary, error))
+    const TreeBuild build(oldTree, newTree, withDeletes);
+    if (build.built)
         return {};
-    EXPECT_FALSE(fs::exists(temp.Sub("out.rtp")));
-    EXPECT_FALSE(fs::exists(temp.Sub("out.rtp.fp~")));
-    return error.empty() ? "failed without a message" : error;
+    EXPECT_FALSE(fs::exists(build.temp.Sub("out.rtp")));
+    EXPECT_FALSE(fs::exists(build.temp.Sub("out.rtp.fp~")));
+    return build.error.empty() ? "failed without a message" : build.error;
 }
 
 struct BadTreeCase {
@@ -97,21 +107,13 @@ TEST(BuilderRefuses, MissingOldFolder) {
 }
 
 TEST(Builder, CountsItsEntriesAndSkipsUnchangedFiles) {
-    testing::TempFolder temp;
-    testing::WriteTree(temp.Sub("old"), {{"same.txt", "s"}, {"changed.txt", "1"}, {"gone", "g"}});
-    testing::WriteTree(temp.Sub("new"), {{"same.txt", "s"}, {"changed.txt", "2"}, {"new", "n"}});
-    std::unique_ptr<FileSystem> files = MakeNativeFileSystem();
-    BuildOptions options;
-    options.withDeletes = true;
-    BuildSummary summary;
-    std::string error;
-    ASSERT_TRUE(BuildPatch(*files, temp.Sub("old").string(), temp.Sub("new").string(),
-                           temp.Sub("out.rtp").string(), options, nullptr, summary, error))
-        << error;
-    EXPECT_EQ(summary.patched, 1u);
-    EXPECT_EQ(summary.added, 1u);
-    EXPECT_EQ(summary.deleted, 1u);
-    EXPECT_EQ(summary.patchFileSize, fs::file_size(temp.Sub("out.rtp")));
+    const TreeBuild build({{"same.txt", "s"}, {"changed.txt", "1"}, {"gone", "g"}},
+                          {{"same.txt", "s"}, {"changed.txt", "2"}, {"new", "n"}}, true);
+    ASSERT_TRUE(build.built) << build.error;
+    EXPECT_EQ(build.summary.patched, 1u);
+    EXPECT_EQ(build.summary.added, 1u);
+    EXPECT_EQ(build.summary.deleted, 1u);
+    EXPECT_EQ(build.summary.patchFileSize, fs::file_size(build.temp.Sub("out.rtp")));
 }
 
 // The directory of a patch built from the sample trees with this method (unset: the builder
@@ -128,7 +130,7 @@ PatchDirectory BuildSample(const testing::TempFolder& temp, std::optional<Payloa
     EXPECT_TRUE(BuildPatch(*files, temp.Sub("old").string(), temp.Sub("new").string(), output,
                            options, nullptr, summary, error))
         << error;
-    for (const char* scratch : {"out.rtp.fp~", "out.rtp.fp~0", "out.rtp.fp~1"})
+    for (const char* scratch : {"out.rtp.fp~", "out.rtp.fp~0", "out.rtp.fp~1", "out.rtp.fp~2"})
         EXPECT_FALSE(fs::exists(temp.Sub(scratch))) << scratch;
     IoError io;
     std::unique_ptr<InputFile> patch = files->OpenRead(output, io);

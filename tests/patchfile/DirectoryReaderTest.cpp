@@ -240,7 +240,10 @@ std::vector<DamageCase> DamageCases() {
         {"KindFour", [] { return WithEntryField(0, kKindField, 4, 1); }, FormatError::BadEntryKind},
         {"MethodSetInVersionOne", [] { return WithEntryField(0, kMethodField, 1, 1); },
          FormatError::BadEntryField},
-        {"UnknownMethod", [] { return WithEntryField(0, kMethodField, 2, 1, ValidBlocksPatch()); },
+        {"UnknownMethod", [] { return WithEntryField(0, kMethodField, 3, 1, ValidBlocksPatch()); },
+         FormatError::UnknownMethod},
+        // A recoded payload expands an old file, which an add entry does not have.
+        {"RecodedAdd", [] { return WithEntryField(1, kMethodField, 2, 1, ValidBlocksPatch()); },
          FormatError::UnknownMethod},
         {"MethodOfADelete",
          [] { return WithEntryField(2, kMethodField, 1, 1, ValidBlocksPatch()); },

@@ -78,6 +78,14 @@ std::unique_ptr<OutputFile> MemoryFileSystem::Create(const std::string& path, Io
     return std::make_unique<MemoryOutputFile>(contents, maxFileSize_);
 }
 
+std::unique_ptr<OutputFile> MemoryFileSystem::CreateNew(const std::string& path, IoError& error) {
+    if (files_.count(path) || folders_.count(path)) {
+        error = Error(IoError::Kind::Exists);
+        return nullptr;
+    }
+    return Create(path, error);
+}
+
 bool MemoryFileSystem::Replace(const std::string& from, const std::string& to, IoError& error) {
     auto file = files_.find(from);
     if (file == files_.end() || folders_.count(to)) {

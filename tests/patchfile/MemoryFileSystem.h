@@ -23,6 +23,7 @@ public:
     bool Kind(const std::string& path, PathKind& kind, IoError& error) override;
     std::unique_ptr<InputFile> OpenRead(const std::string& path, IoError& error) override;
     std::unique_ptr<OutputFile> Create(const std::string& path, IoError& error) override;
+    std::unique_ptr<OutputFile> CreateNew(const std::string& path, IoError& error) override;
     bool Replace(const std::string& from, const std::string& to, IoError& error) override;
     bool RemoveFile(const std::string& path, IoError& error) override;
     void RemoveFolderIfEmpty(const std::string& path) override;

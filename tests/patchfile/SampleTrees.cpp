@@ -2,25 +2,25 @@
 
 namespace patchfile::testing {
 
-std::string Edited(std::string bytes) {
-    bytes.insert(1000, "inserted in the middle");
-    bytes.replace(200000, 5000, RandomBytes(5000, 99));
-    bytes.erase(50000, 3000);
+std::string Edited(std::string bytes, const EditPlaces& places) {
+    bytes.insert(places.insertAt, "inserted in the middle");
+    bytes.replace(places.replaceAt, places.replaceLength, RandomBytes(places.replaceLength, 99));
+    bytes.erase(places.eraseAt, places.eraseLength);
     return bytes + "appended at the end";
 }
 
-Tree OldTree() {
-    return {{"data\\maps.pak", RandomBytes(300000, 1)},
-            {"data\\sound.pak", RandomBytes(5000, 2)},
+Tree OldTree(const TreeSizes& sizes) {
+    return {{"data\\maps.pak", RandomBytes(sizes.largeFile, 1)},
+            {"data\\sound.pak", RandomBytes(sizes.smallFileOld, 2)},
             {"readme.txt", "Quillmere 1.0\r\n"},
-            {"unchanged.dat", RandomBytes(1000, 3)},
+            {"unchanged.dat", RandomBytes(sizes.unchangedFile, 3)},
             {"old\\removed.txt", "gone in the new version"}};
 }
 
-Tree NewTree() {
-    Tree tree = OldTree();
-    tree["data\\maps.pak"] = Edited(tree["data\\maps.pak"]);
-    tree["data\\sound.pak"] = RandomBytes(6000, 4);
+Tree NewTree(const TreeSizes& sizes) {
+    Tree tree = OldTree(sizes);
+    tree["data\\maps.pak"] = Edited(tree["data\\maps.pak"], sizes.largeFileEdits);
+    tree["data\\sound.pak"] = RandomBytes(sizes.smallFileNew, 4);
     tree["readme.txt"] = "Quillmere 1.1\r\n";
     tree["movies\\new\\intro.txt"] = "a new file in new folders";
     tree["empty.txt"] = "";

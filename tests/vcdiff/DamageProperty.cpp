@@ -39,10 +39,7 @@ TEST(DamageProperty, FlippedBytesNeverGiveWrongOutput) {
     for (uint64_t seed = 0; seed < rounds; ++seed) {
         Random random(seed);
         Bytes delta = d.delta;
-        const size_t flips = 1 + random.Below(3);
-        for (size_t i = 0; i < flips; ++i) {
-            delta[random.Below(delta.size())] ^= static_cast<uint8_t>(1 + random.Below(255));
-        }
+        random.FlipBytes(delta);
         const Decoded result = Decode(delta, &source, 1 + random.Below(700));
         if (result.error != Error::None) {
             ++failed;

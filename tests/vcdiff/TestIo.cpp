@@ -1,5 +1,7 @@
 #include "TestIo.h"
 
+#include "MemorySource.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -12,13 +14,7 @@ Bytes ToBytes(const std::string& text) {
 }
 
 bool MemorySource::Read(uint64_t offset, void* buffer, size_t length) {
-    if (offset > bytes_.size() || length > bytes_.size() - offset) {
-        return false;
-    }
-    if (length > 0) {
-        std::memcpy(buffer, bytes_.data() + offset, length);
-    }
-    return true;
+    return plumbing::MemorySource(bytes_.data(), bytes_.size()).Read(offset, buffer, length);
 }
 
 bool MemorySink::Write(const void* data, size_t length) {
@@ -33,11 +29,7 @@ bool MemorySink::Write(const void* data, size_t length) {
 }
 
 bool MemorySink::Read(uint64_t offset, void* buffer, size_t length) {
-    if (offset > bytes.size() || length > bytes.size() - offset) {
-        return false;
-    }
-    std::memcpy(buffer, bytes.data() + offset, length);
-    return true;
+    return plumbing::MemorySource(bytes.data(), bytes.size()).Read(offset, buffer, length);
 }
 
 Decoded Decode(const Bytes& delta, plumbing::Source* source, size_t chunk, DecoderLimits limits) {
@@ -78,6 +70,13 @@ Bytes Random::Fill(size_t length) {
         byte = static_cast<uint8_t>(Next() >> 56);
     }
     return bytes;
+}
+
+void Random::FlipBytes(Bytes& bytes) {
+    const size_t flips = 1 + Below(3);
+    for (size_t i = 0; i < flips; ++i) {
+        bytes[Below(bytes.size())] ^= static_cast<uint8_t>(1 + Below(255));
+    }
 }
 
 } // namespace vcdiff::test

@@ -15,6 +15,7 @@ using Bytes = std::vector<uint8_t>;
 
 Bytes ToBytes(const std::string& text);
 
+// Owns its bytes, unlike plumbing::MemorySource, which reads them.
 class MemorySource : public plumbing::Source {
 public:
     MemorySource() = default;
@@ -40,12 +41,16 @@ public:
     size_t refuseAfter = SIZE_MAX;
 };
 
-struct Decoded {
-    Error error = Error::None;
+// What a decode gave: its error (`Code` is the codec's error type) and message, the output
+// and the length of each write.
+template <typename Code> struct DecodedBytes {
+    Code error = Code::None;
     std::string message;
     Bytes output;
     std::vector<size_t> writes;
 };
+
+using Decoded = DecodedBytes<Error>;
 
 // Decodes `delta` fed in pieces of `chunk` bytes (0: all at once).
 Decoded Decode(const Bytes& delta, plumbing::Source* source, size_t chunk = 0,
@@ -61,6 +66,9 @@ public:
     uint64_t Next();
     size_t Below(size_t bound) { return static_cast<size_t>(Next() % bound); }
     Bytes Fill(size_t length);
+    // XORs one to three bytes at random places with a nonzero value: the damage the property
+    // tests plant, always a real change.
+    void FlipBytes(Bytes& bytes);
 
 private:
     uint64_t state_;

@@ -4,6 +4,7 @@
 #include "RecordingUi.h"
 #include "SystemErrorText.h"
 #include "TempFolder.h"
+#include "TemporaryName.h"
 #include "Win32Files.h"
 
 #include <gtest/gtest.h>
@@ -159,7 +160,8 @@ class TakenCopyNameTest : public CdCopierTest, public ::testing::WithParamInterf
 
 TEST_P(TakenCopyNameTest, FileOfThatNameIsLeftAlone) {
     const std::string taken =
-        GetParam()[0] ? GetParam() : TemporaryCopyPath(game() + "x.xarc", 1).substr(game().size());
+        GetParam()[0] ? GetParam()
+                      : quill::TemporaryNameBeside(game() + "x.xarc", 1).substr(game().size());
     OnCd("x.xarc", "new");
     InGame("x.xarc", "old");
     InGame(taken, "not the run's");

@@ -3,6 +3,8 @@
 #   quill_wine_template         prints the template prefix, making it on first use
 #   quill_wine_scratch DIR      makes DIR a fresh prefix, a copy of the template
 #   quill_wine_end DIR          stops that prefix's wineserver and removes DIR
+#   quill_wine_work NAME        sets $work to a new folder under /tmp holding a fresh prefix
+#                               (exported as WINEPREFIX); both go when the script exits
 # The template is made once per machine (about ten seconds) and copied per run (a fraction of
 # a second); the user's own prefix is never touched.
 
@@ -86,4 +88,11 @@ quill_wine_end() {
     WINEPREFIX=$dir wineserver -w >/dev/null 2>&1 || true
     quill_wine_forget_server "$dir"
     rm -rf "$dir"
+}
+
+quill_wine_work() {
+    work=$(mktemp -d "/tmp/quill-$1.XXXXXX")
+    quill_wine_scratch "$work/prefix"
+    export WINEPREFIX=$work/prefix
+    trap 'quill_wine_end "$WINEPREFIX"; rm -rf "$work"' EXIT
 }
