@@ -6,10 +6,7 @@ namespace blockdiff {
 namespace {
 
 constexpr size_t kReadPiece = 8u << 20;
-constexpr unsigned kMaxBits = 23;
 constexpr unsigned kMinBits = 12;
-// Samples are numbered in 32 bits: beyond this the old file is not sampled.
-constexpr uint64_t kSampledLimit = uint64_t{UINT32_MAX - 1} * SampledStrings::kStep;
 
 // A polynomial hash of the last kStringBytes bytes, moved along one byte at a time.
 class RollingHash {
@@ -42,10 +39,16 @@ uint32_t CheckOf(uint64_t hash) {
 
 bool SampledStrings::Build(plumbing::Source& old) {
     oldSize_ = old.Size();
-    const uint64_t samples = oldSize_ / kStep + 1;
     bits_ = kMinBits;
-    while (bits_ < kMaxBits && (uint64_t{1} << bits_) < samples / 4) {
+    while (bits_ < maxBucketBits_ && (uint64_t{1} << bits_) < SamplesAt(kStep)) {
         ++bits_;
+    }
+    // More samples than buckets would keep the newest few: the start of a large file would
+    // lose nearly all of its samples and never be voted for. A coarser step keeps some of
+    // every part, which is all the votes need.
+    step_ = kStep;
+    while (SamplesAt(step_) > (uint64_t{1} << bits_)) {
+        step_ *= 2;
     }
     buckets_.assign(size_t{1} << bits_, Bucket());
 
@@ -65,8 +68,8 @@ bool SampledStrings::Build(plumbing::Source& old) {
             const bool full = position >= kStringBytes;
             hash.Roll(piece[i], full ? piece[i - kStringBytes] : 0, full);
             const uint64_t start = position + 1 - kStringBytes; // of the string now hashed
-            if (position + 1 >= kStringBytes && start % kStep == 0 && start < kSampledLimit) {
-                buckets_[BucketOf(hash.value())] = {static_cast<uint32_t>(start / kStep + 1),
+            if (position + 1 >= kStringBytes && start % step_ == 0) {
+                buckets_[BucketOf(hash.value())] = {static_cast<uint32_t>(start / step_ + 1),
                                                     CheckOf(hash.value())};
             }
         }
@@ -87,7 +90,7 @@ void SampledStrings::Vote(const uint8_t* data, size_t length, std::vector<uint32
         }
         const Bucket& bucket = buckets_[BucketOf(hash.value())];
         if (bucket.sample != 0 && bucket.check == CheckOf(hash.value())) {
-            const uint64_t oldOffset = uint64_t{bucket.sample - 1} * kStep;
+            const uint64_t oldOffset = uint64_t{bucket.sample - 1} * step_;
             ++votes[static_cast<size_t>(oldOffset / kPartBytes)];
         }
     }

@@ -8,17 +8,24 @@
 namespace blockdiff {
 
 // Where a slice of the new file may come from in an old file too large to index whole: a
-// table of the old file's kStringBytes-byte strings sampled every kStep bytes, read once
-// in pieces and never held. Every position of a slice of the new file looks its string up
-// and votes for the part of the old file (kPartBytes) the sample it finds lies in.
+// table of the old file's kStringBytes-byte strings sampled every kStep bytes, or at the
+// coarser power-of-two step that keeps the samples no more than the buckets, read once in
+// pieces and never held. Every position of a slice of the new file looks its string up and
+// votes for the part of the old file (kPartBytes) the sample it finds lies in.
 // A bucket keeps the newest sample that hashes to it, with a check of the whole hash, so a
 // string found is almost always the same string. Memory: 8 bytes per bucket, at most 2^23
-// buckets (64 MiB), fewer for a smaller file. Only the first 32 GiB of the old file are sampled.
+// buckets (64 MiB), fewer for a smaller file; from 64 MiB of old file on, the step grows
+// with the file (128 bytes at 1 GiB).
 class SampledStrings {
 public:
     static constexpr size_t kStringBytes = 32;
     static constexpr size_t kStep = 8;
     static constexpr uint64_t kPartBytes = 1u << 20;
+    static constexpr unsigned kMaxBucketBits = 23;
+
+    // At most 2^maxBucketBits buckets; fewer only where a test needs a small table.
+    explicit SampledStrings(unsigned maxBucketBits = kMaxBucketBits)
+        : maxBucketBits_(maxBucketBits) {}
 
     // Reads the whole old file. False when it cannot be read.
     bool Build(plumbing::Source& old);
@@ -37,11 +44,18 @@ private:
         uint32_t check = 0;
     };
 
+    // The strings starting at multiples of `step` that end within the old file.
+    uint64_t SamplesAt(uint64_t step) const {
+        return oldSize_ < kStringBytes ? 0 : (oldSize_ - kStringBytes) / step + 1;
+    }
+
     size_t BucketOf(uint64_t hash) const {
         return static_cast<size_t>((hash * 0x9E3779B97F4A7C15ull) >> (64 - bits_));
     }
 
+    unsigned maxBucketBits_;
     uint64_t oldSize_ = 0;
+    uint64_t step_ = kStep;
     unsigned bits_ = 0;
     std::vector<Bucket> buckets_;
 };
