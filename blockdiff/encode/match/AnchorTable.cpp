@@ -52,9 +52,14 @@ void AnchorTable::Build(const SuffixIndex& index) {
     for (const SuffixIndex::Region& region : index.regions()) {
         const size_t end = region.textStart + region.length;
         for (size_t pos = region.textStart; pos + kAnchorBytes <= end; ++pos) {
+            // Only an anchor touches its bucket: a table far larger than the caches costs a
+            // miss a lookup, which every position would otherwise pay.
             const Window window = WindowAt(text + pos);
+            if (!window.anchor) {
+                continue;
+            }
             uint32_t& bucket = buckets_[BucketOf(window.hash)];
-            if (window.anchor && bucket == 0) {
+            if (bucket == 0) {
                 bucket = static_cast<uint32_t>(pos + 1);
             }
         }
