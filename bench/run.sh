@@ -484,6 +484,38 @@ measure_pe32() {
     done
 }
 
+# A real pair of game-archive size: the uncompressed tar of four packages of one source
+# (libreoffice-core, -common, -writer, -calc for amd64, 240 MiB) at the two versions, as a
+# game's data archive is patched whole. Ours against xdelta3 -9 with its source window as
+# large as the file (-B), without which it would not see the whole old file.
+LARGE_PACKAGES=(libreoffice-core libreoffice-common libreoffice-writer libreoffice-calc)
+
+large_tar() {
+    local version=$1 tree=$WORK/trees/large/${1//[:+~]/_} package deb
+    if [[ ! -f $tree.done ]]; then
+        rm -rf "$tree" && mkdir -p "$tree"
+        for package in "${LARGE_PACKAGES[@]}"; do
+            deb=$(fetch_deb "$package:amd64" "$version")
+            dpkg-deb -x "$deb" "$tree"
+        done
+        touch "$tree.done"
+    fi
+    echo "$tree"
+}
+
+measure_large_archive() {
+    local name=libreoffice-amd64.tar pair=$WORK/pairs/large/libreoffice-amd64.tar old new
+    CURRENT_SOURCE=large-archive
+    old=$(large_tar "$OLD_VERSION")
+    new=$(large_tar "$NEW_VERSION")
+    mkdir -p "$pair/old" "$pair/new"
+    tar -C "$old" --sort=name --owner=0 --group=0 --numeric-owner -cf "$pair/old/$name" .
+    tar -C "$new" --sort=name --owner=0 --group=0 --numeric-owner -cf "$pair/new/$name" .
+    measure_ours "$pair" "$name"
+    measure_xdelta "$pair" "$name" xdelta3-9-B -9 -S none -B "$(stat -c %s "$pair/old/$name")" -D
+    end_part "large archive"
+}
+
 measure_synthetic() {
     local synthetic
     CURRENT_SOURCE=synthetic
@@ -538,6 +570,7 @@ main() {
     done
     measure_pe32
     measure_compressed
+    measure_large_archive
     if ((QUICK)); then
         log "quick mode: no synthetic pair"
     else

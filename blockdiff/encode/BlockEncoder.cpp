@@ -1,5 +1,6 @@
 #include "BlockEncoder.h"
 
+#include "AnchorTable.h"
 #include "BlockCompressor.h"
 #include "BlockPlan.h"
 #include "CoverFinder.h"
@@ -25,6 +26,13 @@ constexpr size_t kSliceBytes = 64u << 20;
 static_assert(kSliceBytes % format::kMaxBlockOutput == 0, "slices hold whole blocks");
 // An old file indexed in parts: the most of it indexed for one slice.
 constexpr size_t kPartsBudget = kWideAddresses ? 3 * kSliceBytes : kSliceBytes;
+// A slice is matched in pieces of this size, shared out among the threads: small enough
+// that progress is reported about every second even where matching is slowest, large
+// enough that the cover cut at each piece's edge costs nothing measurable.
+constexpr size_t kMatchPieceBytes = 2u << 20;
+// A slice whose anchors leave more than this share of it uncovered (1/kUnexplainedShare) is
+// matched again through the sorted suffixes of its parts.
+constexpr size_t kUnexplainedShare = 64;
 // The differing bytes the predictor must save to be worth its header, a few bytes each
 // after compression.
 constexpr uint64_t kPredictionMinimumGain = 256;
@@ -57,6 +65,7 @@ private:
             !BuildIndex(std::move(text), {{0, 0, oldLength}})) {
             return false;
         }
+        lookup_ = &index_;
         std::vector<std::vector<FoundCover>> covers(slices_);
         for (size_t slice = 0; slice < slices_; ++slice) {
             if (!LoadSlice(slice) || !MatchSlice(slice, covers[slice])) {
@@ -124,8 +133,8 @@ private:
         return BlockSource{slice_.data(), SliceStart(slice), index_, predictor};
     }
 
-    // The old file too large to index whole: for each slice, only the parts of it that
-    // the slice's sampled strings point to.
+    // The old file too large to sort whole: for each slice, the parts of it that the
+    // slice's sampled strings point to, matched through their anchors.
     bool EncodeInParts() {
         report_.indexedInParts = true;
         if (!WriteHeader(nullptr)) {
@@ -141,7 +150,8 @@ private:
         }
         for (size_t slice = 0; slice < slices_; ++slice) {
             std::vector<FoundCover> covers;
-            if (!LoadSlice(slice) || !IndexPartsFor(samples) || !MatchSlice(slice, covers)) {
+            if (!LoadSlice(slice) || !IndexPartsFor(samples) || !MatchSlice(slice, covers) ||
+                (!Explained(covers) && !MatchSorted(slice, covers))) {
                 return false;
             }
             index_.DropSuffixes();
@@ -152,6 +162,26 @@ private:
         return true;
     }
 
+    // Whether the anchors covered enough of the loaded slice that sorting the suffixes of its
+    // parts would find little more.
+    bool Explained(const std::vector<FoundCover>& covers) const {
+        uint64_t covered = 0;
+        for (const FoundCover& cover : covers) {
+            covered += cover.length;
+        }
+        return covered >= slice_.size() - slice_.size() / kUnexplainedShare;
+    }
+
+    // The slice matched again, through the sorted suffixes of the same parts.
+    bool MatchSorted(size_t slice, std::vector<FoundCover>& covers) {
+        report_.sortedSlices += 1;
+        PLUMBING_FAIL_IF(!index_.Sort(), failure_, Error::OutOfMemory,
+                         "for the old file's suffix array", 0);
+        lookup_ = &index_;
+        covers.clear();
+        return MatchSlice(slice, covers);
+    }
+
     bool IndexPartsFor(const SampledStrings& samples) {
         std::vector<uint8_t> text;
         std::vector<SuffixIndex::Region> regions;
@@ -160,13 +190,17 @@ private:
             samples.Vote(slice_.data(), slice_.size(), votes);
             regions = ChooseOldParts(votes, oldSize_, kPartsBudget);
             index_ = SuffixIndex();
+            anchors_ = AnchorTable();
             if (!ReadOldParts(*old_, regions, text)) {
                 return failure_.Set(Error::SourceReadFailed, "reading the old file", 0);
             }
+            index_.Hold(std::move(text), std::move(regions));
+            anchors_.Build(index_);
         } catch (const std::bad_alloc&) {
             return failure_.Set(Error::OutOfMemory, "for parts of the old file", 0);
         }
-        return BuildIndex(std::move(text), std::move(regions));
+        lookup_ = &anchors_;
+        return true;
     }
 
     bool BuildIndex(std::vector<uint8_t> text, std::vector<SuffixIndex::Region> regions) {
@@ -220,29 +254,48 @@ private:
         return SIZE_MAX;
     }
 
-    // Matches the loaded slice in as many parts as there are threads, each part starting at
-    // the alignment an unchanged file would have.
+    // Matches the loaded slice in pieces shared out among the threads, each piece starting
+    // at the alignment an unchanged file would have.
     bool MatchSlice(size_t slice, std::vector<FoundCover>& covers) {
         const size_t length = slice_.size();
-        const size_t parts = std::max<size_t>(1, std::min<size_t>(threads_, length >> 20));
-        std::vector<std::vector<FoundCover>> found(parts);
+        const size_t pieces =
+            std::max<size_t>(1, (length + kMatchPieceBytes - 1) / kMatchPieceBytes);
+        std::vector<std::vector<FoundCover>> found(pieces);
         std::atomic<bool> outOfMemory{false};
-        RunTasks(parts, threads_, [&](size_t part) {
-            const size_t begin = length / parts * part;
-            const size_t end = part + 1 == parts ? length : length / parts * (part + 1);
+        const bool finished = RunReported(pieces, SliceStart(slice), [&](size_t piece) {
+            const size_t begin = piece * kMatchPieceBytes;
+            const size_t end = std::min(length, begin + kMatchPieceBytes);
             const size_t startText = SameOffsetInText(SliceStart(slice) + begin);
             try {
-                found[part] =
-                    FindCovers(index_, slice_.data(), begin, end, startText, options_.model);
+                found[piece] = FindCovers(index_, *lookup_, slice_.data(), begin, end, startText,
+                                          options_.model);
             } catch (const std::bad_alloc&) {
                 outOfMemory = true;
             }
+            return uint64_t{end - begin};
         });
         PLUMBING_FAIL_IF(outOfMemory, failure_, Error::OutOfMemory, "while matching", 0);
-        for (std::vector<FoundCover>& part : found) {
-            covers.insert(covers.end(), part.begin(), part.end());
+        for (std::vector<FoundCover>& piece : found) {
+            covers.insert(covers.end(), piece.begin(), piece.end());
         }
-        return Progress(SliceStart(slice) + length);
+        return finished && Progress(SliceStart(slice) + length);
+    }
+
+    // Runs the tasks on the threads, each returning the bytes of the new file it finished;
+    // their sum from `base` on is reported as the caller's thread finishes its own tasks, so
+    // that progress moves within a slice. False when the progress asked to stop.
+    bool RunReported(size_t count, uint64_t base, const std::function<uint64_t(size_t)>& task) {
+        std::atomic<uint64_t> done{0};
+        std::atomic<bool> stop{false};
+        RunTasks(
+            count, threads_,
+            [&](size_t i) {
+                if (!stop) {
+                    done += task(i);
+                }
+            },
+            [&] { stop = stop || !Progress(base + done); });
+        return !stop;
     }
 
     // Builds and compresses the loaded slice's blocks on the threads, then writes them in
@@ -253,7 +306,8 @@ private:
         std::vector<EncodedBlock> blocks(plans.size());
         std::vector<uint64_t> covered(plans.size());
         std::atomic<bool> outOfMemory{false};
-        RunTasks(plans.size(), threads_, [&](size_t i) {
+        const uint64_t base = newSize_ + SliceStart(slice);
+        const bool finished = RunReported(plans.size(), base, [&](size_t i) {
             try {
                 const RawBlock raw = BuildRawBlock(plans[i], Source(slice, nullptr));
                 covered[i] = raw.coveredBytes;
@@ -265,8 +319,12 @@ private:
             } catch (const std::bad_alloc&) {
                 outOfMemory = true;
             }
+            return uint64_t{plans[i].end - plans[i].begin};
         });
         PLUMBING_FAIL_IF(outOfMemory, failure_, Error::OutOfMemory, "while compressing", 0);
+        if (!finished) {
+            return false;
+        }
         for (size_t i = 0; i < blocks.size(); ++i) {
             Count(blocks[i], plans[i].covers.size(), covered[i]);
             if (!Write(blocks[i].bytes)) {
@@ -333,6 +391,8 @@ private:
     const size_t slices_;
     const unsigned threads_;
     SuffixIndex index_;
+    AnchorTable anchors_;
+    const MatchLookup* lookup_ = &index_;
     std::vector<uint8_t> slice_;
     size_t loaded_ = SIZE_MAX;
 };

@@ -19,16 +19,19 @@ struct Work {
     size_t count;
     std::atomic<size_t> next{0};
 
-    void Drain() {
+    void Drain(const std::function<void()>& afterEach = {}) {
         for (size_t i = next++; i < count; i = next++) {
             task(i);
+            if (afterEach) {
+                afterEach();
+            }
         }
     }
 };
 
 #if defined(_GLIBCXX_HAS_GTHREADS)
 
-void RunOnThreads(Work& work, unsigned helpers) {
+void RunOnThreads(Work& work, unsigned helpers, const std::function<void()>& afterOwnTask) {
     std::vector<std::thread> threads;
     for (unsigned i = 0; i < helpers; ++i) {
         try {
@@ -37,7 +40,7 @@ void RunOnThreads(Work& work, unsigned helpers) {
             break; // the caller's thread does the rest
         }
     }
-    work.Drain();
+    work.Drain(afterOwnTask);
     for (std::thread& thread : threads) {
         thread.join();
     }
@@ -60,7 +63,7 @@ DrainOnThread(LPVOID work) {
     return 0;
 }
 
-void RunOnThreads(Work& work, unsigned helpers) {
+void RunOnThreads(Work& work, unsigned helpers, const std::function<void()>& afterOwnTask) {
     std::vector<HANDLE> threads;
     for (unsigned i = 0; i < helpers; ++i) {
         HANDLE thread = CreateThread(nullptr, 0, DrainOnThread, &work, 0, nullptr);
@@ -69,7 +72,7 @@ void RunOnThreads(Work& work, unsigned helpers) {
         }
         threads.push_back(thread);
     }
-    work.Drain();
+    work.Drain(afterOwnTask);
     for (HANDLE thread : threads) {
         WaitForSingleObject(thread, INFINITE);
         CloseHandle(thread);
@@ -84,8 +87,8 @@ unsigned Processors() {
 
 #else
 
-void RunOnThreads(Work& work, unsigned) {
-    work.Drain();
+void RunOnThreads(Work& work, unsigned, const std::function<void()>& afterOwnTask) {
+    work.Drain(afterOwnTask);
 }
 
 unsigned Processors() {
@@ -96,11 +99,12 @@ unsigned Processors() {
 
 } // namespace
 
-void RunTasks(size_t count, unsigned threads, const std::function<void(size_t)>& task) {
+void RunTasks(size_t count, unsigned threads, const std::function<void(size_t)>& task,
+              const std::function<void()>& afterOwnTask) {
     Work work{task, count};
     const size_t helpers =
         std::min<size_t>(threads > 0 ? threads - 1 : 0, count > 0 ? count - 1 : 0);
-    RunOnThreads(work, static_cast<unsigned>(helpers));
+    RunOnThreads(work, static_cast<unsigned>(helpers), afterOwnTask);
 }
 
 unsigned UsefulThreads(unsigned limit) {

@@ -8,8 +8,11 @@ namespace blockdiff {
 // them), taking the next index as each finishes; returns when all have run. Tasks must not
 // throw. With one thread, or when no second thread can be started, the caller runs them
 // all in order. Natively std::thread; the Windows build's runtime has none, so it starts
-// its threads with CreateThread.
-void RunTasks(size_t count, unsigned threads, const std::function<void(size_t)>& task);
+// its threads with CreateThread. `afterOwnTask`, when given, is called on the caller's
+// thread after each task that thread ran: where progress is reported by code that need not
+// be thread-safe.
+void RunTasks(size_t count, unsigned threads, const std::function<void(size_t)>& task,
+              const std::function<void()>& afterOwnTask = {});
 
 // The threads worth using on this machine: its processors, at most `limit`.
 unsigned UsefulThreads(unsigned limit);

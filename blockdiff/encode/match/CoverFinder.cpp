@@ -27,8 +27,10 @@ struct Alignment {
 
 class Scan {
 public:
-    Scan(const SuffixIndex& index, const uint8_t* newData, size_t end, const CostModel& model)
-        : index_(index), text_(index.text()), new_(newData), end_(end), model_(model) {}
+    Scan(const SuffixIndex& index, const MatchLookup& lookup, const uint8_t* newData, size_t end,
+         const CostModel& model)
+        : index_(index), lookup_(lookup), text_(index.text()), new_(newData), end_(end),
+          model_(model) {}
 
     std::vector<FoundCover> Run(size_t begin, size_t startText) {
         if (startText < index_.size()) {
@@ -40,9 +42,9 @@ public:
         while (scan < end_) {
             int64_t agreed = 0; // bytes of [scan, scan + length) the current alignment agrees on
             size_t counted = scan += length;
-            SuffixIndex::Match match;
+            TextMatch match;
             for (; scan < end_; ++scan) {
-                match = index_.Longest(new_ + scan, std::min(kMaxProbe, end_ - scan));
+                match = lookup_.Longest(new_ + scan, std::min(kMaxProbe, end_ - scan));
                 length = match.length;
                 for (; counted < scan + length; ++counted) {
                     agreed += Agrees(current_, counted);
@@ -140,6 +142,7 @@ private:
     }
 
     const SuffixIndex& index_;
+    const MatchLookup& lookup_;
     const uint8_t* text_;
     const uint8_t* new_;
     size_t end_;
@@ -150,9 +153,10 @@ private:
 
 } // namespace
 
-std::vector<FoundCover> FindCovers(const SuffixIndex& index, const uint8_t* newData, size_t begin,
-                                   size_t end, size_t startText, const CostModel& model) {
-    return Scan(index, newData, end, model).Run(begin, startText);
+std::vector<FoundCover> FindCovers(const SuffixIndex& index, const MatchLookup& lookup,
+                                   const uint8_t* newData, size_t begin, size_t end,
+                                   size_t startText, const CostModel& model) {
+    return Scan(index, lookup, newData, end, model).Run(begin, startText);
 }
 
 } // namespace blockdiff

@@ -6,10 +6,7 @@ namespace blockdiff {
 namespace {
 
 constexpr size_t kReadPiece = 8u << 20;
-constexpr unsigned kMaxBits = 23;
 constexpr unsigned kMinBits = 12;
-// Samples are numbered in 32 bits: beyond this the old file is not sampled.
-constexpr uint64_t kSampledLimit = uint64_t{UINT32_MAX - 1} * SampledStrings::kStep;
 
 // A polynomial hash of the last kStringBytes bytes, moved along one byte at a time.
 class RollingHash {
@@ -42,10 +39,16 @@ uint32_t CheckOf(uint64_t hash) {
 
 bool SampledStrings::Build(plumbing::Source& old) {
     oldSize_ = old.Size();
-    const uint64_t samples = oldSize_ / kStep + 1;
     bits_ = kMinBits;
-    while (bits_ < kMaxBits && (uint64_t{1} << bits_) < samples / 4) {
+    while (bits_ < maxBucketBits_ && (uint64_t{1} << bits_) < SamplesAt(uint64_t{1} << kStepBits)) {
         ++bits_;
+    }
+    // More samples than buckets would keep the newest few: the start of a large file would
+    // lose nearly all of its samples and never be voted for. A coarser step keeps some of
+    // every part, which is all the votes need.
+    stepBits_ = kStepBits;
+    while (SamplesAt(uint64_t{1} << stepBits_) > (uint64_t{1} << bits_)) {
+        ++stepBits_;
     }
     buckets_.assign(size_t{1} << bits_, Bucket());
 
@@ -64,9 +67,9 @@ bool SampledStrings::Build(plumbing::Source& old) {
             const uint64_t position = offset + (i - kept); // of the byte taken in
             const bool full = position >= kStringBytes;
             hash.Roll(piece[i], full ? piece[i - kStringBytes] : 0, full);
-            const uint64_t start = position + 1 - kStringBytes; // of the string now hashed
-            if (position + 1 >= kStringBytes && start % kStep == 0 && start < kSampledLimit) {
-                buckets_[BucketOf(hash.value())] = {static_cast<uint32_t>(start / kStep + 1),
+            if (position + 1 >= kStringBytes && Chosen(hash.value())) {
+                const uint64_t start = position + 1 - kStringBytes; // of the string hashed
+                buckets_[BucketOf(hash.value())] = {static_cast<uint32_t>(start / kPartBytes + 1),
                                                     CheckOf(hash.value())};
             }
         }
@@ -82,15 +85,22 @@ void SampledStrings::Vote(const uint8_t* data, size_t length, std::vector<uint32
     for (size_t i = 0; i < length; ++i) {
         const bool full = i >= kStringBytes;
         hash.Roll(data[i], full ? data[i - kStringBytes] : 0, full);
-        if (i + 1 < kStringBytes) {
+        if (i + 1 < kStringBytes || !Chosen(hash.value())) {
             continue;
         }
         const Bucket& bucket = buckets_[BucketOf(hash.value())];
-        if (bucket.sample != 0 && bucket.check == CheckOf(hash.value())) {
-            const uint64_t oldOffset = uint64_t{bucket.sample - 1} * kStep;
-            ++votes[static_cast<size_t>(oldOffset / kPartBytes)];
+        if (bucket.part != 0 && bucket.check == CheckOf(hash.value())) {
+            ++votes[bucket.part - 1];
         }
     }
+}
+
+bool SampledStrings::Chosen(uint64_t hash) const {
+    // Mixed apart from the bucket's bits, so that the strings chosen fill the whole table.
+    hash ^= hash >> 31;
+    hash *= 0xBF58476D1CE4E5B9ull;
+    hash ^= hash >> 27;
+    return (hash >> (64 - stepBits_)) == 0;
 }
 
 } // namespace blockdiff

@@ -8,17 +8,25 @@
 namespace blockdiff {
 
 // Where a slice of the new file may come from in an old file too large to index whole: a
-// table of the old file's kStringBytes-byte strings sampled every kStep bytes, read once
-// in pieces and never held. Every position of a slice of the new file looks its string up
-// and votes for the part of the old file (kPartBytes) the sample it finds lies in.
+// table of the old file's kStringBytes-byte strings, read once in pieces and never held. The
+// strings sampled are chosen by their content, about one every 2^kStepBits bytes, or fewer
+// for a large file so that there are no more samples than buckets; so a slice of the new
+// file needs to look up only the strings the same choice picks among its own, and each it
+// finds votes for the part of the old file (kPartBytes) the sample lies in.
 // A bucket keeps the newest sample that hashes to it, with a check of the whole hash, so a
 // string found is almost always the same string. Memory: 8 bytes per bucket, at most 2^23
-// buckets (64 MiB), fewer for a smaller file. Only the first 32 GiB of the old file are sampled.
+// buckets (64 MiB), fewer for a smaller file; from 64 MiB of old file on, the samples grow
+// sparser with the file (about one every 128 bytes at 1 GiB).
 class SampledStrings {
 public:
     static constexpr size_t kStringBytes = 32;
-    static constexpr size_t kStep = 8;
+    static constexpr unsigned kStepBits = 3;
     static constexpr uint64_t kPartBytes = 1u << 20;
+    static constexpr unsigned kMaxBucketBits = 23;
+
+    // At most 2^maxBucketBits buckets; fewer only where a test needs a small table.
+    explicit SampledStrings(unsigned maxBucketBits = kMaxBucketBits)
+        : maxBucketBits_(maxBucketBits) {}
 
     // Reads the whole old file. False when it cannot be read.
     bool Build(plumbing::Source& old);
@@ -33,15 +41,25 @@ public:
 
 private:
     struct Bucket {
-        uint32_t sample = 0; // offset / kStep + 1; 0 for none
+        uint32_t part = 0; // the sample's part + 1; 0 for none
         uint32_t check = 0;
     };
+
+    // About how many strings a choice of one in `step` takes from the old file.
+    uint64_t SamplesAt(uint64_t step) const {
+        return oldSize_ < kStringBytes ? 0 : (oldSize_ - kStringBytes) / step + 1;
+    }
+
+    // Whether the string of this hash is one of the samples, about one in 2^stepBits_.
+    bool Chosen(uint64_t hash) const;
 
     size_t BucketOf(uint64_t hash) const {
         return static_cast<size_t>((hash * 0x9E3779B97F4A7C15ull) >> (64 - bits_));
     }
 
+    unsigned maxBucketBits_;
     uint64_t oldSize_ = 0;
+    unsigned stepBits_ = kStepBits;
     unsigned bits_ = 0;
     std::vector<Bucket> buckets_;
 };

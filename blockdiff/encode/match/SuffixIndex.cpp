@@ -7,10 +7,18 @@
 
 namespace blockdiff {
 
-bool SuffixIndex::Build(std::vector<uint8_t> text, std::vector<Region> regions) {
+void SuffixIndex::Hold(std::vector<uint8_t> text, std::vector<Region> regions) {
     text_ = std::move(text);
     regions_ = std::move(regions);
-    suffixes_.clear();
+    std::vector<int32_t>().swap(suffixes_);
+}
+
+bool SuffixIndex::Build(std::vector<uint8_t> text, std::vector<Region> regions) {
+    Hold(std::move(text), std::move(regions));
+    return Sort();
+}
+
+bool SuffixIndex::Sort() {
     if (text_.empty()) {
         return true;
     }
